@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/MessagePresenter.h"
+#include "app/StatusLog.h"
+#include "store/PlanDatabase.h"
+
+namespace lumo {
+
+// The logged execution of a modifying statement whose outcome the user should see.
+//
+// Thread-safety: runSql may be called from the window thread and a monitoring worker at once; the
+// database serialises the statements, the log takes each line as one piece, and a failure box is
+// shown by the window thread while the caller waits.
+class SqlRunner {
+public:
+    SqlRunner(PlanDatabase& database, StatusLog& log, MessagePresenter& messages);
+
+    // Executes `sql`; on failure shows "执行出错！错误代码：<code>" (caption "信息：") and waits
+    // for the box to close. Appends CR LF + sql + the result text to the log in one piece, and
+    // returns the result text: "成功！SQL：" + sql on success.
+    Text runSql(const Text& sql);
+
+private:
+    PlanDatabase& database_;
+    StatusLog& log_;
+    MessagePresenter& messages_;
+};
+
+}  // namespace lumo
