@@ -1,0 +1,89 @@
+#include "app/gui/LumoApplication.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPushButton>
+
+#include "app/GbkCodec.h"
+#include "store/SqlRunner.h"
+#include "store/gui/SqlConsole.h"
+#include "ui/MainWindow.h"
+#include "ui/QtMessagePresenter.h"
+#include "ui/QtTimers.h"
+#include "ui/QtWindowThread.h"
+#include "ui/SettingsPage.h"
+#include "ui/StatusLogBox.h"
+
+namespace lumo {
+
+LumoApplication::LumoApplication(Options options) : options_(std::move(options)) {
+    // The shared state: the closed connection, the message boxes, the window-thread services.
+    if (options_.messages == nullptr) {
+        ownMessages_ = std::make_unique<QtMessagePresenter>();
+        messages_ = ownMessages_.get();
+    } else {
+        messages_ = options_.messages;
+    }
+    windowThread_ = std::make_unique<QtWindowThread>();
+    timers_ = std::make_unique<QtTimers>();
+    // Shutdown runs once whichever way the process ends.
+    if (QCoreApplication::instance() != nullptr) {
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                &LumoApplication::shutdownApplication);
+    }
+}
+
+LumoApplication::~LumoApplication() { shutdownApplication(); }
+
+QString LumoApplication::databasePath() const { return options_.programDir + "/lumo.sdb"; }
+
+void LumoApplication::start() {
+    window_ = std::make_unique<MainWindow>();
+    statusLog_ = std::make_unique<StatusLogBox>(window_->状态);
+    sqlRunner_ = std::make_unique<SqlRunner>(database_, *statusLog_, *messages_);
+    sqlConsole_ = std::make_unique<SqlConsole>(window_->settingsPage->sql框,
+                                               window_->settingsPage->按钮_执行SQL, *sqlRunner_,
+                                               *messages_);
+    connect(window_.get(), &MainWindow::closing, this, [] { QCoreApplication::quit(); });
+    window_->centreOnScreen();
+    onMainWindowCreated();
+    window_->show();
+}
+
+void LumoApplication::onMainWindowCreated() {
+    attachSkin();
+    showTrayIcon();
+    const QString path = databasePath();
+    // A directory of that name counts as found, as a find-first-file lookup would.
+    if (!QFileInfo::exists(path)) {
+        static const Text kMissing = gbk("数据库文件不存在！");
+        static const Text kCaption = gbk("错误");
+        messages_->showMessage(kMissing, kCaption);
+        window_->运行->setEnabled(false);
+        return;
+    }
+    const QByteArray localPath = QFile::encodeName(path);
+    database_.open(Text(localPath.constData(), static_cast<std::size_t>(localPath.size())));
+    loadLatestArticles();
+    loadPlanList();
+    loadFavourites();
+}
+
+void LumoApplication::attachSkin() {}
+
+void LumoApplication::showTrayIcon() {}
+
+void LumoApplication::loadLatestArticles() {}
+
+void LumoApplication::loadPlanList() {}
+
+void LumoApplication::loadFavourites() {}
+
+void LumoApplication::shutdownApplication() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    database_.close();
+    emit shutDownDone();
+}
+
+}  // namespace lumo

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "app/MessagePresenter.h"
+#include "store/PlanDatabase.h"
+
+namespace lumo {
+
+class MainWindow;
+class QtMessagePresenter;
+class QtTimers;
+class QtWindowThread;
+class SqlConsole;
+class SqlRunner;
+class StatusLogBox;
+
+// The program's spine: creates the shared objects, the window and the features in a fixed order,
+// runs the window's created handler, and releases everything exactly once at shutdown.
+//
+// Window thread only.
+class LumoApplication : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        // Folder that holds lumo.sdb: the program's own folder in the product.
+        QString programDir;
+        // Message boxes; the application's own Qt boxes when null (tests pass a fake).
+        MessagePresenter* messages = nullptr;
+    };
+
+    explicit LumoApplication(Options options);
+    ~LumoApplication() override;
+
+    // Process start from the shared state on: loads the skin engine, creates the window, runs the
+    // created handler and shows the window.
+    void start();
+
+    // Releases the shared objects and closes the database. Runs once; later calls do nothing.
+    void shutdownApplication();
+
+    // The program's folder + "/lumo.sdb".
+    QString databasePath() const;
+
+    MainWindow& window() { return *window_; }
+    PlanDatabase& database() { return database_; }
+    StatusLogBox& statusLog() { return *statusLog_; }
+    SqlRunner& sqlRunner() { return *sqlRunner_; }
+    MessagePresenter& messages() { return *messages_; }
+    bool hasShutDown() const { return shutDown_; }
+
+signals:
+    // Emitted once, when shutdownApplication has run.
+    void shutDownDone();
+
+private:
+    void onMainWindowCreated();
+    void attachSkin();
+    void showTrayIcon();
+    void loadLatestArticles();
+    void loadPlanList();
+    void loadFavourites();
+
+    Options options_;
+    bool shutDown_ = false;
+
+    PlanDatabase database_;
+    std::unique_ptr<QtMessagePresenter> ownMessages_;
+    MessagePresenter* messages_ = nullptr;
+    std::unique_ptr<QtWindowThread> windowThread_;
+    std::unique_ptr<QtTimers> timers_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<StatusLogBox> statusLog_;
+    std::unique_ptr<SqlRunner> sqlRunner_;
+    std::unique_ptr<SqlConsole> sqlConsole_;
+};
+
+}  // namespace lumo
