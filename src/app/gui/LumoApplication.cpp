@@ -12,11 +12,16 @@
 #include "ui/QtTimers.h"
 #include "ui/QtWindowThread.h"
 #include "ui/SettingsPage.h"
+#include "ui/WelcomePage.h"
 #include "ui/StatusLogBox.h"
+
+// The embedded assets live in a static library; make sure the linker keeps them.
+static void initialiseResources() { Q_INIT_RESOURCE(lumo); }
 
 namespace lumo {
 
 LumoApplication::LumoApplication(Options options) : options_(std::move(options)) {
+    initialiseResources();
     // The shared state: the closed connection, the message boxes, the window-thread services.
     if (options_.messages == nullptr) {
         ownMessages_ = std::make_unique<QtMessagePresenter>();
@@ -46,6 +51,7 @@ void LumoApplication::start() {
                                                *messages_);
     connect(window_.get(), &MainWindow::closing, this, [] { QCoreApplication::quit(); });
     window_->centreOnScreen();
+    window_->welcomePage->openWelcomePage();
     onMainWindowCreated();
     window_->show();
 }
