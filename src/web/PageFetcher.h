@@ -1,26 +1,89 @@
 #pragma once
 
-// Placeholder header: the page fetch is being written. The declarations below are the contract
-// other code may rely on already.
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <memory>
 #include <optional>
+#include <stop_token>
+#include <string>
 
 #include "app/Text.h"
 
 namespace lumo {
 
-// One HTTP or HTTPS request over libcurl. Parameters left out by the caller are std::nullopt /
-// null; whether `cookie` was supplied at all matters (see PageFetcher.cpp).
+// One page request and what it carries back besides the body. Fields marked in/out are changed
+// by the fetch; out fields are written by it. A caller fills in what it needs and leaves the rest.
 struct FetchRequest {
-    Text url;
-    int method = 0;                    // 0 GET, 1 POST, 2 HEAD; anything else is GET
-    Text postText;                     // body text for POST
-    std::optional<Text> cookie;        // in/out: supplied => no cookie engine, merged with Set-Cookie
-    Text* cookiesOut = nullptr;        // out: the cookies the response set
-    std::optional<Text> headers;       // in/out: extra header lines; becomes the composed block
-    Text* headersOut = nullptr;        // out: raw header block of the final response
+    Text url;        // "http://...", "https://..." or the host itself (plain HTTP)
+    int method = 0;  // 0 GET, 1 POST, 2 HEAD; any other value is GET
+    Text postText;   // request body as text, used when postBytes is empty
+    // in/out. Supplied (even empty): sent as the "Cookie:" line, and the fetcher's cookie store is
+    // neither used nor fed; afterwards it holds the jar merged with the cookies the response set.
+    // Left out: the fetcher's cookie store sends and keeps cookies, as a browser would.
+    std::optional<Text> cookie;
+    Text cookiesOut;  // out: the cookies the final response set, "name=value; name=value"
+    Text headers;     // in/out: extra header lines joined by CR LF; becomes the sent block
+    Text headersOut;  // out: status line and header lines of the final response, each ending
+                      // in CR LF, then the empty line; empty when no response arrived
     bool noRedirect = false;
-    std::optional<Bytes> postBytes;    // body bytes for POST; wins over postText
-    Text proxy;
+    Bytes postBytes;  // in/out: request body as bytes; for POST and HEAD an empty one is
+                      // replaced by postText
+    Text proxy;       // "host:port" of an HTTP proxy; empty for a direct connection
+};
+
+// Limits and trust settings of a PageFetcher.
+struct FetchOptions {
+    // Giving up on name resolution plus connecting (TLS handshake included).
+    std::chrono::milliseconds connectTimeout{30000};
+    // Giving up when no byte arrives for this long (counted from the start of the call).
+    std::chrono::milliseconds idleTimeout{60000};
+    // A body longer than this is cut off and the fetch fails.
+    std::size_t maxBodyBytes = std::size_t{256} << 20;
+    // Redirects followed at most.
+    long maxRedirects = 10;
+    // PEM file of the certificate authorities HTTPS servers are checked against; empty for the
+    // system's list.
+    std::string caFile;
+};
+
+// Performs one HTTP/1.1 request per fetch() over libcurl and returns the response body exactly
+// as received, whatever the status: no character set conversion, no content decoding, never an
+// answer from a cache. The request carries Host, the user agent, the composed header block
+// (Accept, Referer, Accept-Language, Content-Type and Cookie lines are added unless the caller's
+// lines name them) and, with a body, Content-Length; nothing else. Redirects are followed (also
+// from HTTP to HTTPS) unless noRedirect; HTTPS certificates are verified.
+//
+// Failure (bad address, refused or timed-out connection, untrusted certificate, too many
+// redirects, a body over the limit, cancellation) gives an empty result; an address that cannot
+// be connected to at all leaves every in/out field untouched.
+//
+// Cookie store: fetches that leave `cookie` out share one in-memory store kept in this object,
+// which sends the cookies received earlier to the hosts they belong to. Fetches that supply a
+// cookie never touch it.
+//
+// Thread-safe: fetch() may run on several threads at once (each call has its own connection and
+// curl handle); cancelAll() may be called from any thread.
+class PageFetcher {
+public:
+    explicit PageFetcher(FetchOptions options = {});
+    ~PageFetcher();
+    PageFetcher(const PageFetcher&) = delete;
+    PageFetcher& operator=(const PageFetcher&) = delete;
+
+    // Fetches request.url; see FetchRequest for what changes. A stop requested on `stop` cuts the
+    // fetch short (within about a second) with an empty result.
+    Bytes fetch(FetchRequest& request, std::stop_token stop = {}) const;
+
+    // Cuts short every fetch under way and makes every later fetch fail at once (for shutdown).
+    void cancelAll();
+
+private:
+    struct CookieStore;
+
+    FetchOptions options_;
+    std::unique_ptr<CookieStore> cookies_;
+    std::atomic<bool> cancelled_{false};
 };
 
 }  // namespace lumo

@@ -280,8 +280,16 @@ void LocalHttpServer::serve(std::shared_ptr<Connection> connection) {
             waitUntilStopped();
             return finish();
         }
-        if (!connection->write(out) || response.close ||
-            equalsIgnoringCase(request.header("Connection"), "close"))
+        bool written = true;
+        if (response.pieceBytes > 0) {
+            for (std::size_t at = 0; written && at < out.size(); at += response.pieceBytes) {
+                if (at > 0 && !pause(response.piecePause)) return finish();
+                written = connection->write(std::string_view(out).substr(at, response.pieceBytes));
+            }
+        } else {
+            written = connection->write(out);
+        }
+        if (!written || response.close || equalsIgnoringCase(request.header("Connection"), "close"))
             return finish();
     }
 }
@@ -305,6 +313,11 @@ ServedResponse LocalHttpServer::answer(const ReceivedRequest& request) {
 void LocalHttpServer::waitUntilStopped() {
     std::unique_lock lock(mutex_);
     stopped_.wait(lock, [this] { return stopping_; });
+}
+
+bool LocalHttpServer::pause(std::chrono::milliseconds duration) {
+    std::unique_lock lock(mutex_);
+    return !stopped_.wait_for(lock, duration, [this] { return stopping_; });
 }
 
 void LocalHttpServer::route(const std::string& path, Handler handler) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -47,6 +48,10 @@ struct ServedResponse {
     bool neverAnswer = false;
     // Send only this many bytes of the whole response, then keep silent until the server stops.
     std::size_t stallAfter = std::string::npos;
+    // Send the response in pieces of this many bytes with a pause before each piece but the
+    // first (0: all at once).
+    std::size_t pieceBytes = 0;
+    std::chrono::milliseconds piecePause{0};
     // Close the connection after this response.
     bool close = false;
 };
@@ -109,6 +114,8 @@ private:
     void serve(std::shared_ptr<Connection> connection);
     ServedResponse answer(const ReceivedRequest& request);
     void waitUntilStopped();
+    // Waits this long, or less when the server stops; false when it stopped.
+    bool pause(std::chrono::milliseconds duration);
 
     std::unique_ptr<Tls> tls_;
     int listenFd_ = -1;

@@ -1,0 +1,258 @@
+#include "web/PageFetcher.h"
+
+#include <curl/curl.h>
+
+#include <mutex>
+
+#include "app/TextOps.h"
+#include "web/FetchHeaders.h"
+#include "web/TextHelpers.h"
+#include "web/UrlParts.h"
+
+namespace lumo {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void initialiseCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool isHostByte(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
+}
+
+// The address curl is given: scheme, host and port as the URL functions find them, and the path
+// as it is, with only the bytes escaped that cannot stand in a request line (controls, spaces,
+// DEL). GBK bytes go out raw. The fragment stays home. Empty when the address names no usable
+// host or port.
+std::string wireAddress(const Text& url, bool secure) {
+    const Text host = urlHost(url, false);
+    if (host.empty() || host.size() > 253) return {};
+    for (unsigned char c : host)
+        if (!isHostByte(c)) return {};
+    const Text hostAndPort = urlHost(url, true);
+    if (hostAndPort.size() > host.size()) {
+        // Only "host:digits", with a port in 1..65535.
+        const Text digits = hostAndPort.substr(host.size() + 1);
+        if (digits.empty() || digits.size() > 5 ||
+            digits.find_first_not_of("0123456789") != Text::npos)
+            return {};
+    }
+    const int port = urlPort(url);
+    if (port < 1 || port > 65535) return {};
+
+    static const char hex[] = "0123456789ABCDEF";
+    std::string target;
+    for (unsigned char c : urlPath(url)) {
+        if (c == '#') break;
+        if (c <= 0x20 || c == 0x7F) {
+            target += '%';
+            target += hex[c >> 4];
+            target += hex[c & 0x0F];
+        } else {
+            target += static_cast<char>(c);
+        }
+    }
+    return std::string(secure ? "https://" : "http://") + host + ":" + std::to_string(port) +
+           target;
+}
+
+// The composed block as curl header lines. A line break of any kind ends a line, so no line can
+// smuggle in another; empty lines are dropped, as one would end the request's header. A line
+// whose value is empty is written "Name;", which curl sends as "Name:" (a bare "Name:" would tell
+// curl to leave the header out).
+curl_slist* curlHeaderLines(const Text& block) {
+    curl_slist* list = nullptr;
+    bool hasExpect = false;
+    std::size_t at = 0;
+    while (at <= block.size()) {
+        std::size_t end = block.find_first_of("\r\n", at);
+        if (end == Text::npos) end = block.size();
+        Text line = block.substr(at, end - at);
+        at = end + 1;
+        if (trimText(line).empty()) continue;
+        const std::size_t colon = line.find(':');
+        if (colon != Text::npos && trimText(line.substr(colon + 1)).empty())
+            line = line.substr(0, colon) + ";";
+        if (lowerText(trimText(line.substr(0, colon))) == "expect") hasExpect = true;
+        list = curl_slist_append(list, line.c_str());
+    }
+    // curl would otherwise announce larger bodies with "Expect: 100-continue".
+    if (!hasExpect) list = curl_slist_append(list, "Expect:");
+    return list;
+}
+
+// What one transfer collects, shared with curl's callbacks.
+struct Transfer {
+    const std::atomic<bool>* cancelled = nullptr;
+    std::stop_token stop;
+    std::size_t maxBodyBytes = 0;
+    Clock::duration idleTimeout{};
+    Clock::time_point lastActivity = Clock::now();
+    curl_off_t lastUploaded = 0;
+    Bytes body;
+    Text headerBlock;
+    bool bodyTooLong = false;
+};
+
+size_t onBody(char* data, size_t size, size_t count, void* user) {
+    auto* t = static_cast<Transfer*>(user);
+    const size_t n = size * count;
+    t->lastActivity = Clock::now();
+    if (n > t->maxBodyBytes - t->body.size()) {
+        t->bodyTooLong = true;
+        return 0;
+    }
+    t->body.append(data, n);
+    return n;
+}
+
+// Called once per header line of every response (redirects and interim answers included); a
+// status line starts the block anew, so the block ends up holding the final response's header.
+size_t onHeaderLine(char* data, size_t size, size_t count, void* user) {
+    auto* t = static_cast<Transfer*>(user);
+    const size_t n = size * count;
+    t->lastActivity = Clock::now();
+    std::string_view line(data, n);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    if (line.substr(0, 5) == "HTTP/") t->headerBlock.clear();
+    t->headerBlock.append(line);
+    t->headerBlock += "\r\n";
+    return n;
+}
+
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+    auto* t = static_cast<Transfer*>(user);
+    if (t->cancelled->load() || t->stop.stop_requested()) return 1;
+    const Clock::time_point now = Clock::now();
+    if (uploaded != t->lastUploaded) {
+        t->lastUploaded = uploaded;
+        t->lastActivity = now;
+    }
+    return now - t->lastActivity > t->idleTimeout ? 1 : 0;
+}
+
+}  // namespace
+
+// The cookies of fetches that leave `cookie` out: a curl share holding the cookie engine's data,
+// locked around every access since fetches run on several threads.
+struct PageFetcher::CookieStore {
+    CURLSH* share = curl_share_init();
+    std::mutex mutex;
+
+    CookieStore() {
+        curl_share_setopt(share, CURLSHOPT_LOCKFUNC, &CookieStore::lock);
+        curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, &CookieStore::unlock);
+        curl_share_setopt(share, CURLSHOPT_USERDATA, this);
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    }
+    ~CookieStore() { curl_share_cleanup(share); }
+
+    static void lock(CURL*, curl_lock_data, curl_lock_access, void* user) {
+        static_cast<CookieStore*>(user)->mutex.lock();
+    }
+    static void unlock(CURL*, curl_lock_data, void* user) {
+        static_cast<CookieStore*>(user)->mutex.unlock();
+    }
+};
+
+PageFetcher::PageFetcher(FetchOptions options) : options_(std::move(options)) {
+    initialiseCurlOnce();
+    cookies_ = std::make_unique<CookieStore>();
+}
+
+PageFetcher::~PageFetcher() = default;
+
+void PageFetcher::cancelAll() {
+    cancelled_.store(true);
+}
+
+Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
+    const int method = request.method < 0 || request.method > 2 ? 0 : request.method;
+    const bool secure = isSecureUrl(request.url);
+    const Text agent = userAgentOf(request.headers);
+    const std::string address = wireAddress(request.url, secure);
+    if (address.empty() || cancelled_.load() || stop.stop_requested()) return Bytes();
+
+    CURL* curl = curl_easy_init();
+    if (!curl) return Bytes();
+
+    request.headers = composeHeaderBlock(request.headers, request.url, request.cookie.value_or(""));
+    if (method != 0 && request.postBytes.empty()) request.postBytes = request.postText;
+
+    Transfer transfer;
+    transfer.cancelled = &cancelled_;
+    transfer.stop = stop;
+    transfer.maxBodyBytes = options_.maxBodyBytes;
+    transfer.idleTimeout = options_.idleTimeout;
+    curl_slist* headerLines = curlHeaderLines(request.headers);
+
+    curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+    curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerLines);
+    // The proxy gets none of the page's header lines, only its own CONNECT request.
+    curl_easy_setopt(curl, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
+    switch (method) {
+        case 1:
+            curl_easy_setopt(curl, CURLOPT_POST, 1L);
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
+                             static_cast<curl_off_t>(request.postBytes.size()));
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.postBytes.data());
+            break;
+        case 2:
+            curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+            break;
+        default:
+            curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    }
+
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, request.noRedirect ? 0L : 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options_.maxRedirects);
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+
+    // An empty proxy text means a direct connection, whatever the environment says.
+    curl_easy_setopt(curl, CURLOPT_PROXY, request.proxy.c_str());
+    if (!request.proxy.empty()) {
+        curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
+        curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    }
+
+    if (!request.cookie) {
+        curl_easy_setopt(curl, CURLOPT_SHARE, cookies_->share);
+        curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+    }
+
+    if (!options_.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, options_.caFile.c_str());
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(options_.connectTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(options_.maxBodyBytes));
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeaderLine);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+
+    const CURLcode result = curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+    curl_slist_free_all(headerLines);
+
+    const bool ok = result == CURLE_OK && !transfer.bodyTooLong;
+    request.headersOut = ok ? withSetCookieSpelled(transfer.headerBlock) : Text();
+    request.cookiesOut = cookiesOfResponse(request.headersOut);
+    if (request.cookie) request.cookiesOut = mergeCookies(*request.cookie, request.cookiesOut);
+    return ok ? std::move(transfer.body) : Bytes();
+}
+
+}  // namespace lumo
