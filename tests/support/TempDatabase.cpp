@@ -1,4 +1,4 @@
-#include "TempDatabase.h"
+#include "support/TempDatabase.h"
 
 #include <sqlite3.h>
 
