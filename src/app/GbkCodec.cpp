@@ -32,6 +32,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace lumo {
 namespace {
@@ -82,17 +83,18 @@ inline bool isContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
 
-inline void appendUtf8(std::string& out, char32_t u) {
+inline char* putUtf8(char* o, char32_t u) {
     if (u < 0x80) {
-        out.push_back(static_cast<char>(u));
+        *o++ = static_cast<char>(u);
     } else if (u < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (u >> 6)));
-        out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        *o++ = static_cast<char>(0xC0 | (u >> 6));
+        *o++ = static_cast<char>(0x80 | (u & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xE0 | (u >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        *o++ = static_cast<char>(0xE0 | (u >> 12));
+        *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (u & 0x3F));
     }
+    return o;
 }
 
 }  // namespace
@@ -117,6 +119,18 @@ Text utf8ToGbk(const Bytes& data) {
     };
     std::size_t i = 0;
     while (i < n) {
+        // Runs of ASCII without NUL go eight bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, s + i, 8);
+            constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+            constexpr std::uint64_t kLow = 0x0101010101010101ULL;
+            if ((word & kHigh) != 0 || ((word - kLow) & ~word & kHigh) != 0) break;
+            std::memcpy(o, s + i, 8);
+            o += 8;
+            i += 8;
+        }
+        if (i >= n) break;
         const unsigned char b = s[i];
         if (b < 0x80) {
             if (b == 0) break;  // the text ends at the first NUL
@@ -176,29 +190,36 @@ Text utf8ToGbk(const Bytes& data) {
 std::string gbkToUtf8(const Text& text) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
+    // Every byte gives at most three UTF-8 bytes (0x80 and 0xFF alone do).
     std::string out;
-    out.reserve(n + n / 2);
+    out.resize(n * 3);
+    char* o = out.data();
     std::size_t i = 0;
     while (i < n) {
         const unsigned char b = s[i];
         if (b < 0x80) {
-            out.push_back(static_cast<char>(b));
+            *o++ = static_cast<char>(b);
             ++i;
-        } else if (b == 0x80) {
-            appendUtf8(out, kEuro);
+            continue;
+        }
+        char32_t u;
+        if (b == 0x80) {
+            u = kEuro;
             ++i;
         } else if (b == 0xFF) {
-            appendUtf8(out, kByteFF);
+            u = kByteFF;
             ++i;
         } else if (i + 1 < n) {
             const unsigned char t = s[i + 1];
-            appendUtf8(out, isTrailByte(t) ? doubleByteChar(b, t) : kDefaultChar);
+            u = isTrailByte(t) ? doubleByteChar(b, t) : kDefaultChar;
             i += 2;
         } else {
-            appendUtf8(out, kDefaultChar);  // a lead byte at the very end
+            u = kDefaultChar;  // a lead byte at the very end
             ++i;
         }
+        o = putUtf8(o, u);
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
