@@ -218,6 +218,9 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
 
     // An empty proxy text means a direct connection, whatever the environment says.
     curl_easy_setopt(curl, CURLOPT_PROXY, request.proxy.c_str());
+    // A request through the proxy carries no "Proxy-Connection" line of curl's either.
+    curl_slist* proxyLines = curl_slist_append(nullptr, "Proxy-Connection:");
+    curl_easy_setopt(curl, CURLOPT_PROXYHEADER, proxyLines);
     if (!request.proxy.empty()) {
         curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
         curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
@@ -247,6 +250,7 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
     const CURLcode result = curl_easy_perform(curl);
     curl_easy_cleanup(curl);
     curl_slist_free_all(headerLines);
+    curl_slist_free_all(proxyLines);
 
     const bool ok = result == CURLE_OK && !transfer.bodyTooLong;
     request.headersOut = ok ? withSetCookieSpelled(transfer.headerBlock) : Text();

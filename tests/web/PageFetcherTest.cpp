@@ -105,6 +105,31 @@ TEST_F(PageFetcherTest, CallerLinesKeepTheirOwnValues) {
             "Content-Type: text/xml\r\nReferer: http://elsewhere.example/\r\nCookie: k=v\r\n");
 }
 
+TEST_F(PageFetcherTest, LinesCannotBreakTheBlock) {
+    server.page("/p", "ok");
+    // A plan without an agent: the line goes out empty and no agent is added.
+    FetchRequest noAgent;
+    noAgent.url = server.url("/p");
+    noAgent.cookie = "";
+    noAgent.headers = "User-Agent: ";
+    EXPECT_EQ(fetcher.fetch(noAgent), "ok");
+    ReceivedRequest received = server.lastRequest();
+    EXPECT_NE(received.headerBlock.find("\r\nUser-Agent:\r\n"), std::string::npos) << received.raw;
+    EXPECT_EQ(received.headerCount("User-Agent"), 1);
+
+    // Trailing and stray line breaks neither end the header early nor forge lines.
+    FetchRequest request;
+    request.url = server.url("/p");
+    request.headers = "X-One: 1\r\n\r\nX-Two: 2\nX-Three: 3\r";
+    EXPECT_EQ(fetcher.fetch(request), "ok");
+    received = server.lastRequest();
+    EXPECT_EQ(received.body, "");
+    EXPECT_EQ(received.header("X-Two"), "2");
+    EXPECT_EQ(received.header("X-Three"), "3");
+    EXPECT_EQ(received.header("Accept-Language"), "zh-cn");
+    EXPECT_EQ(received.headers.size(), 9u);
+}
+
 TEST_F(PageFetcherTest, MethodsAndBodies) {
     server.page("/form", "done");
     FetchRequest post;
@@ -492,6 +517,27 @@ TEST_F(PageFetcherTest, PlainAddressesGoThroughTheProxy) {
     EXPECT_EQ(received.requestLine, "GET http://board.example.invalid/via?x=1 HTTP/1.1");
     EXPECT_EQ(received.header("Host"), "board.example.invalid");
     EXPECT_EQ(received.header("Referer"), request.url);
+    EXPECT_EQ(received.headerCount("Proxy-Connection"), 0);
+    EXPECT_EQ(received.headers.size(), 6u);
+}
+
+TEST_F(PageFetcherTest, SecureAddressesTunnelThroughTheProxy) {
+    server.route("board.example.invalid:443", [](const ReceivedRequest&) {
+        ServedResponse refused;
+        refused.status = 403;
+        refused.reason = "Forbidden";
+        return refused;
+    });
+    FetchRequest request;
+    request.url = "https://board.example.invalid/secret";
+    request.cookie = "sid=1";
+    request.proxy = server.hostAndPort();
+    EXPECT_EQ(fetcher.fetch(request), "");
+    const ReceivedRequest received = server.lastRequest();
+    EXPECT_EQ(received.requestLine, "CONNECT board.example.invalid:443 HTTP/1.1");
+    // The page's own lines, its cookie above all, are not shown to the proxy.
+    EXPECT_EQ(received.headerCount("Cookie"), 0);
+    EXPECT_EQ(received.headerCount("Referer"), 0);
 }
 
 class PageFetcherTlsTest : public ::testing::Test {
