@@ -14,18 +14,9 @@ const Text kWideSpace = "\xA1\xA1";
 
 TEST(TextOpsTest, FindNeverMatchesOnATrailByte) {
     // 0x81 0x62 is one character whose second byte is the code of "b".
-    EXPECT_EQ(findText("\x81"
-                       "bb",
-                       "b"),
-              3);
-    EXPECT_EQ(findLastText("\x81"
-                           "b",
-                           "b"),
-              -1);
-    EXPECT_EQ(findText("\x81"
-                       "b",
-                       "b"),
-              -1);
+    EXPECT_EQ(findText("\x81\x62\x62", "b"), 3);
+    EXPECT_EQ(findLastText("\x81\x62", "b"), -1);
+    EXPECT_EQ(findText("\x81\x62", "b"), -1);
     EXPECT_EQ(findText("\xD6\xD0\xCE\xC4", "\xD0\xCE"), -1);  // straddles two characters
     EXPECT_EQ(findText("\xD6\xD0\xCE\xC4", "\xCE\xC4"), 3);
     // A lone lead byte at the end ends the scan.
