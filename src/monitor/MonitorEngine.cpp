@@ -1,0 +1,238 @@
+#include "monitor/MonitorEngine.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "app/GbkCodec.h"
+#include "app/TextOps.h"
+
+namespace lumo {
+namespace {
+
+// The smallest frequency, in seconds, that repeating rounds accept.
+constexpr int kSmallestFrequency = 60;
+// How long a worker may take to end when the program closes.
+constexpr std::chrono::milliseconds kShutdownWait{3000};
+
+const Text& tooFrequentText() {
+    static const Text text = gbk("监控频率不能低于 60 秒");
+    return text;
+}
+const Text& noPlanText() {
+    static const Text text = gbk("请勾选至少1个 监控方案");
+    return text;
+}
+const Text& startCaption() {
+    static const Text text = gbk("开 始");
+    return text;
+}
+const Text& stopCaption() {
+    static const Text text = gbk("停 止");
+    return text;
+}
+const Text& heartbeatStart() {
+    static const Text text = gbk("\r\n开始访问任务");
+    return text;
+}
+const Text& heartbeatEnd() {
+    static const Text text = gbk("的网页----");
+    return text;
+}
+const Text& roundStart() {
+    static const Text text = gbk("已执行一轮，");
+    return text;
+}
+const Text& roundEnd() {
+    static const Text text = gbk("秒后继续下一轮----");
+    return text;
+}
+const Text& finishedText() {
+    static const Text text = gbk("\r\n执行完毕！");
+    return text;
+}
+
+}  // namespace
+
+MonitorEngine::MonitorEngine(MonitorView& view, NewContentNotifier& notifier, StatusLog& log,
+                             MessagePresenter& messages, Timers& timers, MonitorState& state,
+                             PlanRunner& runner, Options options)
+    : view_(view),
+      notifier_(notifier),
+      log_(log),
+      messages_(messages),
+      timers_(timers),
+      state_(state),
+      runner_(runner),
+      options_(std::move(options)) {}
+
+MonitorEngine::~MonitorEngine() {
+    shutdown(kShutdownWait);
+}
+
+std::int64_t MonitorEngine::roundWaitMilliseconds(const Text& frequencyText,
+                                                  std::chrono::milliseconds perSecond) {
+    const std::int64_t wait =
+        static_cast<std::int64_t>(integerOfText(frequencyText)) * perSecond.count();
+    return std::clamp<std::int64_t>(wait, 0, std::numeric_limits<std::int32_t>::max());
+}
+
+Text MonitorEngine::now() const {
+    return nowText(options_.clock);
+}
+
+void MonitorEngine::onAutoMonitorClicked() {
+    view_.setFrequencyInputVisible(view_.autoMonitorChecked());
+}
+
+void MonitorEngine::onRunClicked() {
+    const bool starting = phase_ == Phase::Idle;
+    // The frequency is checked only for a start: the inputs are locked while monitoring runs,
+    // and a stop must never be refused.
+    if (starting && view_.autoMonitorChecked() &&
+        integerOfText(view_.frequencyText()) < kSmallestFrequency) {
+        messages_.showMessage(tooFrequentText(), kDefaultCaption);
+        view_.setFrequencyText("60");
+        return;
+    }
+    state_.currentPlanPos = 1;
+    view_.showStatusLog();
+    if (starting) {
+        start();
+    } else {
+        stop();
+    }
+}
+
+void MonitorEngine::collectCheckedRows() {
+    // Taken once per start: ticks changed while monitoring runs count from the next start.
+    state_.checkedRows = view_.checkedPlanRows();
+    state_.checkedCount = static_cast<int>(state_.checkedRows.size());
+}
+
+void MonitorEngine::start() {
+    collectCheckedRows();
+    view_.setMonitorInputsEnabled(false);
+    if (state_.checkedCount < 1) {
+        messages_.showMessage(noPlanText(), kDefaultCaption);
+        view_.setMonitorInputsEnabled(true);
+        return;
+    }
+    view_.setRunCaption(stopCaption());
+    view_.showLatestArticlesPage();
+    state_.clearStop();
+    repeat_ = view_.autoMonitorChecked();
+    launchPlan();
+}
+
+void MonitorEngine::stop() {
+    view_.setRunCaption(startCaption());
+    view_.setMonitorInputsEnabled(true);
+    cancelWait();
+    phase_ = Phase::Idle;
+    state_.requestStop();
+    // The run under way is abandoned: it writes nothing more, and its fetch is cut short.
+    worker_.requestStop();
+    state_.workerBusy = false;
+    if (worker_.finished()) worker_.release();
+}
+
+void MonitorEngine::launchPlan() {
+    if (worker_.exists()) {
+        // Never two runs at once: the thread of a stopped run may still be ending its fetch.
+        if (!worker_.finished()) {
+            wait(Phase::WaitingForPreviousWorker, options_.timings.previousWorkerPoll,
+                 &MonitorEngine::launchPlan);
+            return;
+        }
+        worker_.release();
+    }
+    const int position = state_.currentPlanPos;
+    const int row = state_.checkedRows[static_cast<std::size_t>(position - 1)];
+    // The worker gets the row as it stands now; a reload meanwhile does not reach it.
+    const MonitorPlan plan = MonitorPlan::fromRow(view_.planRowTexts(row));
+    state_.workerBusy = true;
+    const bool started =
+        worker_.start([&runner = runner_, &state = state_, plan, position](std::stop_token stop) {
+            runner.runPlan(plan, position, std::move(stop));
+            // However the run ended, its worker is no longer busy.
+            state.workerBusy = false;
+        });
+    if (!started) state_.workerBusy = false;
+    heartbeat();
+}
+
+void MonitorEngine::heartbeat() {
+    log_.append(heartbeatStart() + textOfInteger(state_.currentPlanPos) + heartbeatEnd() + now());
+    wait(Phase::Processing, options_.timings.heartbeat, &MonitorEngine::afterHeartbeat);
+}
+
+void MonitorEngine::afterHeartbeat() {
+    if (state_.workerBusy) {
+        heartbeat();
+        return;
+    }
+    state_.currentPlanPos = state_.currentPlanPos + 1;
+    if (state_.currentPlanPos > state_.checkedCount) {
+        endRound();
+        return;
+    }
+    wait(Phase::BetweenPlans, options_.timings.gap, &MonitorEngine::launchPlan);
+}
+
+void MonitorEngine::endRound() {
+    state_.currentPlanPos = 1;
+    log_.replace(roundStart() + view_.frequencyText() + roundEnd() + now());
+    if (state_.newContentFound) {
+        // Each step may hand control to the window; a stop there ends the round at once.
+        view_.reloadLatestArticles();
+        if (!isRunning()) return;
+        view_.reloadPlanList();
+        if (!isRunning()) return;
+        notifier_.notifyNewContent(true);
+        if (!isRunning()) return;
+    }
+    if (!repeat_) {
+        log_.append(finishedText());
+        onRunClicked();  // as if the user clicked: the caption is "停 止", so this stops
+        return;
+    }
+    const std::int64_t roundWait =
+        roundWaitMilliseconds(view_.frequencyText(), options_.timings.perSecondOfFrequency);
+    phase_ = Phase::BetweenRounds;
+    waiting_ = true;
+    timer_ = timers_.startOnce(roundWait, [this] {
+        waiting_ = false;
+        wait(Phase::BetweenRounds, options_.timings.gap, &MonitorEngine::launchPlan);
+    });
+}
+
+void MonitorEngine::wait(Phase phase, std::chrono::milliseconds duration,
+                         void (MonitorEngine::*next)()) {
+    phase_ = phase;
+    waiting_ = true;
+    timer_ = timers_.startOnce(duration.count(), [this, next] {
+        waiting_ = false;
+        (this->*next)();
+    });
+}
+
+void MonitorEngine::cancelWait() {
+    if (waiting_) timers_.cancel(timer_);
+    waiting_ = false;
+}
+
+bool MonitorEngine::shutdown(std::chrono::milliseconds maxWait) {
+    if (isRunning()) {
+        cancelWait();
+        phase_ = Phase::Idle;
+        state_.requestStop();
+        state_.workerBusy = false;
+    }
+    if (!worker_.exists()) return true;
+    worker_.requestStop();
+    const bool ended = worker_.waitFor(maxWait);
+    worker_.release();
+    return ended;
+}
+
+}  // namespace lumo

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/MessagePresenter.h"
+#include "app/StatusLog.h"
+#include "app/Text.h"
+#include "app/Timers.h"
+#include "monitor/MonitorState.h"
+#include "monitor/MonitorTimings.h"
+#include "monitor/MonitorView.h"
+#include "monitor/MonitorWorker.h"
+#include "monitor/NewContentNotifier.h"
+#include "monitor/NowText.h"
+#include "monitor/PlanRunner.h"
+
+namespace lumo {
+
+// Starts and stops monitoring and drives its rounds. A click on `运行` starts monitoring of the
+// ticked plans (or stops it); in one round every ticked plan is processed once, one after the
+// other, each by a PlanRunner on a worker thread of its own, never two at once. While a plan runs
+// the engine looks at workerBusy every heartbeat and logs "\r\n开始访问任务<n>的网页----<time>";
+// between plans it waits the gap. At a round's end the log is replaced by the round line, the
+// lists are reloaded and the user alerted when new articles were stored, and then either the
+// frequency plus the gap pass before the next round (`自动监控框` checked at the start) or
+// "\r\n执行完毕！" is logged and monitoring stops by itself.
+//
+// The engine never blocks: every wait is a one-shot timer, so the window stays usable and a stop
+// click takes effect at once: caption "开 始", inputs enabled, and no further line, reload or
+// alert. A stopped plan run is abandoned (it writes nothing more); a new start waits, without
+// blocking, until that run's thread has ended before it starts a worker of its own.
+//
+// Window thread only. The runner runs on the worker thread.
+class MonitorEngine {
+public:
+    enum class Phase {
+        Idle,                      // not monitoring
+        WaitingForPreviousWorker,  // started, the worker of a stopped run is still ending
+        Processing,                // a worker processes the plan at currentPlanPos
+        BetweenPlans,              // the gap after a plan
+        BetweenRounds,             // the frequency wait and the gap after it
+    };
+
+    struct Options {
+        MonitorTimings timings;
+        Clock clock;  // times in log lines; empty for the system clock
+    };
+
+    MonitorEngine(MonitorView& view, NewContentNotifier& notifier, StatusLog& log,
+                  MessagePresenter& messages, Timers& timers, MonitorState& state,
+                  PlanRunner& runner, Options options);
+    // Stops monitoring and waits briefly for a running worker (see shutdown()).
+    ~MonitorEngine();
+    MonitorEngine(const MonitorEngine&) = delete;
+    MonitorEngine& operator=(const MonitorEngine&) = delete;
+
+    // The click on `运行`: starts monitoring when idle, stops it otherwise.
+    void onRunClicked();
+
+    // The click on `自动监控框`: shows the frequency input while the box is checked.
+    void onAutoMonitorClicked();
+
+    bool isRunning() const { return phase_ != Phase::Idle; }
+    Phase phase() const { return phase_; }
+
+    // For the program's end: stops monitoring without touching the window, cuts the worker's
+    // run short and waits at most `maxWait` for it to end. Returns true when no worker is left
+    // running; a worker that is still running is let go.
+    bool shutdown(std::chrono::milliseconds maxWait);
+
+    // The round wait for a frequency text: its integer times `perSecond`, clamped to what a
+    // 32-bit signed millisecond count holds (and to 0 below).
+    static std::int64_t roundWaitMilliseconds(const Text& frequencyText,
+                                              std::chrono::milliseconds perSecond);
+
+private:
+    void collectCheckedRows();
+    void start();
+    void stop();
+    void launchPlan();
+    void heartbeat();
+    void afterHeartbeat();
+    void endRound();
+    void wait(Phase phase, std::chrono::milliseconds duration, void (MonitorEngine::*next)());
+    void cancelWait();
+    Text now() const;
+
+    MonitorView& view_;
+    NewContentNotifier& notifier_;
+    StatusLog& log_;
+    MessagePresenter& messages_;
+    Timers& timers_;
+    MonitorState& state_;
+    PlanRunner& runner_;
+    Options options_;
+
+    Phase phase_ = Phase::Idle;
+    bool repeat_ = false;
+    bool waiting_ = false;
+    Timers::Id timer_ = 0;
+    MonitorWorker worker_;
+};
+
+}  // namespace lumo

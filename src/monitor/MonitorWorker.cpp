@@ -1,0 +1,69 @@
+#include "monitor/MonitorWorker.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+
+namespace lumo {
+
+struct MonitorWorker::Completion {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+};
+
+MonitorWorker::~MonitorWorker() {
+    release();
+}
+
+bool MonitorWorker::start(std::function<void(std::stop_token)> work) {
+    if (exists()) return false;
+    auto completion = std::make_shared<Completion>();
+    std::stop_source stop;
+    try {
+        thread_ = std::thread([completion, token = stop.get_token(), work = std::move(work)] {
+            work(token);
+            {
+                std::lock_guard lock(completion->mutex);
+                completion->done = true;
+            }
+            completion->changed.notify_all();
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    completion_ = std::move(completion);
+    stop_ = std::move(stop);
+    return true;
+}
+
+bool MonitorWorker::finished() const {
+    if (!completion_) return true;
+    std::lock_guard lock(completion_->mutex);
+    return completion_->done;
+}
+
+void MonitorWorker::requestStop() {
+    if (stop_.stop_possible()) stop_.request_stop();
+}
+
+bool MonitorWorker::waitFor(std::chrono::milliseconds timeout) {
+    if (!completion_) return true;
+    std::unique_lock lock(completion_->mutex);
+    return completion_->changed.wait_for(lock, timeout, [&] { return completion_->done; });
+}
+
+void MonitorWorker::release() {
+    if (thread_.joinable()) {
+        // The work has returned; only the thread's last instructions remain.
+        if (finished()) {
+            thread_.join();
+        } else {
+            thread_.detach();
+        }
+    }
+    completion_.reset();
+    stop_ = std::stop_source(std::nostopstate);
+}
+
+}  // namespace lumo

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <stop_token>
+
+#include "store/MonitorPlan.h"
+
+namespace lumo {
+
+// One monitoring run of one plan, performed on a monitoring worker thread: the product runs
+// PlanProcessor::runMonitoring, tests substitute their own.
+//
+// A run ends by clearing MonitorState::workerBusy; a run abandoned by a stop writes nothing more.
+// `stop` is requested when monitoring stops, to cut a page fetch under way short.
+class PlanRunner {
+public:
+    virtual ~PlanRunner() = default;
+
+    // `plan` is a copy of the plan-list row taken when the run began; `position` is the plan's
+    // 1-based position in the round.
+    virtual void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) = 0;
+};
+
+}  // namespace lumo

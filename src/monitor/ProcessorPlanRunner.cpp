@@ -1,0 +1,27 @@
+#include "monitor/ProcessorPlanRunner.h"
+
+#include "monitor/PlanProcessor.h"
+#include "monitor/StoppableWebPageSource.h"
+
+namespace lumo {
+
+ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
+                                         MessagePresenter& messages, TestEditSink& testEdit,
+                                         MonitorState& state, std::chrono::milliseconds insertPause)
+    : fetcher_(fetcher),
+      sql_(sql),
+      log_(log),
+      messages_(messages),
+      testEdit_(testEdit),
+      state_(state),
+      insertPause_(insertPause) {}
+
+void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::stop_token stop) {
+    StoppableWebPageSource pages(fetcher_, std::move(stop));
+    PlanProcessor::Options options;
+    options.insertPause = insertPause_;
+    PlanProcessor processor(pages, sql_, log_, messages_, testEdit_, state_, options);
+    processor.runMonitoring(plan, position);
+}
+
+}  // namespace lumo

@@ -1,0 +1,14 @@
+#include "monitor/StoppableWebPageSource.h"
+
+namespace lumo {
+
+Bytes StoppableWebPageSource::fetchPage(const Text& url, const Text& cookie, const Text& headers) {
+    FetchRequest request;
+    request.url = url;
+    request.method = 0;
+    request.cookie = cookie;
+    request.headers = headers;
+    return fetcher_.fetch(request, stop_);
+}
+
+}  // namespace lumo
