@@ -87,6 +87,20 @@ TEST_F(RuleTestTest, UsesThePlansOwnRegionWhateverItsModeAndMarker) {
     EXPECT_EQ(testEdit.texts().back(), "");
 }
 
+TEST_F(RuleTestTest, CrLfPairsGoLoneLineBreaksStay) {
+    pages.setPage(kUrl, "<ul>\r\n<li>a\nb</li>\r\n<li>c\rd</li>\n<li>e</li></ul>");
+    MonitorPlan plan = BoardPage::plan(kUrl, true);
+    plan[MonitorPlan::before] = "<ul>";
+    plan[MonitorPlan::after] = "</ul>";
+    plan[MonitorPlan::regular] = "<li>(.)(.)(.)</li>$";
+    const auto result = processor.testPlan(plan);
+    EXPECT_EQ(result.cutText, "<li>a\nb</li><li>c\rd</li>\n<li>e</li>");
+    // "." crosses the lone LF and CR; "$" matches before the lone LF, but not before "<li>".
+    ASSERT_EQ(result.rows.size(), 1u);
+    EXPECT_EQ(result.rows[0][1], "c");
+    EXPECT_EQ(result.rows[0][2], "\r");
+}
+
 TEST_F(RuleTestTest, ABlockedAddressIsNeitherFetchedNorShown) {
     MonitorPlan plan = BoardPage::plan("http://www.lumosoft.com/bbs", true);
     const auto result = processor.testPlan(plan);
