@@ -174,6 +174,20 @@ TEST_F(PlanInputTest, APatternMatchingTheEmptyTextRecordsOneEmptyArticle) {
     EXPECT_EQ(db.articles()[0][ArticleRecord::title], "");
 }
 
+TEST_F(PlanInputTest, FailedInsertsAreReportedAndTheRunGoesOn) {
+    servePage(BoardPage::threads(20, 3));
+    const int planId = addPlan("0");
+    ASSERT_TRUE(db.database().execute("alter table info rename to gone"));
+    const auto result = check(planId);
+    EXPECT_EQ(result.recordedCount, 3);
+    EXPECT_TRUE(result.planUpdated);
+    ASSERT_EQ(messages.messages().size(), 3u);
+    EXPECT_EQ(messages.messages()[0].text, gbk("执行出错！错误代码：1"));
+    EXPECT_EQ(db.plan(planId)[MonitorPlan::arttile], BoardPage::thread(20).title);
+    EXPECT_NE(log.content().find(closingLine()), Text::npos);
+    EXPECT_FALSE(state.workerBusy);
+}
+
 TEST_F(PlanInputTest, AStopBeforeTheFetchDoesNothing) {
     servePage(BoardPage::threads(20, 3));
     const int planId = addPlan("0");
