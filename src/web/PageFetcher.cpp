@@ -206,6 +206,8 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
             curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.postBytes.data());
             break;
         case 2:
+            // HEAD goes out without a body: libcurl cannot send one with it, and a server
+            // gives a body to a HEAD request no meaning.
             curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
             break;
         default:
@@ -237,8 +239,10 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
 
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(options_.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
-                     static_cast<curl_off_t>(options_.maxBodyBytes));
+    // An announced length over the limit fails at once (a HEAD answer announces without sending).
+    if (method != 2)
+        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
+                         static_cast<curl_off_t>(options_.maxBodyBytes));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeaderLine);

@@ -59,8 +59,13 @@ struct FetchOptions {
 // be connected to at all leaves every in/out field untouched.
 //
 // Cookie store: fetches that leave `cookie` out share one in-memory store kept in this object,
-// which sends the cookies received earlier to the hosts they belong to. Fetches that supply a
-// cookie never touch it.
+// which sends the cookies received earlier (redirects included) to the hosts they belong to, the
+// way a browser's per-process store does; the program keeps one PageFetcher for its lifetime.
+// Fetches that supply a cookie never touch it: they send their own "Cookie:" line (not to
+// another host a redirect leads to) and keep nothing.
+//
+// Proxy: `proxy` serves both schemes; plain addresses are requested from it in absolute form,
+// secure ones through a CONNECT tunnel that shows the proxy none of the page's header lines.
 //
 // Thread-safe: fetch() may run on several threads at once (each call has its own connection and
 // curl handle); cancelAll() may be called from any thread.

@@ -1,6 +1,10 @@
 #include "web/PageFetcher.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -164,6 +168,17 @@ TEST_F(PageFetcherTest, MethodsAndBodies) {
               "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=gbk\r\n"
               "Content-Length: 4\r\n\r\n");
 
+    FetchRequest headWithBody;
+    headWithBody.url = server.url("/form");
+    headWithBody.method = 2;
+    headWithBody.postText = "q=1";
+    EXPECT_EQ(fetcher.fetch(headWithBody), "");
+    received = server.lastRequest();
+    EXPECT_EQ(received.requestLine, "HEAD /form HTTP/1.1");
+    EXPECT_EQ(received.body, "");
+    EXPECT_EQ(headWithBody.postBytes, "q=1");
+    EXPECT_EQ(headWithBody.headersOut.substr(0, 17), "HTTP/1.1 200 OK\r\n");
+
     for (int method : {-1, 3, 5}) {
         FetchRequest odd;
         odd.url = server.url("/form");
@@ -307,6 +322,34 @@ TEST_F(PageFetcherTest, RedirectsAreFollowedUnlessRefused) {
     EXPECT_EQ(server.requestCount(), 3u + 11u);
 }
 
+TEST_F(PageFetcherTest, CookiesAcrossRedirects) {
+    server.page("/landing", "landed");
+    server.route("/login", [](const ReceivedRequest&) {
+        ServedResponse response;
+        response.status = 302;
+        response.reason = "Found";
+        response.headerLines = {"Set-Cookie: session=s1; path=/", "Location: /landing"};
+        return response;
+    });
+    // The store keeps what a redirect sets and sends it on to the next hop.
+    FetchRequest stored;
+    stored.url = server.url("/login");
+    EXPECT_EQ(fetcher.fetch(stored), "landed");
+    EXPECT_EQ(server.lastRequest().header("Cookie"), "session=s1");
+
+    // A supplied cookie goes along to the same host, but not to another one.
+    server.redirect("/same", "/landing");
+    server.redirect("/away", "http://localhost:" + std::to_string(server.port()) + "/landing");
+    for (const char* path : {"/same", "/away"}) {
+        FetchRequest supplied;
+        supplied.url = server.url(path);
+        supplied.cookie = "mine=1";
+        EXPECT_EQ(fetcher.fetch(supplied), "landed");
+        EXPECT_EQ(server.lastRequest().headerCount("Cookie"), std::string(path) == "/same" ? 1 : 0)
+            << path;
+    }
+}
+
 TEST_F(PageFetcherTest, PostRedirectedBySeeOtherBecomesGet) {
     server.redirect("/submit", "/result", 303);
     server.page("/result", "thanks");
@@ -411,6 +454,38 @@ TEST_F(PageFetcherTest, SilentServerIsGivenUp) {
         EXPECT_LT(took, 5s) << path;
         EXPECT_EQ(request.headersOut, "") << path;
     }
+}
+
+TEST_F(PageFetcherTest, ConnectionThatNeverCompletesIsGivenUp) {
+    // A listener that never accepts, its queue filled: further handshakes go unanswered.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    std::vector<int> fillers;
+    for (int i = 0; i < 4; ++i) {
+        fillers.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        ::connect(fillers.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+
+    FetchOptions options = quickOptions();
+    options.connectTimeout = 700ms;
+    options.idleTimeout = 60s;
+    PageFetcher impatient(options);
+    FetchRequest request;
+    request.url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(impatient.fetch(request), "");
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took, 650ms);  // given up by the limit, not refused
+    EXPECT_LT(took, 5s);
+
+    for (int fd : fillers) ::close(fd);
+    ::close(listener);
 }
 
 TEST_F(PageFetcherTest, SlowButSteadyBodyIsNotCutOff) {
