@@ -241,8 +241,10 @@ void LocalHttpServer::serve(std::shared_ptr<Connection> connection) {
             at = next + 2;
         }
         std::size_t bodyLength = 0;
-        if (std::string length = request.header("Content-Length"); !length.empty())
-            bodyLength = std::stoul(length);
+        for (char c : request.header("Content-Length")) {
+            if (c < '0' || c > '9' || bodyLength > kMaxHeaderBytes * 1024) return finish();
+            bodyLength = bodyLength * 10 + static_cast<std::size_t>(c - '0');
+        }
         buffer.erase(0, end + 4);
         while (buffer.size() < bodyLength) {
             std::size_t n = connection->read(chunk, sizeof chunk);
