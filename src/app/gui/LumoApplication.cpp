@@ -5,6 +5,8 @@
 #include <QPushButton>
 
 #include "app/GbkCodec.h"
+#include "plans/gui/PlanList.h"
+#include "plans/gui/PlanManagement.h"
 #include "store/SqlRunner.h"
 #include "store/gui/SqlConsole.h"
 #include "ui/MainWindow.h"
@@ -49,6 +51,7 @@ void LumoApplication::start() {
     sqlConsole_ = std::make_unique<SqlConsole>(window_->settingsPage->sql框,
                                                window_->settingsPage->按钮_执行SQL, *sqlRunner_,
                                                *messages_);
+    plans_ = std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *messages_);
     connect(window_.get(), &MainWindow::closing, this, [] { QCoreApplication::quit(); });
     window_->centreOnScreen();
     window_->welcomePage->openWelcomePage();
@@ -81,7 +84,9 @@ void LumoApplication::showTrayIcon() {}
 
 void LumoApplication::loadLatestArticles() {}
 
-void LumoApplication::loadPlanList() {}
+void LumoApplication::loadPlanList() { plans_->planList().loadPlanList(); }
+
+PlanList& LumoApplication::planList() { return plans_->planList(); }
 
 void LumoApplication::loadFavourites() {}
 

@@ -10,6 +10,8 @@
 namespace lumo {
 
 class MainWindow;
+class PlanList;
+class PlanManagement;
 class QtMessagePresenter;
 class QtTimers;
 class QtWindowThread;
@@ -49,6 +51,8 @@ public:
     StatusLogBox& statusLog() { return *statusLog_; }
     SqlRunner& sqlRunner() { return *sqlRunner_; }
     MessagePresenter& messages() { return *messages_; }
+    // The plan list: the plans, and which of them are ticked for monitoring.
+    PlanList& planList();
     bool hasShutDown() const { return shutDown_; }
 
 signals:
@@ -75,6 +79,7 @@ private:
     std::unique_ptr<StatusLogBox> statusLog_;
     std::unique_ptr<SqlRunner> sqlRunner_;
     std::unique_ptr<SqlConsole> sqlConsole_;
+    std::unique_ptr<PlanManagement> plans_;
 };
 
 }  // namespace lumo
