@@ -5,11 +5,13 @@
 #include <QPushButton>
 
 #include "app/GbkCodec.h"
+#include "articles/gui/ArticleViews.h"
 #include "plans/gui/PlanList.h"
 #include "plans/gui/PlanManagement.h"
 #include "store/SqlRunner.h"
 #include "store/gui/SqlConsole.h"
 #include "ui/MainWindow.h"
+#include "ui/QtLinkOpener.h"
 #include "ui/QtMessagePresenter.h"
 #include "ui/QtTimers.h"
 #include "ui/QtWindowThread.h"
@@ -51,6 +53,13 @@ void LumoApplication::start() {
     sqlConsole_ = std::make_unique<SqlConsole>(window_->settingsPage->sql框,
                                                window_->settingsPage->按钮_执行SQL, *sqlRunner_,
                                                *messages_);
+    LinkOpener* links = options_.links;
+    if (links == nullptr) {
+        ownLinks_ = std::make_unique<QtLinkOpener>();
+        links = ownLinks_.get();
+    }
+    articleViews_ = std::make_unique<ArticleViews>(*window_, database_, *sqlRunner_, *statusLog_,
+                                                   *messages_, *links);
     plans_ = std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *messages_);
     connect(window_.get(), &MainWindow::closing, this, [] { QCoreApplication::quit(); });
     window_->centreOnScreen();
@@ -82,13 +91,13 @@ void LumoApplication::attachSkin() {}
 
 void LumoApplication::showTrayIcon() {}
 
-void LumoApplication::loadLatestArticles() {}
+void LumoApplication::loadLatestArticles() { articleViews_->loadLatestArticles(); }
 
 void LumoApplication::loadPlanList() { plans_->planList().loadPlanList(); }
 
 PlanList& LumoApplication::planList() { return plans_->planList(); }
 
-void LumoApplication::loadFavourites() {}
+void LumoApplication::loadFavourites() { articleViews_->loadFavourites(); }
 
 void LumoApplication::shutdownApplication() {
     if (shutDown_) return;

@@ -9,9 +9,12 @@
 
 namespace lumo {
 
+class ArticleViews;
+class LinkOpener;
 class MainWindow;
 class PlanList;
 class PlanManagement;
+class QtLinkOpener;
 class QtMessagePresenter;
 class QtTimers;
 class QtWindowThread;
@@ -31,6 +34,8 @@ public:
         QString programDir;
         // Message boxes; the application's own Qt boxes when null (tests pass a fake).
         MessagePresenter* messages = nullptr;
+        // Opens article links; the desktop's browser when null (tests pass a fake).
+        LinkOpener* links = nullptr;
     };
 
     explicit LumoApplication(Options options);
@@ -51,6 +56,8 @@ public:
     StatusLogBox& statusLog() { return *statusLog_; }
     SqlRunner& sqlRunner() { return *sqlRunner_; }
     MessagePresenter& messages() { return *messages_; }
+    // The latest-articles and favourites lists.
+    ArticleViews& articleViews() { return *articleViews_; }
     // The plan list: the plans, and which of them are ticked for monitoring.
     PlanList& planList();
     bool hasShutDown() const { return shutDown_; }
@@ -79,6 +86,8 @@ private:
     std::unique_ptr<StatusLogBox> statusLog_;
     std::unique_ptr<SqlRunner> sqlRunner_;
     std::unique_ptr<SqlConsole> sqlConsole_;
+    std::unique_ptr<QtLinkOpener> ownLinks_;
+    std::unique_ptr<ArticleViews> articleViews_;
     std::unique_ptr<PlanManagement> plans_;
 };
 
