@@ -1,0 +1,248 @@
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "app/GbkCodec.h"
+#include "app/StatusLog.h"
+#include "app/TextOps.h"
+#include "app/Timers.h"
+#include "monitor/AlertSurface.h"
+#include "monitor/MonitorState.h"
+#include "monitor/MonitorView.h"
+#include "monitor/PlanRunner.h"
+
+namespace lumo::test {
+
+// Timers on a hand-driven clock: advance() fires every due timer in time order.
+class ManualTimers : public Timers {
+public:
+    Id startOnce(std::int64_t milliseconds, std::function<void()> fire) override {
+        const Id id = nextId_++;
+        pending_[id] = Pending{now_ + std::max<std::int64_t>(milliseconds, 0), std::move(fire)};
+        return id;
+    }
+    void cancel(Id id) override { pending_.erase(id); }
+
+    // Moves the clock forward by `ms`, firing what falls due on the way (timers started by a
+    // firing timer included).
+    void advance(std::int64_t ms) {
+        const std::int64_t target = now_ + ms;
+        while (true) {
+            auto next = pending_.end();
+            for (auto it = pending_.begin(); it != pending_.end(); ++it) {
+                if (it->second.due <= target &&
+                    (next == pending_.end() || it->second.due < next->second.due)) {
+                    next = it;
+                }
+            }
+            if (next == pending_.end()) break;
+            now_ = next->second.due;
+            auto fire = std::move(next->second.fire);
+            pending_.erase(next);
+            fire();
+        }
+        now_ = target;
+    }
+
+    std::int64_t now() const { return now_; }
+    std::size_t pendingCount() const { return pending_.size(); }
+
+private:
+    struct Pending {
+        std::int64_t due;
+        std::function<void()> fire;
+    };
+    std::int64_t now_ = 0;
+    Id nextId_ = 1;
+    std::map<Id, Pending> pending_;
+};
+
+// A status log that keeps every call, so the lines of a round can be checked after the round
+// line replaced them. Thread-safe.
+class RecordingStatusLog : public StatusLog {
+public:
+    void append(const Text& piece) override {
+        std::lock_guard lock(mutex_);
+        content_ += piece;
+        history_ += piece;
+    }
+    void replace(const Text& content) override {
+        std::lock_guard lock(mutex_);
+        content_ = content;
+        history_ += "<replace>" + content;
+    }
+    Text content() const {
+        std::lock_guard lock(mutex_);
+        return content_;
+    }
+    // Everything appended, with "<replace>" in front of each replacement.
+    Text history() const {
+        std::lock_guard lock(mutex_);
+        return history_;
+    }
+    std::size_t historySize() const {
+        std::lock_guard lock(mutex_);
+        return history_.size();
+    }
+
+private:
+    mutable std::mutex mutex_;
+    Text content_;
+    Text history_;
+};
+
+// The window's monitoring inputs and the plan list, as plain values.
+class FakeMonitorView : public MonitorView {
+public:
+    Text frequency = "300";
+    bool autoMonitor = false;
+    bool frequencyVisible = false;
+    bool inputsEnabled = true;
+    Text caption = gbk("开 始");
+    std::vector<TextList> rows;
+    std::vector<bool> ticked;
+    int latestPageShown = 0;
+    int statusShown = 0;
+    int articleReloads = 0;
+    int planReloads = 0;
+    std::function<void()> onReloadArticles;
+
+    Text frequencyText() const override { return frequency; }
+    void setFrequencyText(const Text& text) override { frequency = text; }
+    bool autoMonitorChecked() const override { return autoMonitor; }
+    void setFrequencyInputVisible(bool visible) override { frequencyVisible = visible; }
+    void setMonitorInputsEnabled(bool enabled) override { inputsEnabled = enabled; }
+    void setRunCaption(const Text& text) override { caption = text; }
+    std::vector<int> checkedPlanRows() const override {
+        std::vector<int> out;
+        for (std::size_t r = 0; r < ticked.size(); ++r) {
+            if (ticked[r]) out.push_back(static_cast<int>(r));
+        }
+        return out;
+    }
+    TextList planRowTexts(int row) const override {
+        if (row < 0 || row >= static_cast<int>(rows.size())) return {};
+        return rows[static_cast<std::size_t>(row)];
+    }
+    void showLatestArticlesPage() override { ++latestPageShown; }
+    void showStatusLog() override { ++statusShown; }
+    void reloadLatestArticles() override {
+        ++articleReloads;
+        if (onReloadArticles) onReloadArticles();
+    }
+    void reloadPlanList() override { ++planReloads; }
+
+    // Adds a plan row whose name (column 3) is `name`, ticked or not.
+    void addPlan(const Text& name, bool tick) {
+        TextList row(20);
+        row[0] = textOfInteger(static_cast<long long>(rows.size()) + 1);
+        row[3] = name;
+        rows.push_back(row);
+        ticked.push_back(tick);
+    }
+};
+
+class FakeAlertSurface : public AlertSurface {
+public:
+    bool sound = true;
+    bool icon = true;
+    int soundsPlayed = 0;
+    std::vector<TrayIconKind> iconsShown;
+
+    bool soundAlertEnabled() const override { return sound; }
+    bool iconAlertEnabled() const override { return icon; }
+    void playAlertSound() override { ++soundsPlayed; }
+    void showTrayIcon(TrayIconKind kind) override { iconsShown.push_back(kind); }
+};
+
+// A monitoring run the test controls: each run waits until the test lets it finish (or until
+// its stop token is requested), then, unless monitoring was stopped meanwhile, logs its closing
+// line "\r\n任务<n>END" and sets newContentFound when told to. Thread-safe.
+class ScriptedRunner : public PlanRunner {
+public:
+    ScriptedRunner(MonitorState& state, StatusLog& log) : state_(state), log_(log) {}
+
+    struct Call {
+        Text planName;
+        int position;
+    };
+
+    bool finishAtOnce = false;
+    bool findsNew = false;
+    // The run keeps going after a stop until released (a fetch that ignores the stop).
+    bool ignoreStop = false;
+
+    void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override {
+        const std::uint64_t generation = state_.stopGeneration();
+        std::unique_lock lock(mutex_);
+        calls_.push_back({plan[MonitorPlan::name], position});
+        ++active_;
+        maxActive_ = std::max(maxActive_, active_);
+        changed_.notify_all();
+        const int ticket = static_cast<int>(calls_.size());
+        const auto letGo = [&] { return finishAtOnce || released_ >= ticket; };
+        if (ignoreStop) {
+            changed_.wait(lock, letGo);
+        } else {
+            changed_.wait(lock, stop, letGo);
+        }
+        const bool go = !state_.stoppedSince(generation);
+        const bool found = findsNew;
+        lock.unlock();
+        if (go) {
+            if (found) state_.newContentFound = true;
+            log_.append(gbk("\r\n任务") + textOfInteger(position) + "END");
+        }
+        lock.lock();
+        --active_;
+        ++finished_;
+        changed_.notify_all();
+    }
+
+    // Lets the oldest waiting run finish.
+    void releaseOne() {
+        std::lock_guard lock(mutex_);
+        ++released_;
+        changed_.notify_all();
+    }
+
+    // Blocks until `count` runs have begun / returned (5 s at most).
+    bool waitStarted(int count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(5),
+                                 [&] { return static_cast<int>(calls_.size()) >= count; });
+    }
+    bool waitFinished(int count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(5), [&] { return finished_ >= count; });
+    }
+
+    std::vector<Call> calls() const {
+        std::lock_guard lock(mutex_);
+        return calls_;
+    }
+    int maxActive() const {
+        std::lock_guard lock(mutex_);
+        return maxActive_;
+    }
+
+private:
+    MonitorState& state_;
+    StatusLog& log_;
+    mutable std::mutex mutex_;
+    std::condition_variable_any changed_;
+    std::vector<Call> calls_;
+    int released_ = 0;
+    int active_ = 0;
+    int maxActive_ = 0;
+    int finished_ = 0;
+};
+
+}  // namespace lumo::test

@@ -1,0 +1,406 @@
+#include "monitor/MonitorEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <limits>
+#include <memory>
+#include <thread>
+
+#include "app/GbkCodec.h"
+#include "monitor/MonitorEngineFakes.h"
+#include "support/FakeMessagePresenter.h"
+
+namespace lumo {
+namespace {
+
+using test::FakeAlertSurface;
+using test::FakeMessagePresenter;
+using test::FakeMonitorView;
+using test::ManualTimers;
+using test::RecordingStatusLog;
+using test::ScriptedRunner;
+using Phase = MonitorEngine::Phase;
+
+std::chrono::system_clock::time_point fixedTime() {
+    std::tm local{};
+    local.tm_year = 2014 - 1900;
+    local.tm_mon = 10;
+    local.tm_mday = 5;
+    local.tm_hour = 9;
+    local.tm_min = 3;
+    local.tm_sec = 7;
+    local.tm_isdst = -1;
+    return std::chrono::system_clock::from_time_t(std::mktime(&local));
+}
+
+const Text kTime = "2014-11-5 9:3:7";
+
+Text heartbeatLine(int position) {
+    return gbk("\r\n开始访问任务") + textOfInteger(position) + gbk("的网页----") + kTime;
+}
+Text roundLine(const Text& frequency) {
+    return gbk("已执行一轮，") + frequency + gbk("秒后继续下一轮----") + kTime;
+}
+Text runLine(int position) {
+    return gbk("\r\n任务") + textOfInteger(position) + "END";
+}
+const Text kFinished = gbk("\r\n执行完毕！");
+const Text kAlertLine = gbk("\r\n发现有新内容，已发出提醒通知！----") + kTime;
+
+int occurrences(const Text& haystack, const Text& needle) {
+    int count = 0;
+    for (std::size_t at = haystack.find(needle); at != Text::npos;
+         at = haystack.find(needle, at + needle.size())) {
+        ++count;
+    }
+    return count;
+}
+
+class MonitorEngineTest : public ::testing::Test {
+protected:
+    MonitorEngineTest() {
+        MonitorEngine::Options options;
+        options.clock = [] { return fixedTime(); };
+        engine = std::make_unique<MonitorEngine>(view, notifier, log, messages, timers, state,
+                                                 runner, options);
+    }
+    ~MonitorEngineTest() override {
+        runner.finishAtOnce = true;
+        runner.releaseOne();
+        engine.reset();
+    }
+
+    // Waits (in real time) until the worker's run has returned and its thread has ended, so the
+    // next look of the engine sees it idle.
+    void settleWorker() {
+        for (int i = 0; i < 500 && state.workerBusy; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_FALSE(state.workerBusy);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+
+    void expectIdle() {
+        EXPECT_EQ(engine->phase(), Phase::Idle);
+        EXPECT_EQ(view.caption, gbk("开 始"));
+        EXPECT_TRUE(view.inputsEnabled);
+        EXPECT_EQ(timers.pendingCount(), 0u);
+    }
+
+    MonitorState state;
+    RecordingStatusLog log;
+    FakeMessagePresenter messages;
+    ManualTimers timers;
+    FakeMonitorView view;
+    FakeAlertSurface surface;
+    NewContentNotifier notifier{surface, log, state, [] { return fixedTime(); }};
+    ScriptedRunner runner{state, log};
+    std::unique_ptr<MonitorEngine> engine;
+};
+
+TEST_F(MonitorEngineTest, SingleRoundLogsItsLinesInOrderAndStopsByItself) {
+    view.addPlan("A", true);
+    view.addPlan("B", false);
+    view.addPlan("C", true);
+    engine->onRunClicked();
+    EXPECT_EQ(engine->phase(), Phase::Processing);
+    EXPECT_EQ(view.caption, gbk("停 止"));
+    EXPECT_FALSE(view.inputsEnabled);
+    EXPECT_EQ(view.latestPageShown, 1);
+    EXPECT_EQ(view.statusShown, 1);
+    EXPECT_EQ(state.checkedRows, (std::vector<int>{0, 2}));
+    ASSERT_TRUE(runner.waitStarted(1));
+    EXPECT_EQ(log.content(), heartbeatLine(1));
+
+    timers.advance(2000);  // still busy: a second heartbeat
+    runner.releaseOne();
+    settleWorker();
+    timers.advance(2000);  // the end is noticed; the gap begins
+    EXPECT_EQ(engine->phase(), Phase::BetweenPlans);
+    EXPECT_EQ(runner.calls().size(), 1u);
+    timers.advance(4999);
+    EXPECT_EQ(runner.calls().size(), 1u);
+    timers.advance(1);
+    ASSERT_TRUE(runner.waitStarted(2));
+    EXPECT_EQ(runner.calls()[1].planName, "C");
+    EXPECT_EQ(runner.calls()[1].position, 2);
+    runner.releaseOne();
+    settleWorker();
+    timers.advance(2000);
+
+    EXPECT_EQ(log.history(), heartbeatLine(1) + heartbeatLine(1) + runLine(1) + heartbeatLine(2) +
+                                 runLine(2) + "<replace>" + roundLine("300") + kFinished);
+    EXPECT_EQ(log.content(), roundLine("300") + kFinished);
+    expectIdle();
+    EXPECT_EQ(view.statusShown, 2);  // the closing click shows the log too
+    EXPECT_EQ(view.articleReloads + view.planReloads, 0);
+    EXPECT_EQ(surface.soundsPlayed, 0);
+    EXPECT_EQ(runner.maxActive(), 1);
+    EXPECT_EQ(runner.calls()[0].planName, "A");
+}
+
+TEST_F(MonitorEngineTest, APlanOfSevenSecondsGetsFourHeartbeats) {
+    view.addPlan("A", true);
+    engine->onRunClicked();
+    ASSERT_TRUE(runner.waitStarted(1));
+    for (int second = 1; second <= 7; ++second) timers.advance(1000);
+    runner.releaseOne();
+    settleWorker();
+    timers.advance(1000);
+    EXPECT_EQ(occurrences(log.history(), heartbeatLine(1)), 4);
+    expectIdle();
+}
+
+TEST_F(MonitorEngineTest, RepeatingRoundsWaitTheFrequencyAndTheGap) {
+    view.addPlan("A", true);
+    view.autoMonitor = true;
+    view.frequency = "60";
+    runner.finishAtOnce = true;
+    engine->onRunClicked();
+    settleWorker();
+    timers.advance(2000);
+    EXPECT_EQ(engine->phase(), Phase::BetweenRounds);
+    EXPECT_EQ(log.content(), roundLine("60"));
+    timers.advance(60000 + 4999);
+    EXPECT_EQ(runner.calls().size(), 1u);
+    timers.advance(1);
+    ASSERT_TRUE(runner.waitStarted(2));
+    EXPECT_EQ(timers.now(), 2000 + 60000 + 5000);
+    EXPECT_EQ(runner.calls()[1].position, 1);
+    EXPECT_EQ(view.caption, gbk("停 止"));
+    engine->onRunClicked();
+    expectIdle();
+}
+
+// A stop in each state: nothing follows it, however long the program keeps running.
+TEST_F(MonitorEngineTest, StopDuringEachStateEndsMonitoringAtOnce) {
+    struct Case {
+        const char* name;
+        std::int64_t runFor;  // fake time after the first plan ended (-1: during the plan)
+        bool repeat;
+    };
+    for (const Case c : {Case{"processing", -1, false}, Case{"between plans", 2000, false},
+                         Case{"round wait", 2000 + 1000, true},
+                         Case{"gap after the round wait", 2000 + 61000, true}}) {
+        SCOPED_TRACE(c.name);
+        MonitorState localState;
+        RecordingStatusLog localLog;
+        ManualTimers localTimers;
+        FakeMonitorView localView;
+        FakeAlertSurface localSurface;
+        NewContentNotifier localNotifier{localSurface, localLog, localState};
+        ScriptedRunner localRunner{localState, localLog};
+        localRunner.findsNew = true;
+        MonitorEngine localEngine(localView, localNotifier, localLog, messages, localTimers,
+                                  localState, localRunner, {});
+        localView.addPlan("A", true);
+        if (!c.repeat) localView.addPlan("B", true);
+        localView.autoMonitor = c.repeat;
+        localView.frequency = "60";
+        localEngine.onRunClicked();
+        ASSERT_TRUE(localRunner.waitStarted(1));
+        if (c.runFor >= 0) {
+            localRunner.releaseOne();
+            ASSERT_TRUE(localRunner.waitFinished(1));
+            for (int i = 0; i < 500 && localState.workerBusy; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            localTimers.advance(c.runFor);
+        }
+        const int reloadsBefore = localView.articleReloads;
+        const int soundsBefore = localSurface.soundsPlayed;
+
+        localEngine.onRunClicked();
+        EXPECT_EQ(localEngine.phase(), Phase::Idle);
+        EXPECT_EQ(localView.caption, gbk("开 始"));
+        EXPECT_TRUE(localView.inputsEnabled);
+        EXPECT_FALSE(localState.workerBusy);
+        EXPECT_TRUE(localState.stopRequested);
+        EXPECT_EQ(localTimers.pendingCount(), 0u);
+        ASSERT_TRUE(localRunner.waitFinished(1));  // the stop token ended the run
+        const Text after = localLog.history();
+        localTimers.advance(1000000);
+        EXPECT_EQ(localLog.history(), after);
+        EXPECT_EQ(localRunner.calls().size(), 1u);
+        EXPECT_EQ(localView.articleReloads, reloadsBefore);
+        EXPECT_EQ(localSurface.soundsPlayed, soundsBefore);
+        if (c.runFor < 0) {
+            EXPECT_EQ(occurrences(after, runLine(1)), 0);  // the abandoned run wrote nothing
+        }
+    }
+}
+
+TEST_F(MonitorEngineTest, StopDuringTheRoundEndReloadSkipsTheRest) {
+    view.addPlan("A", true);
+    runner.finishAtOnce = true;
+    runner.findsNew = true;
+    view.onReloadArticles = [&] { engine->onRunClicked(); };
+    engine->onRunClicked();
+    settleWorker();
+    timers.advance(2000);
+    EXPECT_EQ(view.articleReloads, 1);
+    EXPECT_EQ(view.planReloads, 0);
+    EXPECT_EQ(surface.soundsPlayed, 0);
+    EXPECT_EQ(log.content(), roundLine("300"));
+    EXPECT_TRUE(state.newContentFound);
+    expectIdle();
+}
+
+TEST_F(MonitorEngineTest, NewStartWaitsUntilTheStoppedWorkerHasEnded) {
+    view.addPlan("A", true);
+    runner.ignoreStop = true;  // a run that takes a while to notice the stop
+    engine->onRunClicked();
+    ASSERT_TRUE(runner.waitStarted(1));
+    engine->onRunClicked();
+    expectIdle();
+    engine->onRunClicked();
+    EXPECT_EQ(engine->phase(), Phase::WaitingForPreviousWorker);
+    EXPECT_EQ(view.caption, gbk("停 止"));
+    const Text before = log.history();
+    timers.advance(1000);
+    EXPECT_EQ(runner.calls().size(), 1u);
+    EXPECT_EQ(log.history(), before);
+
+    runner.releaseOne();  // the old run ends, writing nothing
+    ASSERT_TRUE(runner.waitFinished(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    timers.advance(50);
+    ASSERT_TRUE(runner.waitStarted(2));
+    EXPECT_EQ(engine->phase(), Phase::Processing);
+    EXPECT_EQ(log.history(), before + heartbeatLine(1));
+    runner.releaseOne();
+    settleWorker();
+    timers.advance(2000);
+    EXPECT_EQ(occurrences(log.history(), runLine(1)), 1);  // only the second run's line
+    EXPECT_EQ(runner.maxActive(), 1);
+    expectIdle();
+}
+
+TEST_F(MonitorEngineTest, NewContentFoundSurvivesAStopAndAlertsAtTheNextRoundEnd) {
+    view.addPlan("A", true);
+    view.addPlan("B", true);
+    runner.finishAtOnce = true;
+    runner.findsNew = true;
+    engine->onRunClicked();
+    settleWorker();
+    timers.advance(2000);
+    ASSERT_EQ(engine->phase(), Phase::BetweenPlans);
+    engine->onRunClicked();
+    EXPECT_TRUE(state.newContentFound);
+
+    runner.findsNew = false;
+    engine->onRunClicked();
+    EXPECT_TRUE(state.newContentFound);
+    settleWorker();
+    timers.advance(2000 + 5000);
+    ASSERT_TRUE(runner.waitStarted(3));
+    settleWorker();
+    timers.advance(2000);
+    EXPECT_EQ(view.articleReloads, 1);
+    EXPECT_EQ(view.planReloads, 1);
+    EXPECT_EQ(surface.soundsPlayed, 1);
+    EXPECT_EQ(surface.iconsShown, std::vector<TrayIconKind>{TrayIconKind::Alert});
+    EXPECT_EQ(log.content(), roundLine("300") + kAlertLine + kFinished);
+    EXPECT_FALSE(state.newContentFound);
+    expectIdle();
+}
+
+TEST_F(MonitorEngineTest, FrequencyBelowSixtyIsRefusedOnlyForRepeatingRounds) {
+    view.addPlan("A", true);
+    view.autoMonitor = true;
+    for (const Text& frequency : {Text(""), Text("abc"), Text("59"), Text("-5")}) {
+        SCOPED_TRACE(frequency);
+        messages.clear();
+        view.frequency = frequency;
+        engine->onRunClicked();
+        ASSERT_EQ(messages.messages().size(), 1u);
+        EXPECT_EQ(messages.messages()[0].text, gbk("监控频率不能低于 60 秒"));
+        EXPECT_EQ(messages.messages()[0].caption, gbk("信息："));
+        EXPECT_EQ(view.frequency, "60");
+        EXPECT_EQ(view.statusShown, 0);
+        expectIdle();
+    }
+    EXPECT_TRUE(runner.calls().empty());
+    engine->onRunClicked();  // now with "60"
+    EXPECT_EQ(engine->phase(), Phase::Processing);
+    engine->onRunClicked();
+    expectIdle();
+    ASSERT_TRUE(runner.waitFinished(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+
+    // A single round takes any frequency text and shows it as typed.
+    view.autoMonitor = false;
+    view.frequency = "abc";
+    runner.finishAtOnce = true;
+    engine->onRunClicked();
+    ASSERT_TRUE(runner.waitStarted(2));
+    settleWorker();
+    timers.advance(2000);
+    EXPECT_EQ(log.content(), roundLine("abc") + kFinished);
+    expectIdle();
+}
+
+TEST_F(MonitorEngineTest, NoTickedPlanIsRefused) {
+    view.addPlan("A", false);
+    engine->onRunClicked();
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].text, gbk("请勾选至少1个 监控方案"));
+    expectIdle();
+    EXPECT_EQ(view.statusShown, 1);
+    EXPECT_EQ(view.latestPageShown, 0);
+    EXPECT_TRUE(runner.calls().empty());
+}
+
+TEST_F(MonitorEngineTest, TicksChangedWhileRunningCountFromTheNextStart) {
+    view.addPlan("A", true);
+    view.addPlan("B", false);
+    runner.finishAtOnce = true;
+    engine->onRunClicked();
+    view.ticked = {false, true};
+    view.rows[0][3] = "A2";  // a reload meanwhile: the next run takes the row as it stands
+    settleWorker();
+    timers.advance(2000);
+    expectIdle();
+    ASSERT_EQ(runner.calls().size(), 1u);
+    engine->onRunClicked();
+    ASSERT_TRUE(runner.waitStarted(2));
+    EXPECT_EQ(runner.calls()[1].planName, "B");
+}
+
+TEST_F(MonitorEngineTest, AutoMonitorClickShowsTheFrequencyInput) {
+    view.autoMonitor = true;
+    engine->onAutoMonitorClicked();
+    EXPECT_TRUE(view.frequencyVisible);
+    view.autoMonitor = false;
+    engine->onAutoMonitorClicked();
+    EXPECT_FALSE(view.frequencyVisible);
+    EXPECT_EQ(view.frequency, "300");
+}
+
+TEST_F(MonitorEngineTest, ShutdownCutsARunShortAndWaitsForIt) {
+    view.addPlan("A", true);
+    engine->onRunClicked();
+    ASSERT_TRUE(runner.waitStarted(1));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(engine->shutdown(std::chrono::seconds(3)));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    EXPECT_EQ(engine->phase(), Phase::Idle);
+    EXPECT_EQ(timers.pendingCount(), 0u);
+    EXPECT_EQ(occurrences(log.history(), runLine(1)), 0);
+}
+
+TEST(MonitorEngineRoundWait, IsTheFrequencyInMillisecondsClampedToThirtyTwoBits) {
+    const std::chrono::milliseconds second(1000);
+    EXPECT_EQ(MonitorEngine::roundWaitMilliseconds("60", second), 60000);
+    EXPECT_EQ(MonitorEngine::roundWaitMilliseconds("2147483", second), 2147483000);
+    EXPECT_EQ(MonitorEngine::roundWaitMilliseconds("2147484", second),
+              std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(MonitorEngine::roundWaitMilliseconds("99999999999", second),
+              std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(MonitorEngine::roundWaitMilliseconds("-5", second), 0);
+    EXPECT_EQ(MonitorEngine::roundWaitMilliseconds("abc", second), 0);
+}
+
+}  // namespace
+}  // namespace lumo
