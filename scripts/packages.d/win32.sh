@@ -1,0 +1,4 @@
+# The module loader's Windows tests: mingw-w64 cross-compiles them for 32-bit Windows and Wine
+# runs them. qemu-user-static stands in for kernels that cannot run 32-bit programs themselves.
+packages+=(g++-mingw-w64-i686 wine32 wine qemu-user-static)
+need_i386=yes
