@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/GbkCodec.h"
+#include "monitor/gui/MonitoringFeature.h"
 #include "articles/gui/ArticleViews.h"
 #include "plans/gui/PlanList.h"
 #include "plans/gui/PlanManagement.h"
@@ -17,6 +18,7 @@
 #include "ui/QtWindowThread.h"
 #include "ui/SettingsPage.h"
 #include "ui/WelcomePage.h"
+#include "web/PageFetcher.h"
 #include "ui/StatusLogBox.h"
 
 // The embedded assets live in a static library; make sure the linker keeps them.
@@ -35,6 +37,7 @@ LumoApplication::LumoApplication(Options options) : options_(std::move(options))
     }
     windowThread_ = std::make_unique<QtWindowThread>();
     timers_ = std::make_unique<QtTimers>();
+    pageFetcher_ = std::make_unique<PageFetcher>();
     // Shutdown runs once whichever way the process ends.
     if (QCoreApplication::instance() != nullptr) {
         connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
@@ -61,6 +64,12 @@ void LumoApplication::start() {
     articleViews_ = std::make_unique<ArticleViews>(*window_, database_, *sqlRunner_, *statusLog_,
                                                    *messages_, *links);
     plans_ = std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *messages_);
+    monitoring_ = std::make_unique<MonitoringFeature>(
+        MonitoringFeature::Shared{*window_, *statusLog_, *sqlRunner_, *messages_, *timers_,
+                                  monitorState_, *pageFetcher_},
+        MonitoringFeature::Hooks{[this] { loadLatestArticles(); }, [this] { loadPlanList(); },
+                                 [] { QCoreApplication::exit(0); }, options_.trayAvailable},
+        options_.monitorTimings);
     connect(window_.get(), &MainWindow::closing, this, [] { QCoreApplication::quit(); });
     window_->centreOnScreen();
     window_->welcomePage->openWelcomePage();
@@ -89,7 +98,7 @@ void LumoApplication::onMainWindowCreated() {
 
 void LumoApplication::attachSkin() {}
 
-void LumoApplication::showTrayIcon() {}
+void LumoApplication::showTrayIcon() { monitoring_->showTrayIcon(); }
 
 void LumoApplication::loadLatestArticles() { articleViews_->loadLatestArticles(); }
 
@@ -102,6 +111,9 @@ void LumoApplication::loadFavourites() { articleViews_->loadFavourites(); }
 void LumoApplication::shutdownApplication() {
     if (shutDown_) return;
     shutDown_ = true;
+    // No monitoring worker may be using the connection when it closes.
+    if (monitoring_) monitoring_->shutdown();
+    monitorState_.checkedRows.clear();
     database_.close();
     emit shutDownDone();
 }

@@ -2,9 +2,12 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "app/MessagePresenter.h"
+#include "monitor/MonitorState.h"
+#include "monitor/MonitorTimings.h"
 #include "store/PlanDatabase.h"
 
 namespace lumo {
@@ -12,6 +15,8 @@ namespace lumo {
 class ArticleViews;
 class LinkOpener;
 class MainWindow;
+class MonitoringFeature;
+class PageFetcher;
 class PlanList;
 class PlanManagement;
 class QtLinkOpener;
@@ -36,6 +41,10 @@ public:
         MessagePresenter* messages = nullptr;
         // Opens article links; the desktop's browser when null (tests pass a fake).
         LinkOpener* links = nullptr;
+        // The waits of the monitoring rounds (tests shorten them).
+        MonitorTimings monitorTimings{};
+        // Whether the desktop has a notification area; the platform's answer when empty.
+        std::function<bool()> trayAvailable{};
     };
 
     explicit LumoApplication(Options options);
@@ -60,6 +69,9 @@ public:
     ArticleViews& articleViews() { return *articleViews_; }
     // The plan list: the plans, and which of them are ticked for monitoring.
     PlanList& planList();
+    // Monitoring: the rounds engine, the alert, the tray icon and the window events.
+    MonitoringFeature& monitoring() { return *monitoring_; }
+    MonitorState& monitorState() { return monitorState_; }
     bool hasShutDown() const { return shutDown_; }
 
 signals:
@@ -78,6 +90,8 @@ private:
     bool shutDown_ = false;
 
     PlanDatabase database_;
+    MonitorState monitorState_;
+    std::unique_ptr<PageFetcher> pageFetcher_;
     std::unique_ptr<QtMessagePresenter> ownMessages_;
     MessagePresenter* messages_ = nullptr;
     std::unique_ptr<QtWindowThread> windowThread_;
@@ -89,6 +103,7 @@ private:
     std::unique_ptr<QtLinkOpener> ownLinks_;
     std::unique_ptr<ArticleViews> articleViews_;
     std::unique_ptr<PlanManagement> plans_;
+    std::unique_ptr<MonitoringFeature> monitoring_;
 };
 
 }  // namespace lumo
