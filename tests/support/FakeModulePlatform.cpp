@@ -1,6 +1,7 @@
 #include "support/FakeModulePlatform.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -23,8 +24,8 @@ FakeModulePlatform::~FakeModulePlatform() {
 }
 
 void FakeModulePlatform::releaseAll() {
-    for (const auto& [base, size] : live_) {
-        munmap(reinterpret_cast<void*>(base), size);
+    for (const auto& [base, mapping] : live_) {
+        munmap(reinterpret_cast<void*>(mapping.start), mapping.length);
     }
     live_.clear();
 }
@@ -52,17 +53,31 @@ void FakeModulePlatform::addOrdinal(const std::string& libraryName, std::uint16_
 
 std::uintptr_t FakeModulePlatform::allocate(std::uintptr_t preferred, std::size_t size) {
     Allocation record{preferred, size, 0};
-    if (size != 0 && size <= allocationLimit && (preferred == 0 || grantPreferredBase)) {
+    if (size != 0 && size <= allocationLimit && preferred != 0 && grantPreferredBase) {
+        // Exactly at the preferred address, or not at all.
         void* hint = reinterpret_cast<void*>(preferred);
-        const int fixed = preferred != 0 ? MAP_FIXED_NOREPLACE : 0;
-        void* mapped =
-            mmap(hint, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | fixed, -1, 0);
+        void* mapped = mmap(hint, size, PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
+        if (mapped != MAP_FAILED && mapped != hint) {
+            munmap(mapped, size);  // kernels before 4.17 take the flag as a hint
+        } else if (mapped != MAP_FAILED) {
+            record.result = preferred;
+            live_[preferred] = {preferred, size, size};
+        }
+    } else if (size != 0 && size <= allocationLimit && preferred == 0) {
+        // An inaccessible page on each side; the memory ends where the upper one begins.
+        const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+        const std::size_t inner = (size + page - 1) / page * page;
+        const std::size_t length = inner + 2 * page;
+        void* mapped = mmap(nullptr, length, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (mapped != MAP_FAILED) {
-            if (preferred != 0 && mapped != hint) {
-                munmap(mapped, size);  // kernels before 4.17 take the flag as a hint
+            const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+            if (mprotect(reinterpret_cast<void*>(start + page), inner, PROT_READ | PROT_WRITE) ==
+                0) {
+                record.result = start + page + inner - size;
+                live_[record.result] = {start, length, size};
             } else {
-                record.result = reinterpret_cast<std::uintptr_t>(mapped);
-                live_[record.result] = size;
+                munmap(mapped, length);
             }
         }
     }
@@ -73,10 +88,10 @@ std::uintptr_t FakeModulePlatform::allocate(std::uintptr_t preferred, std::size_
 void FakeModulePlatform::release(std::uintptr_t base, std::size_t size) {
     releases.emplace_back(base, size);
     const auto found = live_.find(base);
-    if (found == live_.end() || found->second != size) {
+    if (found == live_.end() || found->second.size != size) {
         std::abort();  // releasing what was never handed out is a loader fault
     }
-    munmap(reinterpret_cast<void*>(base), size);
+    munmap(reinterpret_cast<void*>(found->second.start), found->second.length);
     live_.erase(found);
 }
 

@@ -13,9 +13,10 @@ namespace lumo::test {
 
 // A module platform for tests: real memory from anonymous mappings, libraries and functions that
 // the test declares, and entry points that are recorded instead of run (their results are
-// scripted). Everything it hands out is recorded so tests can see what a load did and what it
-// left behind. Mappings still live when the fake is destroyed are unmapped then, so the fake
-// must outlive any loader that uses it. Not thread-safe.
+// scripted). Memory it places itself ends exactly at an inaccessible page and starts after one,
+// so a read or write past either end faults at once. Everything it hands out is recorded so tests
+// can see what a load did and what it left behind. Mappings still live when the fake is destroyed
+// are unmapped then, so the fake must outlive any loader that uses it. Not thread-safe.
 class FakeModulePlatform final : public ModulePlatform {
 public:
     struct Allocation {
@@ -76,7 +77,12 @@ private:
     Library& library(const std::string& name);
 
     std::vector<std::pair<std::string, Library>> libraries_;  // handle = index + 1
-    std::map<std::uintptr_t, std::size_t> live_;
+    struct Mapping {
+        std::uintptr_t start = 0;
+        std::size_t length = 0;
+        std::size_t size = 0;
+    };
+    std::map<std::uintptr_t, Mapping> live_;
     std::size_t nextEntryResult_ = 0;
 };
 
