@@ -94,8 +94,8 @@ public:
         return true;
     }
 
-    // The NUL-terminated text at `offset`, when its NUL lies inside the view.
-    std::optional<Text> cString(std::uint64_t offset) const {
+    // The length of the NUL-terminated text at `offset`, when its NUL lies inside the view.
+    std::optional<std::size_t> cStringLength(std::uint64_t offset) const {
         if (offset >= size_) {
             return std::nullopt;
         }
@@ -104,8 +104,16 @@ public:
         if (nul == nullptr) {
             return std::nullopt;
         }
-        return Text(reinterpret_cast<const char*>(start),
-                    static_cast<const unsigned char*>(nul) - start);
+        return static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - start);
+    }
+
+    // The NUL-terminated text at `offset`, when its NUL lies inside the view.
+    std::optional<Text> cString(std::uint64_t offset) const {
+        const auto length = cStringLength(offset);
+        if (!length) {
+            return std::nullopt;
+        }
+        return Text(reinterpret_cast<const char*>(data_ + offset), *length);
     }
 
     unsigned char* at(std::uint64_t offset) const { return data_ + offset; }
@@ -403,18 +411,19 @@ std::uintptr_t ModuleImageLoader::findExport(const Text& name) const {
     std::uint64_t nameAt = *firstName;
     std::uint64_t ordinalAt = ordinals;
     for (std::uint32_t i = 0; i < nameCount; ++i) {
-        const auto exported = mapping.cString(nameAt);
+        const auto length = mapping.cStringLength(nameAt);
         const auto index = mapping.u16(ordinalAt);
-        if (!exported || !index) {
+        if (!length || !index) {
             return 0;
         }
-        if (*index < functionCount && *exported == name) {
+        if (*index < functionCount && *length == name.size() &&
+            std::memcmp(mapping.at(nameAt), name.data(), name.size()) == 0) {
             const auto address = mapping.u32(functions + 4 * static_cast<std::uint64_t>(*index));
             if (address && *address != 0 && *address < size_) {
                 return base_ + *address;
             }
         }
-        nameAt += exported->size() + 1;
+        nameAt += *length + 1;
         ordinalAt += 2;
     }
     return 0;
