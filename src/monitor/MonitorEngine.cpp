@@ -120,6 +120,7 @@ void MonitorEngine::start() {
     view_.setRunCaption(stopCaption());
     view_.showLatestArticlesPage();
     state_.clearStop();
+    ++loop_;
     repeat_ = view_.autoMonitorChecked();
     launchPlan();
 }
@@ -129,6 +130,7 @@ void MonitorEngine::stop() {
     view_.setMonitorInputsEnabled(true);
     cancelWait();
     phase_ = Phase::Idle;
+    ++loop_;
     state_.requestStop();
     // The run under way is abandoned: it writes nothing more, and its fetch is cut short.
     worker_.requestStop();
@@ -171,6 +173,20 @@ void MonitorEngine::afterHeartbeat() {
         heartbeat();
         return;
     }
+    if (options_.windowThread == nullptr) {
+        planFinished();
+        return;
+    }
+    // Behind the worker's last posts in the window thread's queue.
+    const std::weak_ptr<int> alive = life_;
+    const std::uint64_t loop = loop_;
+    options_.windowThread->post([this, alive, loop] {
+        if (alive.expired() || loop != loop_ || !isRunning()) return;
+        planFinished();
+    });
+}
+
+void MonitorEngine::planFinished() {
     state_.currentPlanPos = state_.currentPlanPos + 1;
     if (state_.currentPlanPos > state_.checkedCount) {
         endRound();
@@ -225,6 +241,7 @@ bool MonitorEngine::shutdown(std::chrono::milliseconds maxWait) {
     if (isRunning()) {
         cancelWait();
         phase_ = Phase::Idle;
+        ++loop_;
         state_.requestStop();
         state_.workerBusy = false;
     }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "app/MessagePresenter.h"
 #include "app/StatusLog.h"
 #include "app/Text.h"
 #include "app/Timers.h"
+#include "app/WindowThread.h"
 #include "monitor/MonitorState.h"
 #include "monitor/MonitorTimings.h"
 #include "monitor/MonitorView.h"
@@ -45,6 +47,9 @@ public:
     struct Options {
         MonitorTimings timings;
         Clock clock;  // times in log lines; empty for the system clock
+        // When set, a finished plan's round goes on only after what its worker posted to the
+        // window thread (its log lines) has been shown, so the round line never precedes them.
+        WindowThread* windowThread = nullptr;
     };
 
     MonitorEngine(MonitorView& view, NewContentNotifier& notifier, StatusLog& log,
@@ -81,6 +86,7 @@ private:
     void launchPlan();
     void heartbeat();
     void afterHeartbeat();
+    void planFinished();
     void endRound();
     void wait(Phase phase, std::chrono::milliseconds duration, void (MonitorEngine::*next)());
     void cancelWait();
@@ -99,6 +105,9 @@ private:
     bool repeat_ = false;
     bool waiting_ = false;
     Timers::Id timer_ = 0;
+    // Counts starts and stops, so work posted for an earlier loop is recognised and dropped.
+    std::uint64_t loop_ = 0;
+    std::shared_ptr<int> life_ = std::make_shared<int>(0);
     MonitorWorker worker_;
 };
 

@@ -390,6 +390,50 @@ TEST_F(MonitorEngineTest, ShutdownCutsARunShortAndWaitsForIt) {
     EXPECT_EQ(occurrences(log.history(), runLine(1)), 0);
 }
 
+// Queues posted work until the test runs it.
+class QueuedWindowThread : public WindowThread {
+public:
+    void post(std::function<void()> work) override { queue.push_back(std::move(work)); }
+    void runAll() {
+        auto work = std::move(queue);
+        queue.clear();
+        for (auto& w : work) w();
+    }
+    std::vector<std::function<void()>> queue;
+};
+
+TEST_F(MonitorEngineTest, TheRoundGoesOnOnlyAfterTheWorkersPostsWereShown) {
+    QueuedWindowThread windowThread;
+    MonitorEngine::Options options;
+    options.clock = [] { return fixedTime(); };
+    options.windowThread = &windowThread;
+    engine = std::make_unique<MonitorEngine>(view, notifier, log, messages, timers, state, runner,
+                                             options);
+    view.addPlan("A", true);
+    runner.finishAtOnce = true;
+    engine->onRunClicked();
+    settleWorker();
+    timers.advance(2000);
+    ASSERT_EQ(windowThread.queue.size(), 1u);
+    EXPECT_EQ(engine->phase(), Phase::Processing);
+    EXPECT_EQ(log.content(), heartbeatLine(1) + runLine(1));
+    windowThread.runAll();
+    EXPECT_EQ(log.content(), roundLine("300") + kFinished);
+    expectIdle();
+
+    // A stop while the continuation is queued drops it.
+    engine->onRunClicked();
+    ASSERT_TRUE(runner.waitStarted(2));
+    settleWorker();
+    timers.advance(2000);
+    ASSERT_EQ(windowThread.queue.size(), 1u);
+    engine->onRunClicked();
+    const Text before = log.history();
+    windowThread.runAll();
+    EXPECT_EQ(log.history(), before);
+    expectIdle();
+}
+
 TEST(MonitorEngineRoundWait, IsTheFrequencyInMillisecondsClampedToThirtyTwoBits) {
     const std::chrono::milliseconds second(1000);
     EXPECT_EQ(MonitorEngine::roundWaitMilliseconds("60", second), 60000);

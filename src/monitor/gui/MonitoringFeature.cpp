@@ -11,6 +11,7 @@
 #include "monitor/gui/TestEditBoxSink.h"
 #include "ui/MainWindow.h"
 #include "ui/PlanEditorPage.h"
+#include "ui/QtWindowThread.h"
 #include "ui/TrayIcon.h"
 #include "ui/WindowEvents.h"
 #include "ui/WindowMenus.h"
@@ -33,11 +34,13 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
         MainWindowMonitorView::Reloads{hooks.loadLatestArticles, hooks.loadPlanList});
     testEdit_ = std::make_unique<TestEditBoxSink>(window.editorPage->测试编辑框);
     notifier_ = std::make_unique<NewContentNotifier>(*view_, shared_.log, shared_.state);
+    windowThread_ = std::make_unique<QtWindowThread>();
     runner_ = std::make_unique<ProcessorPlanRunner>(shared_.fetcher, shared_.sql, shared_.log,
                                                     shared_.messages, *testEdit_, shared_.state,
                                                     timings.insertPause);
     MonitorEngine::Options options;
     options.timings = timings;
+    options.windowThread = windowThread_.get();
     engine_ = std::make_unique<MonitorEngine>(*view_, *notifier_, shared_.log, shared_.messages,
                                               shared_.timers, shared_.state, *runner_, options);
     windowEvents_ = std::make_unique<WindowEvents>(

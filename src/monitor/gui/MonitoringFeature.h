@@ -20,6 +20,7 @@ class MainWindowMonitorView;
 class MonitorEngine;
 class NewContentNotifier;
 class ProcessorPlanRunner;
+class QtWindowThread;
 class TestEditBoxSink;
 class TrayIcon;
 class WindowEvents;
@@ -74,6 +75,7 @@ private:
     std::unique_ptr<MainWindowMonitorView> view_;
     std::unique_ptr<TestEditBoxSink> testEdit_;
     std::unique_ptr<NewContentNotifier> notifier_;
+    std::unique_ptr<QtWindowThread> windowThread_;
     std::unique_ptr<ProcessorPlanRunner> runner_;
     std::unique_ptr<MonitorEngine> engine_;
     std::unique_ptr<WindowEvents> windowEvents_;
