@@ -63,7 +63,8 @@ void LumoApplication::start() {
     }
     articleViews_ = std::make_unique<ArticleViews>(*window_, database_, *sqlRunner_, *statusLog_,
                                                    *messages_, *links);
-    plans_ = std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *messages_);
+    plans_ = std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *statusLog_,
+                                              *messages_);
     monitoring_ = std::make_unique<MonitoringFeature>(
         MonitoringFeature::Shared{*window_, *statusLog_, *sqlRunner_, *messages_, *timers_,
                                   monitorState_, *pageFetcher_},

@@ -1,23 +1,40 @@
 #include "plans/gui/PlanManagement.h"
 
-#include <QPlainTextEdit>
-
+#include "monitor/gui/TestEditBoxSink.h"
+#include "plans/gui/PlanEditor.h"
 #include "plans/gui/PlanList.h"
+#include "plans/gui/RuleTestRunner.h"
 #include "ui/MainWindow.h"
-#include "ui/TabControl.h"
+#include "ui/PlanEditorPage.h"
 #include "ui/WindowMenus.h"
 
 namespace lumo {
 
 PlanManagement::PlanManagement(MainWindow& window, PlanDatabase& database, SqlRunner& sql,
-                               MessagePresenter& messages, QObject* parent)
-    : QObject(parent), window_(window) {
+                               StatusLog& log, MessagePresenter& messages, QObject* parent)
+    : PlanManagement(window, database, sql, log, messages, Options{}, parent) {}
+
+PlanManagement::PlanManagement(MainWindow& window, PlanDatabase& database, SqlRunner& sql,
+                               StatusLog& log, MessagePresenter& messages, Options options,
+                               QObject* parent)
+    : QObject(parent) {
+    help_ = options.helpOpener ? std::make_unique<HelpPage>(std::move(options.helpOpener))
+                               : std::make_unique<HelpPage>();
+    testEditBox_ = std::make_unique<TestEditBoxSink>(window.editorPage->测试编辑框);
     planList_ =
         std::make_unique<PlanList>(window.项目列表框, *window.menus, database, sql, messages);
-    planList_->setEditorOpener([this](PlanEditMode) {
-        window_.状态->setVisible(false);
-        window_.选择夹->setCurrentIndex(MainWindow::EditorPage);
-    });
+    editor_ = std::make_unique<PlanEditor>(window, *planList_, database, messages, *help_);
+    planList_->setEditorOpener([this](PlanEditMode mode) { editor_->loadPlanIntoEditor(mode); });
+
+    RuleTestRunner::Collaborators with;
+    with.currentPlan = [this] { return editor_->editorPlan(); };
+    with.enableSave = [this] { editor_->enableSave(); };
+    with.log = &log;
+    with.messages = &messages;
+    with.testEdit = testEditBox_.get();
+    with.sql = &sql;
+    ruleTest_ =
+        std::make_unique<RuleTestRunner>(*window.editorPage, std::move(with), options.fetch);
 }
 
 PlanManagement::~PlanManagement() = default;

@@ -1,0 +1,91 @@
+#include "plans/gui/RuleTestRunner.h"
+
+#include <QPushButton>
+
+#include "monitor/PlanProcessor.h"
+#include "ui/PlanEditorPage.h"
+#include "ui/ReportListView.h"
+
+namespace lumo {
+namespace {
+
+// The page fetched for a test, handed to the processor as its page source.
+class FetchedPage : public PageSource {
+public:
+    explicit FetchedPage(Bytes body) : body_(std::move(body)) {}
+    Bytes fetchPage(const Text&, const Text&, const Text&) override { return body_; }
+
+private:
+    Bytes body_;
+};
+
+// Never asked: a blocked address is refused before any fetch.
+class NoPage : public PageSource {
+public:
+    Bytes fetchPage(const Text&, const Text&, const Text&) override { return Bytes(); }
+};
+
+}  // namespace
+
+RuleTestRunner::RuleTestRunner(PlanEditorPage& page, Collaborators collaborators,
+                               FetchOptions fetchOptions, QObject* parent)
+    : QObject(parent), page_(page), with_(std::move(collaborators)), fetcher_(fetchOptions) {
+    connect(page_.按钮_测试配置, &QPushButton::clicked, this, &RuleTestRunner::startTest);
+}
+
+RuleTestRunner::~RuleTestRunner() = default;
+
+void RuleTestRunner::startTest() {
+    if (running_) return;
+    const MonitorPlan plan = with_.currentPlan();
+    if (PlanProcessor::isBlockedAddress(plan[MonitorPlan::url])) {
+        NoPage none;
+        PlanProcessor processor(none, *with_.sql, *with_.log, *with_.messages, *with_.testEdit,
+                                unusedState_);
+        emit testFinished(processor.testPlan(plan));  // only the message
+        return;
+    }
+
+    running_ = true;
+    page_.按钮_测试配置->setEnabled(false);
+    if (fetch_.joinable()) fetch_.join();  // the previous test's thread has already posted
+    fetch_ = std::jthread([this, plan](std::stop_token stop) {
+        // The same request a monitoring run sends: GET with the plan's cookie (always supplied,
+        // possibly empty) and its user agent.
+        FetchRequest request;
+        request.url = plan[MonitorPlan::url];
+        request.method = 0;
+        request.cookie = plan[MonitorPlan::cookie];
+        request.headers = "User-Agent: " + plan[MonitorPlan::ua];
+        Bytes body = fetcher_.fetch(request, stop);
+        if (stop.stop_requested()) return;
+        QMetaObject::invokeMethod(
+            this, [this, plan, body = std::move(body)] { finishTest(plan, body); },
+            Qt::QueuedConnection);
+    });
+}
+
+void RuleTestRunner::finishTest(const MonitorPlan& plan, const Bytes& body) {
+    if (fetch_.joinable()) fetch_.join();
+    // The previous table goes before the outcome is known, as a message about no match may
+    // follow.
+    page_.测试列表框->setColumns({});
+    FetchedPage page(body);
+    PlanProcessor processor(page, *with_.sql, *with_.log, *with_.messages, *with_.testEdit,
+                            unusedState_);
+    const RuleTestResult result = processor.runTest(plan);
+    show(result);
+    running_ = false;
+    page_.按钮_测试配置->setEnabled(true);
+    emit testFinished(result);
+}
+
+void RuleTestRunner::show(const RuleTestResult& result) {
+    std::vector<ReportListView::Column> columns;
+    for (const Text& caption : result.columns) columns.push_back({caption, result.columnWidth});
+    page_.测试列表框->setColumns(columns);
+    for (const TextList& row : result.rows) page_.测试列表框->addRow(row);
+    if (result.enableSaveButton && with_.enableSave) with_.enableSave();
+}
+
+}  // namespace lumo
