@@ -1,6 +1,7 @@
 #include "plans/gui/PlanList.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "support/FakeMessagePresenter.h"
 #include "support/TempDatabase.h"
 #include "ui/MainWindow.h"
+#include "ui/PlanEditorPage.h"
 #include "ui/ReportListView.h"
 #include "ui/StatusLogBox.h"
 #include "ui/TabControl.h"
@@ -272,6 +274,12 @@ void PlanListTest::editorCommandsSwitchToTheEditorPage() {
         command->trigger();
         QCOMPARE(w.选择夹->currentIndex(), int(lumo::MainWindow::EditorPage));
         QVERIFY(!w.状态->isVisible());
+        // The editor holds the row, or nothing for a new plan.
+        const QString name = command == program.menus().newPlan ? QString() : QStringLiteral("甲");
+        QCOMPARE(w.editorPage->编辑框_站名->text(), name);
+        const QString id = command == program.menus().editPlan ? QString::number(program.ids[0])
+                                                               : QStringLiteral("0");
+        QCOMPARE(w.editorPage->项目编号框->text(), id);
     }
 }
 
