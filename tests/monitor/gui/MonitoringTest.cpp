@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <memory>
 #include <set>
 
@@ -50,7 +51,7 @@ lumo::MonitorTimings quickTimings() {
     t.heartbeat = std::chrono::milliseconds(20);
     t.gap = std::chrono::milliseconds(30);
     t.perSecondOfFrequency = std::chrono::milliseconds(10);
-    t.insertPause = std::chrono::milliseconds(1);
+    t.insertPause = std::chrono::milliseconds(3);
     t.previousWorkerPoll = std::chrono::milliseconds(10);
     return t;
 }
@@ -102,6 +103,7 @@ private slots:
     void alertWithoutSoundDeviceIsSilent();
     void roundsAgainstALocalBoardSite();
     void badPlansDoNotHoldUpTheRound();
+    void stopsAtRandomMomentsLeaveNothingBehind();
     void closingWhileAPlanRunsStopsItBeforeTheDatabaseCloses();
     void quitEndsWithCodeZeroAndShutsDownOnce();
 };
@@ -271,6 +273,40 @@ void MonitoringTest::badPlansDoNotHoldUpTheRound() {
     QTRY_COMPARE_WITH_TIMEOUT(program.caption(), gbk("开 始"), 20000);
     QCOMPARE(program.database.articles().size(), size_t{2});
     QVERIFY(startsWith(program.log(), gbk("已执行一轮，")));
+}
+
+void MonitoringTest::stopsAtRandomMomentsLeaveNothingBehind() {
+    LocalHttpServer site;
+    site.page("/a", BoardPage::gbkPage(BoardPage::threads(400, 40)));
+    site.page("/b", BoardPage::gbkPage(BoardPage::threads(900, 40)));
+    Program program;
+    addBoardPlan(program.database, site.url("/a"), "A");
+    addBoardPlan(program.database, site.url("/b"), "B");
+    program.start();
+    lumo::MainWindow& w = program.window();
+    w.自动监控框->click();
+    w.频率框->setText(QStringLiteral("60"));
+    std::srand(7);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        // Plans load ticked (their isdo is 1) after every round with new articles.
+        w.项目列表框->setRowChecked(0, true);
+        w.项目列表框->setRowChecked(1, true);
+        w.运行->click();
+        QCOMPARE(program.caption(), gbk("停 止"));
+        QTest::qWait(std::rand() % 400);
+        w.运行->click();
+        QCOMPARE(program.caption(), gbk("开 始"));
+        QVERIFY(!program.engine().isRunning());
+        QVERIFY(!program.lumo->monitorState().workerBusy);
+        QVERIFY(w.自动监控框->isEnabled());
+        QTest::qWait(50);  // a statement under way at the click completes
+        const std::size_t rows = program.database.articles().size();
+        const Text log = program.log();
+        QTest::qWait(400);
+        QCOMPARE(program.database.articles().size(), rows);
+        QCOMPARE(program.log(), log);
+    }
+    QVERIFY(program.messages.messages().empty());
 }
 
 void MonitoringTest::closingWhileAPlanRunsStopsItBeforeTheDatabaseCloses() {
