@@ -199,13 +199,14 @@ void MonitorEngine::endRound() {
     state_.currentPlanPos = 1;
     log_.replace(roundStart() + view_.frequencyText() + roundEnd() + now());
     if (state_.newContentFound) {
-        // Each step may hand control to the window; a stop there ends the round at once.
+        // Each step may hand control to the window; a stop there ends this round at once.
+        const std::uint64_t loop = loop_;
         view_.reloadLatestArticles();
-        if (!isRunning()) return;
+        if (loop != loop_) return;
         view_.reloadPlanList();
-        if (!isRunning()) return;
+        if (loop != loop_) return;
         notifier_.notifyNewContent(true);
-        if (!isRunning()) return;
+        if (loop != loop_) return;
     }
     if (!repeat_) {
         log_.append(finishedText());
