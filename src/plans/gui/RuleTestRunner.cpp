@@ -47,7 +47,12 @@ void RuleTestRunner::startTest() {
     }
 
     running_ = true;
-    page_.按钮_测试配置->setEnabled(false);
+    // Disabling a focused button would hand the focus on to the next unit, which would show that
+    // unit's hint; the focus is parked instead and comes back when the test ends.
+    QPushButton* button = page_.按钮_测试配置;
+    refocusButton_ = button->hasFocus();
+    if (refocusButton_) button->clearFocus();
+    button->setEnabled(false);
     if (fetch_.joinable()) fetch_.join();  // the previous test's thread has already posted
     fetch_ = std::jthread([this, plan](std::stop_token stop) {
         // The same request a monitoring run sends: GET with the plan's cookie (always supplied,
@@ -77,6 +82,9 @@ void RuleTestRunner::finishTest(const MonitorPlan& plan, const Bytes& body) {
     show(result);
     running_ = false;
     page_.按钮_测试配置->setEnabled(true);
+    if (refocusButton_ && page_.window()->focusWidget() == nullptr) {
+        page_.按钮_测试配置->setFocus(Qt::OtherFocusReason);
+    }
     emit testFinished(result);
 }
 

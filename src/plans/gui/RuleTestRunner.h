@@ -64,6 +64,7 @@ private:
     MonitorState unusedState_;
     PageFetcher fetcher_;
     bool running_ = false;
+    bool refocusButton_ = false;
     std::jthread fetch_;  // last: stopped and joined before the fetcher goes
 };
 

@@ -10,6 +10,7 @@
 
 #include "app/GbkCodec.h"
 #include "app/TextOps.h"
+#include "plans/gui/HintBar.h"
 #include "plans/gui/PlanEditor.h"
 #include "plans/gui/PlanList.h"
 #include "plans/gui/PlanManagement.h"
@@ -109,6 +110,7 @@ private slots:
     void utf8PageIsConverted();
     void windowStaysResponsiveDuringTheFetch();
     void blockedAddressIsNeverFetched();
+    void focusStaysOffTheUnitsDuringTheTest();
     void editorUnitsAsTheyStandAreTested();
 };
 
@@ -262,6 +264,27 @@ void RuleTestRunnerTest::editorUnitsAsTheyStandAreTested() {
     QCOMPARE(t.server.lastRequest().header("Cookie"), std::string());
     QCOMPARE(t.temp.query("select count(*) from rule").rows[0][0], Text("0"));
     QVERIFY(t.log.content().empty());
+}
+
+void RuleTestRunnerTest::focusStaysOffTheUnitsDuringTheTest() {
+    Tester t;
+    t.loadIntoEditor(BoardPage::plan(t.server.url("/slow"), true));
+    t.setPattern(kThreeGroups);
+    QVERIFY(QTest::qWaitForWindowActive(&t.window));
+    t.page().ua框->setFocus();
+    t.page().按钮_测试配置->setFocus();
+    QTRY_VERIFY(t.page().按钮_测试配置->hasFocus());
+    const Text hint = t.plans.editor().hintBar().hint();
+
+    QSignalSpy finished(&t.plans.ruleTest(), &lumo::RuleTestRunner::testFinished);
+    t.plans.ruleTest().startTest();
+    // Disabling the button hands the focus to no unit, so the hint stays.
+    QVERIFY(!t.page().按钮_测试配置->isEnabled());
+    QCOMPARE(t.plans.editor().hintBar().hint(), hint);
+    QVERIFY(!t.page().ua框->hasFocus());
+    QVERIFY(finished.wait(15000));
+    QTRY_VERIFY(t.page().按钮_测试配置->hasFocus());
+    QCOMPARE(t.plans.editor().hintBar().hint(), hint);
 }
 
 QTEST_MAIN(RuleTestRunnerTest)
