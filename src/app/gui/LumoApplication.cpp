@@ -1,5 +1,6 @@
 #include "app/gui/LumoApplication.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPushButton>
@@ -9,6 +10,11 @@
 #include "articles/gui/ArticleViews.h"
 #include "plans/gui/PlanList.h"
 #include "plans/gui/PlanManagement.h"
+#include "skin/ModuleImageLoader.h"
+#include "skin/SkinBinding.h"
+#include "skin/SkinEngineCaller.h"
+#include "skin/gui/EmbeddedSkin.h"
+#include "skin/gui/StyleSheetSkin.h"
 #include "store/SqlRunner.h"
 #include "store/gui/SqlConsole.h"
 #include "ui/MainWindow.h"
@@ -38,6 +44,7 @@ LumoApplication::LumoApplication(Options options) : options_(std::move(options))
     windowThread_ = std::make_unique<QtWindowThread>();
     timers_ = std::make_unique<QtTimers>();
     pageFetcher_ = std::make_unique<PageFetcher>();
+    skinEngine_ = std::make_unique<ModuleImageLoader>();
     // Shutdown runs once whichever way the process ends.
     if (QCoreApplication::instance() != nullptr) {
         connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
@@ -50,6 +57,8 @@ LumoApplication::~LumoApplication() { shutdownApplication(); }
 QString LumoApplication::databasePath() const { return options_.programDir + "/lumo.sdb"; }
 
 void LumoApplication::start() {
+    // The skin engine image; whatever the outcome, the skin binding decides how the skin is drawn.
+    skinEngine_->loadImage(embeddedSkinEngineImage());
     window_ = std::make_unique<MainWindow>();
     statusLog_ = std::make_unique<StatusLogBox>(window_->状态);
     sqlRunner_ = std::make_unique<SqlRunner>(database_, *statusLog_, *messages_);
@@ -97,7 +106,14 @@ void LumoApplication::onMainWindowCreated() {
     loadFavourites();
 }
 
-void LumoApplication::attachSkin() {}
+void LumoApplication::attachSkin() {
+    auto* application = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (application == nullptr) return;
+    skinData_ = embeddedSkinData();
+    StyleSheetSkin ownSkin(*application);
+    const std::unique_ptr<SkinEngineCaller> engineCaller = SkinEngineCaller::createNative();
+    SkinBinding(*skinEngine_, *engineCaller, ownSkin).attach(skinData_);
+}
 
 void LumoApplication::showTrayIcon() { monitoring_->showTrayIcon(); }
 
@@ -116,6 +132,7 @@ void LumoApplication::shutdownApplication() {
     if (monitoring_) monitoring_->shutdown();
     monitorState_.checkedRows.clear();
     database_.close();
+    skinEngine_.reset();
     emit shutDownDone();
 }
 

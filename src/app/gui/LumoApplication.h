@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/MessagePresenter.h"
+#include "app/Text.h"
 #include "monitor/MonitorState.h"
 #include "monitor/MonitorTimings.h"
 #include "store/PlanDatabase.h"
@@ -15,6 +16,7 @@ namespace lumo {
 class ArticleViews;
 class LinkOpener;
 class MainWindow;
+class ModuleImageLoader;
 class MonitoringFeature;
 class PageFetcher;
 class PlanList;
@@ -90,6 +92,10 @@ private:
     bool shutDown_ = false;
 
     PlanDatabase database_;
+    // The skin engine image's loader, and the skin data handed to the engine, which keeps its
+    // address: both live until shutdown.
+    std::unique_ptr<ModuleImageLoader> skinEngine_;
+    Bytes skinData_;
     MonitorState monitorState_;
     std::unique_ptr<PageFetcher> pageFetcher_;
     std::unique_ptr<QtMessagePresenter> ownMessages_;
