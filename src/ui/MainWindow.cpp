@@ -60,8 +60,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     选择夹 = placeControl<TabControl>(this, QStringLiteral("选择夹"), 2, 16, 714, 440);
     选择夹->tabBar()->setExpanding(false);
     选择夹->setUsesScrollButtons(false);
-    // Tabs as tall as the desktop's classic tab strip, so the pages' controls at y = 20 clear it.
-    选择夹->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: 18px; padding: 0 6px; }"));
+    // The skin keeps the tab strip as low as the desktop's classic one (at most 20 pixels), so
+    // the pages' controls at y = 20 clear it.
 
     welcomePage = new WelcomePage;
     选择夹->addTab(welcomePage, QStringLiteral("欢迎使用"));

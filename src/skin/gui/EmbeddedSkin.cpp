@@ -11,6 +11,8 @@ Bytes embeddedSkinData() {
     return Bytes(data.constData(), static_cast<std::size_t>(data.size()));
 }
 
-Bytes embeddedSkinEngineImage() { return Bytes(); }
+Bytes embeddedSkinEngineImage() {
+    return Bytes();
+}
 
 }  // namespace lumo

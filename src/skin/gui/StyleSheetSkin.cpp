@@ -8,8 +8,7 @@ namespace lumo {
 
 StyleSheetSkin::StyleSheetSkin(QApplication& application) : application_(application) {}
 
-QString StyleSheetSkin::styleSheetOf(const Bytes& skin, int hue, int saturation,
-                                     int brightness) {
+QString StyleSheetSkin::styleSheetOf(const Bytes& skin, int hue, int saturation, int brightness) {
     const Text sheet = shiftSheetColours(skin, ColourShift{hue, saturation, brightness});
     return QString::fromUtf8(sheet.data(), static_cast<qsizetype>(sheet.size()));
 }

@@ -19,8 +19,8 @@ class StyleSheetSkin final : public SkinApplier {
 public:
     explicit StyleSheetSkin(QApplication& application);
 
-    void applySkin(const Bytes& skin, const std::optional<Text>& password, int hue,
-                   int saturation, int brightness) override;
+    void applySkin(const Bytes& skin, const std::optional<Text>& password, int hue, int saturation,
+                   int brightness) override;
 
     // The sheet that applySkin() sets for these inputs.
     static QString styleSheetOf(const Bytes& skin, int hue, int saturation, int brightness);
