@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QObject>
-#include <array>
 #include <memory>
-#include <utility>
 
 #include "app/MessagePresenter.h"
 #include "plans/PlanEditMode.h"

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -104,6 +105,8 @@ class PlanEditorTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The help page is written to the test's own cache folder.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void editFillsEveryUnitByColumn();
     void copyKeepsFieldsButInsertsANewPlan();
     void newEmptiesEverything();
