@@ -251,6 +251,22 @@ TEST_F(ModuleImageLoaderTest, RefusesBrokenRelocationsAndReleasesTheMemory) {
     expectRefusedAndReleased(farDirectory);
 }
 
+TEST_F(ModuleImageLoaderTest, RelocationBlocksMayEndExactlyAtTheEndOfTheMapping) {
+    // One block fills the last page completely, so no terminating block fits after it.
+    std::vector<std::uint16_t> entries((0x1000 - 8) / 2, 0);
+    entries[0] = 0x3004;
+    PeImageWriter writer;
+    writer.setCharacteristics(PeImageWriter::kExecutableImage);
+    writer.addSection(".data", kText, le32(0) + le32(kImageBase + kText));
+    Bytes reloc = test::relocationBlocks({{kText, entries}});
+    reloc.resize(0x1000);  // without the terminating block
+    writer.addSection(".reloc", kData, reloc);
+    writer.setDirectory(5, kData, 0x1000);
+    ASSERT_TRUE(loader.loadImage(writer.build()));
+    EXPECT_EQ(loader.mappedSize(), 0x3000u);
+    EXPECT_EQ(read32(loader.base() + kText + 4), static_cast<std::uint32_t>(loader.base() + kText));
+}
+
 TEST_F(ModuleImageLoaderTest, ResolvesImportsByNameAndByOrdinalIntoTheSlots) {
     declareSampleImports(platform);
     SampleDll dll;
