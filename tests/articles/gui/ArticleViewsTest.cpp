@@ -224,10 +224,17 @@ void ArticleViewsTest::clickWritesTheDetailsLine() {
 void ArticleViewsTest::clickWithoutSelectionWritesBareLabels() {
     Fixture f(3);
     f.load();
+    const Text bare = gbk("文章ID：；所属站点：；文章标题：；链接：；更新时间：；状态：；备注：");
     QTest::mouseClick(f.latest.viewport(), Qt::LeftButton, {}, belowRows(f.latest));
     QCOMPARE(f.latest.selectedRow(), -1);
-    QCOMPARE(f.log.text(),
-             gbk("文章ID：；所属站点：；文章标题：；链接：；更新时间：；状态：；备注："));
+    QCOMPARE(f.log.text(), bare);
+
+    // A click on the empty area drops an earlier selection, as on the desktop's list views.
+    QTest::mouseClick(f.latest.viewport(), Qt::LeftButton, {}, rowCentre(f.latest, 0));
+    QCOMPARE(f.latest.selectedRow(), 0);
+    QTest::mouseClick(f.latest.viewport(), Qt::LeftButton, {}, belowRows(f.latest));
+    QCOMPARE(f.latest.selectedRow(), -1);
+    QCOMPARE(f.log.text(), bare);
 }
 
 void ArticleViewsTest::articleMenuFollowsTheSelection() {
@@ -261,6 +268,14 @@ void ArticleViewsTest::articleMenuFollowsTheSelection() {
     QCOMPARE(f.messages.messages()[1].text, kNotYet);
     QCOMPARE(f.count("select count(*) from info"), 3);
     QCOMPARE(f.latest.rowCount(), 3);
+
+    // A right click on the empty area drops the selection and disables the row commands again.
+    QTest::mouseClick(f.latest.viewport(), Qt::RightButton, {}, belowRows(f.latest));
+    QTRY_VERIFY(f.menus.articleMenu->isVisible());
+    QCOMPARE(f.latest.selectedRow(), -1);
+    QVERIFY(!f.menus.favourArticle->isEnabled());
+    QVERIFY(!f.menus.deleteArticle->isEnabled());
+    f.menus.articleMenu->hide();
 }
 
 void ArticleViewsTest::favouritesMenuFollowsTheSelection() {
