@@ -108,6 +108,14 @@ void SkinLookTest::everyControlHasRoomForItsText() {
                                     .arg(control->height())));
             ++checked;
         }
+        for (QLabel* label : window.findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->text().isEmpty()) continue;
+            const int needed = label->fontMetrics().horizontalAdvance(label->text());
+            QVERIFY2(needed <= label->width(), qPrintable(QStringLiteral("%1 needs %2 of %3")
+                                                              .arg(label->objectName())
+                                                              .arg(needed)
+                                                              .arg(label->width())));
+        }
     }
     QVERIFY(checked > 30);
 }
