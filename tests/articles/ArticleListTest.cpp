@@ -115,7 +115,7 @@ TEST(FavouriteStatementsTest, StatementsOnlyForArticleIds) {
     EXPECT_EQ(favourArticleSql("-3"), "update info set issoucang=1 where id=-3");
     // What is not an id never reaches a statement.
     for (const Text& bad : {Text(), Text("-"), Text("1 or 1=1"), Text("12;drop table info"),
-                           Text(" 5"), Text("1e3"), Text(20, '9'), Text("\xA3\xB1")}) {
+                            Text(" 5"), Text("1e3"), Text(20, '9'), Text("\xA3\xB1")}) {
         EXPECT_EQ(favourArticleSql(bad), "") << bad;
         EXPECT_EQ(unfavourArticleSql(bad), "") << bad;
     }
