@@ -94,6 +94,12 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     状态->setVisible(false);
     状态->raise();
 
+    // The top row overlaps the tab control's upper edge; keep it above so all of it takes clicks.
+    标签13->raise();
+    频率框->raise();
+    自动监控框->raise();
+    运行->raise();
+
     menus = std::make_unique<WindowMenus>(this);
 
     connect(选择夹, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);

@@ -134,6 +134,7 @@ PlanEditorPage::PlanEditorPage(QWidget* parent) : QWidget(parent) {
     ua框 = textBox(g, QStringLiteral("ua框"), 66, 230, 308, 20,
                    QStringLiteral("Mozilla/5.0 (Windows NT 6.1) AppleWebKit/537.36 (KHTML, like "
                                   "Gecko) Chrome/38.0.2125.122 Safari/537.36 SE 2.X MetaSr 1.0"));
+    ua框->setCursorPosition(0);  // show the start of the agent, not its end
 }
 
 }  // namespace lumo

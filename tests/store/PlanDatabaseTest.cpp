@@ -35,8 +35,8 @@ TEST(PlanDatabaseTest, NeverCreatesAFileAndRefusesMemoryDatabases) {
 
 TEST(PlanDatabaseTest, DirectoryNamedLikeTheDatabaseFailsQuietly) {
     test::TempDatabase temp;
-    const fs::path dir = fs::path(temp.directory()) / "lumo.sdb";
-    fs::create_directory(dir);
+    const fs::path dir = fs::path(temp.directory()) / "elsewhere" / "lumo.sdb";
+    fs::create_directories(dir);
     PlanDatabase db;
     EXPECT_FALSE(db.open(dir.string()));
     EXPECT_TRUE(db.query("select * from info").empty());
