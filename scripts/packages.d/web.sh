@@ -1,2 +1,2 @@
-# Web access tests: the local HTTP/HTTPS test server (OpenSSL) and its certificates.
-packages+=( libcpp-httplib-dev libssl-dev openssl )
+# Web access tests: the local HTTP/HTTPS test server (OpenSSL) and its throw-away certificates.
+packages+=( libssl-dev openssl )
