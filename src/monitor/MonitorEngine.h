@@ -69,6 +69,10 @@ public:
     bool isRunning() const { return phase_ != Phase::Idle; }
     Phase phase() const { return phase_; }
 
+    // True when no worker thread is running any more (a stopped run may still be unwinding for
+    // a moment after a stop; it writes nothing, but its thread lives until it returns).
+    bool workerFinished() const { return !worker_.exists() || worker_.finished(); }
+
     // For the program's end: stops monitoring without touching the window, cuts the worker's
     // run short and waits at most `maxWait` for it to end. Returns true when no worker is left
     // running; a worker that is still running is let go.

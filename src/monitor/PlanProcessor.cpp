@@ -1,6 +1,7 @@
 #include "monitor/PlanProcessor.h"
 
 #include <algorithm>
+#include <set>
 
 #include "app/GbkCodec.h"
 #include "app/TextOps.h"
@@ -157,6 +158,25 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
         if (state_.stoppedSince(generation)) result.abandoned = true;
         return result.abandoned;
     };
+    // Articles that an earlier, stopped run of this plan stored without moving the plan's marker
+    // on: they are found again now and must not be stored twice. Whatever this run stores is
+    // added to them should it be stopped as well.
+    const Text planId = sqlInteger(plan[MonitorPlan::id]);
+    struct StoppedRunRecords {
+        MonitorState& state;
+        const Text& planId;
+        const MonitorRunResult& result;
+        std::multiset<Text> keys;
+        ~StoppedRunRecords() {
+            if (result.abandoned) state.keepStoredByStoppedRun(planId, std::move(keys));
+        }
+    } storedBefore{state_, planId, result, state_.takeStoredByStoppedRun(planId)};
+    std::multiset<Text> storedNow;
+    struct MergeOnExit {
+        std::multiset<Text>& from;
+        std::multiset<Text>& into;
+        ~MergeOnExit() { into.merge(from); }
+    } merge{storedNow, storedBefore.keys};
 
     if (stopped()) return result;
     const Text page = fetchPageText(plan);
@@ -189,8 +209,6 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
     }
 
     if (matches.count() > 0) {
-        if (mode != JudgementMode::CompareArticleId) state_.newContentFound = true;
-        const Text planId = sqlInteger(plan[MonitorPlan::id]);
         TextList placeholders;
         allTextsBetween(plan[MonitorPlan::buquan], "[", "]", placeholders);
         const int tindex = integerOfText(plan[MonitorPlan::tindex]);
@@ -208,7 +226,6 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
                 if (articleId <= lastId) continue;
                 if (stopped()) return result;
                 maxId = std::max(maxId, articleId);
-                state_.newContentFound = true;
             } else if (stopped()) {
                 return result;
             }
@@ -216,15 +233,26 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
             const Text address =
                 composeAddress(plan[MonitorPlan::buquan], placeholders, matches, m);
             const Text other = sqlEscapedText(matches.sub(m, oindex));
+            latestAddress = address;
+            Text key = title + '\n' + address + '\n' + other;
+            if (const auto earlier = storedBefore.keys.find(key); earlier != storedBefore.keys.end()) {
+                // Stored by a stopped run already: take it as recorded, store nothing.
+                storedBefore.keys.erase(earlier);
+                storedNow.insert(std::move(key));
+                continue;
+            }
+            // The flag goes up only for an article that is really stored, so a run stopped
+            // before its first insert raises no alert.
+            state_.newContentFound = true;
             sql_.runSql(kInsertStart + sqlQuoteDoubled(plan[MonitorPlan::name]) + "'," + planId +
                         ",'" + title + "','" + sqlQuoteDoubled(address) + "','" + other + "','" +
                         now() + "',0)");
+            storedNow.insert(std::move(key));
             ++result.recordedCount;
             if (state_.waitUnlessStopped(options_.insertPause, generation)) {
                 result.abandoned = true;
                 return result;
             }
-            latestAddress = address;
         }
 
         if (stopped()) return result;

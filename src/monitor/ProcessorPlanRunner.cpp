@@ -1,7 +1,7 @@
 #include "monitor/ProcessorPlanRunner.h"
 
 #include "monitor/PlanProcessor.h"
-#include "monitor/StoppableWebPageSource.h"
+#include "monitor/WebPageSource.h"
 
 namespace lumo {
 
@@ -17,7 +17,7 @@ ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& 
       insertPause_(insertPause) {}
 
 void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::stop_token stop) {
-    StoppableWebPageSource pages(fetcher_, std::move(stop));
+    WebPageSource pages(fetcher_, std::move(stop));
     PlanProcessor::Options options;
     options.insertPause = insertPause_;
     PlanProcessor processor(pages, sql_, log_, messages_, testEdit_, state_, options);

@@ -8,7 +8,7 @@ Bytes WebPageSource::fetchPage(const Text& url, const Text& cookie, const Text& 
     request.method = 0;
     request.cookie = cookie;
     request.headers = headers;
-    return fetcher_.fetch(request);
+    return fetcher_.fetch(request, stop_);
 }
 
 }  // namespace lumo

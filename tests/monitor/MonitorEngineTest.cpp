@@ -9,6 +9,7 @@
 
 #include "app/GbkCodec.h"
 #include "monitor/MonitorEngineFakes.h"
+#include "support/FixedTime.h"
 #include "support/FakeMessagePresenter.h"
 
 namespace lumo {
@@ -22,19 +23,9 @@ using test::RecordingStatusLog;
 using test::ScriptedRunner;
 using Phase = MonitorEngine::Phase;
 
-std::chrono::system_clock::time_point fixedTime() {
-    std::tm local{};
-    local.tm_year = 2014 - 1900;
-    local.tm_mon = 10;
-    local.tm_mday = 5;
-    local.tm_hour = 9;
-    local.tm_min = 3;
-    local.tm_sec = 7;
-    local.tm_isdst = -1;
-    return std::chrono::system_clock::from_time_t(std::mktime(&local));
-}
+using test::fixedTime;
 
-const Text kTime = "2014-11-5 9:3:7";
+const Text kTime = test::kFixedTimeText;
 
 Text heartbeatLine(int position) {
     return gbk("\r\n开始访问任务") + textOfInteger(position) + gbk("的网页----") + kTime;

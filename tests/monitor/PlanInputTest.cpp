@@ -238,5 +238,35 @@ TEST_F(PlanInputTest, AStopDuringThePauseAfterAnInsertEndsTheRunAtOnce) {
     EXPECT_TRUE(state.workerBusy);
 }
 
+TEST_F(PlanInputTest, ARunAfterAStoppedOneStoresOnlyWhatTheStoppedRunDidNot) {
+    const Threads board = BoardPage::threads(20, 5);
+    servePage(board);
+    const int planId = addPlan("0");
+    PlanProcessor::Options paced = options();
+    paced.insertPause = 200ms;
+    PlanProcessor stoppable(pages, sql, log, messages, testEdit, state, paced);
+    std::thread stopper([&] {
+        while (db.articles().size() < 2) std::this_thread::sleep_for(2ms);
+        state.requestStop();
+    });
+    state.workerBusy = true;
+    EXPECT_TRUE(stoppable.runMonitoring(db.plan(planId), 1).abandoned);
+    stopper.join();
+    ASSERT_EQ(db.articles().size(), 2u);
+
+    // Monitoring starts again: the marker never moved, so the page's five articles are all new
+    // once more, yet the two stored before the stop are not stored twice.
+    state.clearStop();
+    const auto result = check(planId);
+    EXPECT_FALSE(result.abandoned);
+    EXPECT_EQ(result.recordedCount, 3);
+    EXPECT_EQ(storedTitles(), titlesOf(reversed(board)));
+    EXPECT_EQ(db.plan(planId)[MonitorPlan::arttile], board.front().title);
+
+    // With the marker moved on, nothing carries over: the next run finds nothing new.
+    EXPECT_EQ(check(planId).recordedCount, 0);
+    EXPECT_EQ(db.articles().size(), 5u);
+}
+
 }  // namespace
 }  // namespace lumo::test

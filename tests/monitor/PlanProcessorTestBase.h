@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/FixedTime.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -26,19 +28,9 @@ namespace lumo::test {
 class PlanProcessorTestBase : public ::testing::Test {
 protected:
     static constexpr const char* kUrl = "http://bbs.example.test/forum-12-1.html";
-    static constexpr const char* kNow = "2014-11-5 9:3:7";
+    static constexpr const char* kNow = test::kFixedTimeText;
 
-    static std::chrono::system_clock::time_point fixedTime() {
-        std::tm local{};
-        local.tm_year = 2014 - 1900;
-        local.tm_mon = 10;
-        local.tm_mday = 5;
-        local.tm_hour = 9;
-        local.tm_min = 3;
-        local.tm_sec = 7;
-        local.tm_isdst = -1;
-        return std::chrono::system_clock::from_time_t(std::mktime(&local));
-    }
+    static std::chrono::system_clock::time_point fixedTime() { return test::fixedTime(); }
 
     static PlanProcessor::Options options() {
         PlanProcessor::Options o;

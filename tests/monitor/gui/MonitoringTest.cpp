@@ -299,7 +299,9 @@ void MonitoringTest::stopsAtRandomMomentsLeaveNothingBehind() {
         QVERIFY(!program.engine().isRunning());
         QVERIFY(!program.lumo->monitorState().workerBusy);
         QVERIFY(w.自动监控框->isEnabled());
-        QTest::qWait(50);  // a statement under way at the click completes
+        // A statement under way at the click completes, and its log line comes through.
+        QTRY_VERIFY_WITH_TIMEOUT(program.engine().workerFinished(), 10000);
+        QTest::qWait(50);
         const std::size_t rows = program.database.articles().size();
         const Text log = program.log();
         QTest::qWait(400);
