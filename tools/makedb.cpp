@@ -1,8 +1,10 @@
 // Builds the empty database file that ships beside the program: reads a schema file and runs it
-// against a new SQLite file. Refuses to touch an existing file other than by replacing it whole.
+// against a new SQLite file. A database already beside the program holds the user's plans and
+// articles: it is never replaced, only marked as up to date for the build.
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,6 +22,12 @@ int main(int argc, char** argv) {
     std::stringstream schema;
     schema << in.rdbuf();
     const std::string target = argv[2];
+    std::error_code ignored;
+    if (std::filesystem::exists(target, ignored)) {
+        std::filesystem::last_write_time(target, std::filesystem::file_time_type::clock::now(),
+                                         ignored);
+        return 0;
+    }
     const std::string temp = target + ".tmp";
     std::remove(temp.c_str());
     sqlite3* db = nullptr;
