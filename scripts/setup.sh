@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # What a plain configure and build needs: the program, and the test and benchmark programs
-# that CMake builds by default.
+# that CMake builds by default (ICU is the converter tests' reference table, OpenSSL their
+# HTTPS test server's).
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-multimedia-dev libqt6svg6
