@@ -41,7 +41,9 @@ std::size_t findFrom(const Text& text, const Text& what, std::size_t from, bool 
     return Text::npos;
 }
 
-inline bool isAsciiSpaceAt(const Text& text, std::size_t i) { return byteAt(text, i) == 0x20; }
+inline bool isAsciiSpaceAt(const Text& text, std::size_t i) {
+    return byteAt(text, i) == 0x20;
+}
 
 inline bool isWideSpaceAt(const Text& text, std::size_t i) {
     return i + 1 < text.size() && byteAt(text, i) == 0xA1 && byteAt(text, i + 1) == 0xA1;
@@ -49,7 +51,9 @@ inline bool isWideSpaceAt(const Text& text, std::size_t i) {
 
 }  // namespace
 
-int textLength(const Text& text) { return static_cast<int>(text.size()); }
+int textLength(const Text& text) {
+    return static_cast<int>(text.size());
+}
 
 int findText(const Text& text, const Text& what, int start, bool ignoreCase) {
     if (start < 1) start = 1;
@@ -236,18 +240,23 @@ std::int32_t integerOfText(const Text& text) {
         ++p;
     }
     long long value = 0;
-    constexpr long long limit = static_cast<long long>(std::numeric_limits<std::int32_t>::max()) + 1;
+    constexpr long long limit =
+        static_cast<long long>(std::numeric_limits<std::int32_t>::max()) + 1;
     while (p < folded.size() && folded[p] >= '0' && folded[p] <= '9') {
         if (value <= limit) value = value * 10 + (folded[p] - '0');
         ++p;
     }
     if (negative) value = -value;
-    if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    if (value > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (value < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(value);
 }
 
-Text textOfInteger(long long value) { return std::to_string(value); }
+Text textOfInteger(long long value) {
+    return std::to_string(value);
+}
 
 Text textOfBytes(const Bytes& bytes) {
     const std::size_t nul = bytes.find('\0');

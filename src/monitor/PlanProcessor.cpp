@@ -235,7 +235,8 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
             const Text other = sqlEscapedText(matches.sub(m, oindex));
             latestAddress = address;
             Text key = title + '\n' + address + '\n' + other;
-            if (const auto earlier = storedBefore.keys.find(key); earlier != storedBefore.keys.end()) {
+            if (const auto earlier = storedBefore.keys.find(key);
+                earlier != storedBefore.keys.end()) {
                 // Stored by a stopped run already: take it as recorded, store nothing.
                 storedBefore.keys.erase(earlier);
                 storedNow.insert(std::move(key));

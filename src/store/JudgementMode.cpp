@@ -15,6 +15,8 @@ JudgementMode judgementModeOfText(const Text& type) {
     }
 }
 
-Text textOfJudgementMode(JudgementMode mode) { return textOfInteger(static_cast<int>(mode)); }
+Text textOfJudgementMode(JudgementMode mode) {
+    return textOfInteger(static_cast<int>(mode));
+}
 
 }  // namespace lumo

@@ -9,7 +9,9 @@ namespace {
 constexpr int kBusyTimeoutMs = 5000;
 }
 
-PlanDatabase::~PlanDatabase() { close(); }
+PlanDatabase::~PlanDatabase() {
+    close();
+}
 
 bool PlanDatabase::open(const Text& path) {
     std::lock_guard lock(mutex_);
@@ -105,7 +107,9 @@ QueryResult PlanDatabase::query(const Text& sql) {
                 reinterpret_cast<const char*>(sqlite3_column_text(queryStatement_, c));
             const int bytes = sqlite3_column_bytes(queryStatement_, c);
             // Texts hold no NUL: a value that carries one is cut there.
-            row.push_back(value != nullptr ? textOfBytes(Bytes(value, static_cast<std::size_t>(bytes))) : Text());
+            row.push_back(value != nullptr
+                              ? textOfBytes(Bytes(value, static_cast<std::size_t>(bytes)))
+                              : Text());
         }
         result.rows.push_back(std::move(row));
     }

@@ -10,8 +10,8 @@
 #include <QScreen>
 #include <QTabBar>
 
-#include "ui/PlanEditorPage.h"
 #include "ui/Placement.h"
+#include "ui/PlanEditorPage.h"
 #include "ui/ReportListView.h"
 #include "ui/SettingsPage.h"
 #include "ui/TabControl.h"
@@ -23,7 +23,8 @@ namespace lumo {
 namespace {
 
 ReportListView* listPage(TabControl* tabs, const QString& caption, const QString& name, int left,
-                         bool grid, bool checks, const std::vector<ReportListView::Column>& columns) {
+                         bool grid, bool checks,
+                         const std::vector<ReportListView::Column>& columns) {
     auto* page = new QWidget;
     auto* list = placeControl<ReportListView>(page, name, left, 21, 714, 388, grid, checks);
     list->setColumns(columns);
@@ -65,20 +66,19 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 
     welcomePage = new WelcomePage;
     选择夹->addTab(welcomePage, QStringLiteral("欢迎使用"));
-    文章列表框 = listPage(选择夹, QStringLiteral("最新文章"), QStringLiteral("文章列表框"), 0, true,
-                          false,
-                          {col("id", 40), col("站点", 100), col("帖子标题", 250), col("链接", 100),
-                           col("更新时间", 120), col("状态", 0), col("备用", 80)});
-    项目列表框 = listPage(选择夹, QStringLiteral("监控方案"), QStringLiteral("项目列表框"), 0, true,
-                          true,
-                          {col("项目ID", 50), col("方案名", 120), col("编码", 50), col("监控网址", 100),
-                           col("采集前", 50), col("采集后", 50), col("正则", 50), col("补全网址", 50),
-                           col("COOKIE", 50), col("UA", 50), col("最新文章", 350),
-                           col("更新时间", 80)});
-    收藏列表框 = listPage(选择夹, QStringLiteral("我的收藏"), QStringLiteral("收藏列表框"), 2, false,
-                          false,
-                          {col("id", 40), col("站点", 120), col("帖子标题", 350), col("链接", 100),
-                           col("更新时间", 80), col("状态", 50)});
+    文章列表框 =
+        listPage(选择夹, QStringLiteral("最新文章"), QStringLiteral("文章列表框"), 0, true, false,
+                 {col("id", 40), col("站点", 100), col("帖子标题", 250), col("链接", 100),
+                  col("更新时间", 120), col("状态", 0), col("备用", 80)});
+    项目列表框 =
+        listPage(选择夹, QStringLiteral("监控方案"), QStringLiteral("项目列表框"), 0, true, true,
+                 {col("项目ID", 50), col("方案名", 120), col("编码", 50), col("监控网址", 100),
+                  col("采集前", 50), col("采集后", 50), col("正则", 50), col("补全网址", 50),
+                  col("COOKIE", 50), col("UA", 50), col("最新文章", 350), col("更新时间", 80)});
+    收藏列表框 =
+        listPage(选择夹, QStringLiteral("我的收藏"), QStringLiteral("收藏列表框"), 2, false, false,
+                 {col("id", 40), col("站点", 120), col("帖子标题", 350), col("链接", 100),
+                  col("更新时间", 80), col("状态", 50)});
     editorPage = new PlanEditorPage;
     选择夹->addTab(editorPage, QStringLiteral("方案操作"));
     settingsPage = new SettingsPage;
@@ -118,7 +118,9 @@ bool MainWindow::pageShowsStatusLog(int page) {
     return page == LatestArticlesPage || page == PlansPage || page == FavouritesPage;
 }
 
-void MainWindow::onPageChanged(int page) { 状态->setVisible(pageShowsStatusLog(page)); }
+void MainWindow::onPageChanged(int page) {
+    状态->setVisible(pageShowsStatusLog(page));
+}
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);

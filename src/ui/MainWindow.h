@@ -25,8 +25,14 @@ struct WindowMenus;
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    enum Page { WelcomePageIndex = 0, LatestArticlesPage, PlansPage, FavouritesPage, EditorPage,
-                SettingsPageIndex };
+    enum Page {
+        WelcomePageIndex = 0,
+        LatestArticlesPage,
+        PlansPage,
+        FavouritesPage,
+        EditorPage,
+        SettingsPageIndex
+    };
 
     // The client area that gives the fixed 723 x 508 outer size with a single border and caption.
     static constexpr int kClientWidth = 717;

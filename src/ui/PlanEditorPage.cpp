@@ -16,7 +16,8 @@
 
 namespace lumo {
 namespace {
-QLabel* label(QWidget* parent, const QString& name, int l, int t, int w, int h, const QString& text) {
+QLabel* label(QWidget* parent, const QString& name, int l, int t, int w, int h,
+              const QString& text) {
     return placeControl<QLabel>(parent, name, l, t, w, h, text);
 }
 
@@ -48,7 +49,8 @@ QString PlanEditorPage::initialHint() {
 PlanEditorPage::PlanEditorPage(QWidget* parent) : QWidget(parent) {
     测试列表框 = placeControl<ReportListView>(this, QStringLiteral("测试列表框"), 7, 288, 400, 144,
                                               false, false);
-    测试编辑框 = placeControl<QPlainTextEdit>(this, QStringLiteral("测试编辑框"), 412, 288, 296, 141);
+    测试编辑框 =
+        placeControl<QPlainTextEdit>(this, QStringLiteral("测试编辑框"), 412, 288, 296, 141);
     测试编辑框->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     测试编辑框->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
@@ -56,7 +58,8 @@ PlanEditorPage::PlanEditorPage(QWidget* parent) : QWidget(parent) {
     QWidget* g = 分组框1;
     label(g, QStringLiteral("标签2"), 10, 19, 56, 24, QStringLiteral("方案名称"));
     编辑框_站名 = textBox(g, QStringLiteral("编辑框_站名"), 66, 22, 233, 20);
-    gbk = placeControl<QCheckBox>(g, QStringLiteral("gbk"), 308, 19, 65, 24, QStringLiteral("gbk编码"));
+    gbk = placeControl<QCheckBox>(g, QStringLiteral("gbk"), 308, 19, 65, 24,
+                                  QStringLiteral("gbk编码"));
     gbk->setChecked(true);
     label(g, QStringLiteral("标签7"), 387, 15, 52, 24, QStringLiteral("标题索引"));
     tindex框 = textBox(g, QStringLiteral("tindex框"), 439, 18, 36, 20, QString(), true);
@@ -95,8 +98,8 @@ PlanEditorPage::PlanEditorPage(QWidget* parent) : QWidget(parent) {
     正则框 = placeControl<QComboBox>(g, QStringLiteral("正则框"), 66, 135, 633, 20);
     正则框->setEditable(true);
     正则框->setInsertPolicy(QComboBox::NoInsert);
-    正则框->addItem(QStringLiteral(
-        "*　必填，(\\d*)代表数字　(.*?)表示字符串　下面3个是DZ论坛常用规则"));
+    正则框->addItem(
+        QStringLiteral("*　必填，(\\d*)代表数字　(.*?)表示字符串　下面3个是DZ论坛常用规则"));
     正则框->addItem(QStringLiteral(
         "<a href=\\\"(.*?)\\\".*?onclick=\\\"atarget\\(this\\)\\\" class=.*?xst\\\">(.*?)</a>"));
     正则框->addItem(QStringLiteral(
@@ -122,7 +125,8 @@ PlanEditorPage::PlanEditorPage(QWidget* parent) : QWidget(parent) {
 
     分组框2 = placeControl<QGroupBox>(g, QStringLiteral("分组框2"), 387, 200, 314, 52);
     label(分组框2, QStringLiteral("标签8"), 12, 17, 40, 24, QStringLiteral("保存到"));
-    项目编号框 = textBox(分组框2, QStringLiteral("项目编号框"), 55, 19, 48, 20, QStringLiteral("0"), true);
+    项目编号框 =
+        textBox(分组框2, QStringLiteral("项目编号框"), 55, 19, 48, 20, QStringLiteral("0"), true);
     项目编号框->setEnabled(false);
     按钮_保存配置 = placeControl<QPushButton>(分组框2, QStringLiteral("按钮_保存配置"), 121, 13, 80,
                                               32, QStringLiteral("新建规则"));

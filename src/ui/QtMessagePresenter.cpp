@@ -21,8 +21,8 @@ void QtMessagePresenter::showMessage(const Text& text, const Text& caption) {
         return;
     }
     // From a worker: the window thread shows the box while this thread waits for it to close.
-    QMetaObject::invokeMethod(this, [text, caption] { showBox(text, caption); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [text, caption] { showBox(text, caption); }, Qt::BlockingQueuedConnection);
 }
 
 }  // namespace lumo

@@ -5,7 +5,8 @@ namespace lumo {
 QtWindowThread::QtWindowThread(QObject* parent) : QObject(parent) {}
 
 void QtWindowThread::post(std::function<void()> work) {
-    QMetaObject::invokeMethod(this, [work = std::move(work)] { work(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [work = std::move(work)] { work(); }, Qt::QueuedConnection);
 }
 
 }  // namespace lumo

@@ -42,7 +42,9 @@ void ReportListView::setColumns(const std::vector<Column>& columns) {
     }
 }
 
-void ReportListView::clearRows() { setRowCount(0); }
+void ReportListView::clearRows() {
+    setRowCount(0);
+}
 
 int ReportListView::addRow(const TextList& cells) {
     const int row = rowCount();
@@ -50,7 +52,8 @@ int ReportListView::addRow(const TextList& cells) {
     for (int c = 0; c < columnCount(); ++c) {
         const auto index = static_cast<std::size_t>(c);
         auto* item = new QTableWidgetItem(index < cells.size() ? qtText(cells[index]) : QString());
-        item->setData(Qt::UserRole, QByteArray::fromStdString(index < cells.size() ? cells[index] : Text()));
+        item->setData(Qt::UserRole,
+                      QByteArray::fromStdString(index < cells.size() ? cells[index] : Text()));
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         if (c == 0 && checkBoxes_) {
             flags |= Qt::ItemIsUserCheckable;
@@ -115,12 +118,14 @@ void ReportListView::mouseReleaseEvent(QMouseEvent* event) {
     QTableWidget::mouseReleaseEvent(event);
     const int row = rowAt(event->position().toPoint().y());
     if (event->button() == Qt::LeftButton) emit leftClicked(row);
-    if (event->button() == Qt::RightButton) emit rightClicked(row, event->globalPosition().toPoint());
+    if (event->button() == Qt::RightButton)
+        emit rightClicked(row, event->globalPosition().toPoint());
 }
 
 void ReportListView::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableWidget::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton) emit doubleClicked(rowAt(event->position().toPoint().y()));
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked(rowAt(event->position().toPoint().y()));
 }
 
 }  // namespace lumo

@@ -34,8 +34,8 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
     sql框->setPlainText(QStringLiteral("update info set issoucang=1 where id=671"));
     sql框->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sql框->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    按钮_执行SQL = placeControl<QPushButton>(数据库框, QStringLiteral("按钮_执行SQL"), 609, 68, 80, 32,
-                                             QStringLiteral("执行SQL命令"));
+    按钮_执行SQL = placeControl<QPushButton>(数据库框, QStringLiteral("按钮_执行SQL"), 609, 68, 80,
+                                             32, QStringLiteral("执行SQL命令"));
     按钮_执行SQL->raise();
 }
 

@@ -24,7 +24,8 @@ void StatusLogBox::append(const Text& piece) {
     if (QThread::currentThread() == thread()) {
         appendNow(piece);
     } else {
-        QMetaObject::invokeMethod(this, [this, piece] { appendNow(piece); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, piece] { appendNow(piece); }, Qt::QueuedConnection);
     }
 }
 
@@ -32,8 +33,8 @@ void StatusLogBox::replace(const Text& content) {
     if (QThread::currentThread() == thread()) {
         replaceNow(content);
     } else {
-        QMetaObject::invokeMethod(this, [this, content] { replaceNow(content); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, content] { replaceNow(content); }, Qt::QueuedConnection);
     }
 }
 

@@ -9,7 +9,8 @@
 namespace lumo {
 
 WelcomePage::WelcomePage(QWidget* parent) : QWidget(parent) {
-    超文本浏览框1 = placeControl<QTextBrowser>(this, QStringLiteral("超文本浏览框1"), -2, 20, 735, 416);
+    超文本浏览框1 =
+        placeControl<QTextBrowser>(this, QStringLiteral("超文本浏览框1"), -2, 20, 735, 416);
     超文本浏览框1->setOpenLinks(false);
     标签14 = placeControl<QLabel>(this, QStringLiteral("标签14"), -2, 20, 735, 416,
                                   QStringLiteral("欢迎使用，鲁莫网站更新提醒工具由鲁莫工作室制作"));

@@ -15,11 +15,11 @@ struct WindowMenus {
 
     // "方案": the plan list's menu.
     QMenu* planMenu = nullptr;
-    QAction* newPlan = nullptr;      // "新建监控方案"
-    QAction* editPlan = nullptr;     // "编辑" (starts disabled)
-    QAction* deletePlan = nullptr;   // "删除" (starts disabled)
-    QAction* copyPlan = nullptr;     // "复制" (starts disabled)
-    QAction* tickPlan = nullptr;     // "默认勾选"
+    QAction* newPlan = nullptr;     // "新建监控方案"
+    QAction* editPlan = nullptr;    // "编辑" (starts disabled)
+    QAction* deletePlan = nullptr;  // "删除" (starts disabled)
+    QAction* copyPlan = nullptr;    // "复制" (starts disabled)
+    QAction* tickPlan = nullptr;    // "默认勾选"
 
     // "文章": the latest-articles menu.
     QMenu* articleMenu = nullptr;
@@ -29,8 +29,8 @@ struct WindowMenus {
 
     // "收藏": the favourites menu.
     QMenu* favouriteMenu = nullptr;
-    QAction* unfavour = nullptr;         // "删除收藏"
-    QAction* exportFavourites = nullptr; // "导出所有收藏"
+    QAction* unfavour = nullptr;          // "删除收藏"
+    QAction* exportFavourites = nullptr;  // "导出所有收藏"
 
     // "托盘菜单": the tray icon's menu.
     QMenu* trayMenu = nullptr;

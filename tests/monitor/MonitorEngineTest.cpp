@@ -9,8 +9,8 @@
 
 #include "app/GbkCodec.h"
 #include "monitor/MonitorEngineFakes.h"
-#include "support/FixedTime.h"
 #include "support/FakeMessagePresenter.h"
+#include "support/FixedTime.h"
 
 namespace lumo {
 namespace {

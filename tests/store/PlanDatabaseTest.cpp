@@ -65,11 +65,11 @@ TEST(PlanDatabaseTest, ExecuteQueryAndErrorCodes) {
     EXPECT_EQ(empty.rowCount(), 0);
     EXPECT_EQ(db.query("select * from info").columnCount(), 8);
 
-    EXPECT_TRUE(db.execute(
-        "insert into info(planname,planid,title,url,other,addtime,issoucang) "
-        "values('a',1,'t1','u','o','2024-1-2 3:4:5',0);"
-        "insert into info(planname,planid,title,url,other,addtime,issoucang) "
-        "values('b',1,'t2','u','',NULL,0)"));
+    EXPECT_TRUE(
+        db.execute("insert into info(planname,planid,title,url,other,addtime,issoucang) "
+                   "values('a',1,'t1','u','o','2024-1-2 3:4:5',0);"
+                   "insert into info(planname,planid,title,url,other,addtime,issoucang) "
+                   "values('b',1,'t2','u','',NULL,0)"));
     EXPECT_EQ(db.lastErrorCode(), 0);
     const QueryResult rows = db.query("select * from info where 1 order by id desc LIMIT 100");
     ASSERT_EQ(rows.rowCount(), 2);
@@ -79,13 +79,14 @@ TEST(PlanDatabaseTest, ExecuteQueryAndErrorCodes) {
     EXPECT_EQ(rows.rows[1][7], "0");
 
     EXPECT_TRUE(db.execute("update info set issoucang=1 where id=1"));
-    EXPECT_EQ(db.query("select * from info where issoucang=1 order by id desc LIMIT 100").rowCount(),
-              1);
+    EXPECT_EQ(
+        db.query("select * from info where issoucang=1 order by id desc LIMIT 100").rowCount(), 1);
 
     // Syntax error and missing table: code 1; several statements stop at the failing one.
     EXPECT_FALSE(db.execute("update nothing set a=1"));
     EXPECT_EQ(db.lastErrorCode(), 1);
-    EXPECT_FALSE(db.execute("update info set other='x' where id=2; bogus; update info set other='y'"));
+    EXPECT_FALSE(
+        db.execute("update info set other='x' where id=2; bogus; update info set other='y'"));
     EXPECT_EQ(db.query("select other from info where id=2").rows[0][0], "x");
     EXPECT_TRUE(db.query("select * from nothing").empty());
 
@@ -142,8 +143,8 @@ TEST(SqlRunnerTest, SuccessAndFailureTextsAndLogLines) {
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, gbk("执行出错！错误代码：1"));
     EXPECT_EQ(messages.messages()[0].caption, gbk("信息："));
-    EXPECT_EQ(log.content(), "\r\n" + ok + gbk("成功！SQL：") + ok + "\r\n" + bad +
-                                 gbk("执行出错！错误代码：1"));
+    EXPECT_EQ(log.content(),
+              "\r\n" + ok + gbk("成功！SQL：") + ok + "\r\n" + bad + gbk("执行出错！错误代码：1"));
 
     // An empty text fails with whatever code the previous call left.
     EXPECT_EQ(runner.runSql(""), gbk("执行出错！错误代码：1"));

@@ -146,7 +146,8 @@ void MainWindowTest::initialContentAndState() {
     QVERIFY(w.状态->isReadOnly());
 
     QCOMPARE(w.选择夹->count(), 6);
-    const QStringList tabs = {"欢迎使用", "最新文章", "监控方案", "我的收藏", "方案操作", "高级设置"};
+    const QStringList tabs = {"欢迎使用", "最新文章", "监控方案",
+                              "我的收藏", "方案操作", "高级设置"};
     for (int i = 0; i < 6; ++i) QCOMPARE(w.选择夹->tabText(i), tabs[i]);
     QCOMPARE(w.选择夹->currentIndex(), 0);
 
@@ -185,20 +186,26 @@ void MainWindowTest::initialContentAndState() {
     QCOMPARE(patterns->count(), 4);
     QCOMPARE(patterns->itemText(0),
              QStringLiteral("*　必填，(\\d*)代表数字　(.*?)表示字符串　下面3个是DZ论坛常用规则"));
-    QCOMPARE(patterns->itemText(1),
-             QStringLiteral(R"re(<a href=\"(.*?)\".*?onclick=\"atarget\(this\)\" class=.*?xst\">(.*?)</a>)re"));
+    QCOMPARE(
+        patterns->itemText(1),
+        QStringLiteral(
+            R"re(<a href=\"(.*?)\".*?onclick=\"atarget\(this\)\" class=.*?xst\">(.*?)</a>)re"));
     QCOMPARE(patterns->itemText(2),
-             QStringLiteral(R"re(<a href="(.*?)" onclick=\"atarget\(this\)\" class=\"xst\" >(.*?)</a>)re"));
+             QStringLiteral(
+                 R"re(<a href="(.*?)" onclick=\"atarget\(this\)\" class=\"xst\" >(.*?)</a>)re"));
     QCOMPARE(patterns->itemText(3),
-             QStringLiteral(R"re(<a href="(.*?)" onclick=\"atarget\(this\)\" class=\".*?xst\" >(.*?)</a>)re"));
+             QStringLiteral(
+                 R"re(<a href="(.*?)" onclick=\"atarget\(this\)\" class=\".*?xst\" >(.*?)</a>)re"));
 
-    QVERIFY(w.findChild<QTextBrowser*>("测试提示")->toPlainText().contains(
-        QStringLiteral("提示：规则测试正确后，才能保存配置")));
+    QVERIFY(w.findChild<QTextBrowser*>("测试提示")
+                ->toPlainText()
+                .contains(QStringLiteral("提示：规则测试正确后，才能保存配置")));
     QVERIFY(w.findChild<QCheckBox*>("图标提醒")->isChecked());
     QVERIFY(w.findChild<QCheckBox*>("语音提醒")->isChecked());
     QCOMPARE(w.findChild<QPlainTextEdit*>("sql框")->toPlainText(),
              QStringLiteral("update info set issoucang=1 where id=671"));
-    QCOMPARE(w.findChild<QGroupBox*>("提醒分组框")->title(), QStringLiteral("发现新文章时提醒方式："));
+    QCOMPARE(w.findChild<QGroupBox*>("提醒分组框")->title(),
+             QStringLiteral("发现新文章时提醒方式："));
     QCOMPARE(w.findChild<QGroupBox*>("数据库框")->title(), QStringLiteral("数据库维护"));
 }
 

@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "app/GbkCodec.h"
-#include "monitor/gui/MonitoringFeature.h"
 #include "articles/gui/ArticleViews.h"
+#include "monitor/gui/MonitoringFeature.h"
 #include "plans/gui/PlanList.h"
 #include "plans/gui/PlanManagement.h"
 #include "skin/ModuleImageLoader.h"
@@ -23,12 +23,14 @@
 #include "ui/QtTimers.h"
 #include "ui/QtWindowThread.h"
 #include "ui/SettingsPage.h"
+#include "ui/StatusLogBox.h"
 #include "ui/WelcomePage.h"
 #include "web/PageFetcher.h"
-#include "ui/StatusLogBox.h"
 
 // The embedded assets live in a static library; make sure the linker keeps them.
-static void initialiseResources() { Q_INIT_RESOURCE(lumo); }
+static void initialiseResources() {
+    Q_INIT_RESOURCE(lumo);
+}
 
 namespace lumo {
 
@@ -52,9 +54,13 @@ LumoApplication::LumoApplication(Options options) : options_(std::move(options))
     }
 }
 
-LumoApplication::~LumoApplication() { shutdownApplication(); }
+LumoApplication::~LumoApplication() {
+    shutdownApplication();
+}
 
-QString LumoApplication::databasePath() const { return options_.programDir + "/lumo.sdb"; }
+QString LumoApplication::databasePath() const {
+    return options_.programDir + "/lumo.sdb";
+}
 
 void LumoApplication::start() {
     // The skin engine image; whatever the outcome, the skin binding decides how the skin is drawn.
@@ -62,9 +68,8 @@ void LumoApplication::start() {
     window_ = std::make_unique<MainWindow>();
     statusLog_ = std::make_unique<StatusLogBox>(window_->状态);
     sqlRunner_ = std::make_unique<SqlRunner>(database_, *statusLog_, *messages_);
-    sqlConsole_ = std::make_unique<SqlConsole>(window_->settingsPage->sql框,
-                                               window_->settingsPage->按钮_执行SQL, *sqlRunner_,
-                                               *messages_);
+    sqlConsole_ = std::make_unique<SqlConsole>(
+        window_->settingsPage->sql框, window_->settingsPage->按钮_执行SQL, *sqlRunner_, *messages_);
     LinkOpener* links = options_.links;
     if (links == nullptr) {
         ownLinks_ = std::make_unique<QtLinkOpener>();
@@ -72,8 +77,8 @@ void LumoApplication::start() {
     }
     articleViews_ = std::make_unique<ArticleViews>(*window_, database_, *sqlRunner_, *statusLog_,
                                                    *messages_, *links);
-    plans_ = std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *statusLog_,
-                                              *messages_);
+    plans_ =
+        std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *statusLog_, *messages_);
     monitoring_ = std::make_unique<MonitoringFeature>(
         MonitoringFeature::Shared{*window_, *statusLog_, *sqlRunner_, *messages_, *timers_,
                                   monitorState_, *pageFetcher_},
@@ -115,15 +120,25 @@ void LumoApplication::attachSkin() {
     SkinBinding(*skinEngine_, *engineCaller, ownSkin).attach(skinData_);
 }
 
-void LumoApplication::showTrayIcon() { monitoring_->showTrayIcon(); }
+void LumoApplication::showTrayIcon() {
+    monitoring_->showTrayIcon();
+}
 
-void LumoApplication::loadLatestArticles() { articleViews_->loadLatestArticles(); }
+void LumoApplication::loadLatestArticles() {
+    articleViews_->loadLatestArticles();
+}
 
-void LumoApplication::loadPlanList() { plans_->planList().loadPlanList(); }
+void LumoApplication::loadPlanList() {
+    plans_->planList().loadPlanList();
+}
 
-PlanList& LumoApplication::planList() { return plans_->planList(); }
+PlanList& LumoApplication::planList() {
+    return plans_->planList();
+}
 
-void LumoApplication::loadFavourites() { articleViews_->loadFavourites(); }
+void LumoApplication::loadFavourites() {
+    articleViews_->loadFavourites();
+}
 
 void LumoApplication::shutdownApplication() {
     if (shutDown_) return;

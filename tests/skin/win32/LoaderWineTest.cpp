@@ -4,8 +4,8 @@
 // Usage: LoaderWineTest.exe <sample dll> <failing-entry dll> <missing-import dll>
 // Prints one line per check; the exit code is the number of failed checks.
 
-#include <algorithm>
 #include <windows.h>
+#include <algorithm>
 
 #include <cstdio>
 #include <cstring>

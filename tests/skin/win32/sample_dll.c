@@ -28,10 +28,24 @@ BOOL WINAPI SampleEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     return TRUE;
 }
 
-__declspec(dllexport) int lumo_answer(void) { return *answer_pointer; }
-__declspec(dllexport) int* lumo_answer_address(void) { return &answer_value; }
-__declspec(dllexport) const char* lumo_greeting(void) { return greeting_pointer; }
-__declspec(dllexport) DWORD lumo_attached_process(void) { return attached_process; }
-__declspec(dllexport) unsigned long lumo_swapped(void) { return swapped; }
-__declspec(dllexport) int lumo_attach_count(void) { return attach_count; }
-__declspec(dllexport) HINSTANCE lumo_attach_handle(void) { return attach_handle; }
+__declspec(dllexport) int lumo_answer(void) {
+    return *answer_pointer;
+}
+__declspec(dllexport) int* lumo_answer_address(void) {
+    return &answer_value;
+}
+__declspec(dllexport) const char* lumo_greeting(void) {
+    return greeting_pointer;
+}
+__declspec(dllexport) DWORD lumo_attached_process(void) {
+    return attached_process;
+}
+__declspec(dllexport) unsigned long lumo_swapped(void) {
+    return swapped;
+}
+__declspec(dllexport) int lumo_attach_count(void) {
+    return attach_count;
+}
+__declspec(dllexport) HINSTANCE lumo_attach_handle(void) {
+    return attach_handle;
+}

@@ -31,7 +31,8 @@ static long syscall2(long number, long first, long second) {
     return result;
 }
 
-static void* raw_mmap(void* address, size_t length, int protection, int flags, int fd, off_t offset) {
+static void* raw_mmap(void* address, size_t length, int protection, int flags, int fd,
+                      off_t offset) {
     /* The old i386 mmap call takes its six arguments in memory. */
     long arguments[6] = {(long)address, (long)length, protection, flags, fd, offset};
     long result = syscall1(SYS_old_mmap, (long)arguments);
@@ -44,7 +45,8 @@ static void* raw_mmap(void* address, size_t length, int protection, int flags, i
 
 void* mmap(void* address, size_t length, int protection, int flags, int fd, off_t offset) {
     if (flags & MAP_FIXED_NOREPLACE) {
-        void* mapped = raw_mmap(address, length, protection, flags & ~MAP_FIXED_NOREPLACE, fd, offset);
+        void* mapped =
+            raw_mmap(address, length, protection, flags & ~MAP_FIXED_NOREPLACE, fd, offset);
         if (mapped == MAP_FAILED || mapped == address) {
             return mapped;
         }
