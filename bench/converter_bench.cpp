@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/GbkCodec.h"
+#include "base/GbkCodec.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/GbkCodec.h"
-#include "app/TextOps.h"
-#include "monitor/ArticleMatches.h"
-#include "monitor/PlanProcessor.h"
-#include "store/PlanDatabase.h"
+#include "base/GbkCodec.h"
+#include "base/TextCutting.h"
+#include "base/TextOps.h"
+#include "check/ArticleMatches.h"
+#include "check/PlanProcessor.h"
+#include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
-#include "support/BoardPage.h"
-#include "web/TextHelpers.h"
+#include "testkit/BoardPage.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ public:
     void showMessage(const Text&, const Text&) override {}
 };
 
-class NoTestEdit : public lumo::TestEditSink {
+class NoTestEdit : public lumo::CutRegionSink {
 public:
     void setTestEditText(const Text&) override {}
 };
@@ -94,7 +94,7 @@ void BM_ConvertCutMatchJudge(benchmark::State& state) {
     SilentMessages messages;
     NoTestEdit testEdit;
     lumo::MonitorState monitor;
-    lumo::PlanDatabase closed;  // every statement is built, then refused at once
+    lumo::DatabaseConnection closed;  // every statement is built, then refused at once
     lumo::SqlRunner sql(closed, log, messages);
     lumo::PlanProcessor processor(pages, sql, log, messages, testEdit, monitor, noPause());
     const MonitorPlan plan = freshPlan();
@@ -138,7 +138,7 @@ private:
 
 void BM_FullRunTempDatabase(benchmark::State& state) {
     TempFile file;
-    lumo::PlanDatabase database;
+    lumo::DatabaseConnection database;
     database.open(file.path());
     database.execute("insert into rule(id,name) values(1,'bench')");
     ServedPage pages;

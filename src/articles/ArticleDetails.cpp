@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/GbkCodec.h"
+#include "base/GbkCodec.h"
 
 namespace lumo {
 

@@ -1,6 +1,6 @@
 #include "articles/ArticleList.h"
 
-#include "app/GbkCodec.h"
+#include "base/GbkCodec.h"
 
 namespace lumo {
 

@@ -1,6 +1,6 @@
 #include "articles/WebLink.h"
 
-#include "app/TextOps.h"
+#include "base/TextOps.h"
 
 namespace lumo {
 namespace {

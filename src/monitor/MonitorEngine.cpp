@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/GbkCodec.h"
-#include "app/TextOps.h"
+#include "base/GbkCodec.h"
+#include "base/TextOps.h"
 
 namespace lumo {
 namespace {

@@ -4,17 +4,17 @@
 #include <memory>
 #include <vector>
 
-#include "app/MessagePresenter.h"
-#include "app/StatusLog.h"
-#include "app/Text.h"
-#include "app/Timers.h"
-#include "app/WindowThread.h"
-#include "monitor/MonitorState.h"
+#include "base/MessagePresenter.h"
+#include "base/NowText.h"
+#include "base/StatusLog.h"
+#include "base/Text.h"
+#include "base/Timers.h"
+#include "base/WindowThread.h"
+#include "check/MonitorState.h"
 #include "monitor/MonitorTimings.h"
 #include "monitor/MonitorView.h"
 #include "monitor/MonitorWorker.h"
 #include "monitor/NewContentNotifier.h"
-#include "monitor/NowText.h"
 #include "monitor/PlanRunner.h"
 
 namespace lumo {

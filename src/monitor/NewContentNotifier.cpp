@@ -1,6 +1,6 @@
 #include "monitor/NewContentNotifier.h"
 
-#include "app/GbkCodec.h"
+#include "base/GbkCodec.h"
 
 namespace lumo {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/StatusLog.h"
+#include "base/NowText.h"
+#include "base/StatusLog.h"
+#include "check/MonitorState.h"
 #include "monitor/AlertSurface.h"
-#include "monitor/MonitorState.h"
-#include "monitor/NowText.h"
 
 namespace lumo {
 

@@ -1,12 +1,12 @@
 #include "monitor/ProcessorPlanRunner.h"
 
-#include "monitor/PlanProcessor.h"
-#include "monitor/WebPageSource.h"
+#include "check/PlanProcessor.h"
+#include "check/WebPageSource.h"
 
 namespace lumo {
 
 ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
-                                         MessagePresenter& messages, TestEditSink& testEdit,
+                                         MessagePresenter& messages, CutRegionSink& testEdit,
                                          MonitorState& state, std::chrono::milliseconds insertPause)
     : fetcher_(fetcher),
       sql_(sql),

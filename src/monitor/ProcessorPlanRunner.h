@@ -2,11 +2,11 @@
 
 #include <chrono>
 
-#include "app/MessagePresenter.h"
-#include "app/StatusLog.h"
-#include "monitor/MonitorState.h"
+#include "base/MessagePresenter.h"
+#include "base/StatusLog.h"
+#include "check/CutRegionSink.h"
+#include "check/MonitorState.h"
 #include "monitor/PlanRunner.h"
-#include "monitor/TestEditSink.h"
 #include "store/SqlRunner.h"
 #include "web/PageFetcher.h"
 
@@ -20,7 +20,7 @@ namespace lumo {
 class ProcessorPlanRunner : public PlanRunner {
 public:
     ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
-                        MessagePresenter& messages, TestEditSink& testEdit, MonitorState& state,
+                        MessagePresenter& messages, CutRegionSink& testEdit, MonitorState& state,
                         std::chrono::milliseconds insertPause);
 
     void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override;
@@ -30,7 +30,7 @@ private:
     SqlRunner& sql_;
     StatusLog& log_;
     MessagePresenter& messages_;
-    TestEditSink& testEdit_;
+    CutRegionSink& testEdit_;
     MonitorState& state_;
     std::chrono::milliseconds insertPause_;
 };

@@ -1,8 +1,9 @@
 #include "plans/PlanEditorRules.h"
 
-#include "app/GbkCodec.h"
-#include "app/TextOps.h"
-#include "monitor/SqlValues.h"
+#include "base/GbkCodec.h"
+#include "base/TextOps.h"
+#include "store/JudgementMode.h"
+#include "store/SqlValues.h"
 
 namespace lumo {
 namespace {
@@ -31,8 +32,8 @@ Text saveButtonCaption(PlanEditMode mode) {
 }
 
 JudgementRadios judgementRadiosOf(int mode) {
-    if (mode == 8) return {3, true};
-    if (mode == 2) return {2, false};
+    if (mode == static_cast<int>(JudgementMode::CompareArticleId)) return {3, true};
+    if (mode == static_cast<int>(JudgementMode::OldestFirst)) return {2, false};
     return {1, false};
 }
 

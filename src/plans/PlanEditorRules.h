@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "plans/PlanEditMode.h"
 #include "store/MonitorPlan.h"
 
@@ -36,7 +36,8 @@ MonitorPlan editorContentOf(PlanEditMode mode, const MonitorPlan& row);
 Text saveButtonCaption(PlanEditMode mode);
 
 // Which radio a judgement mode selects (1, 2 or 3 for 单选框1..3) and whether `uindex框` is
-// enabled: 8 selects 3 and enables it, 2 selects 2, anything else selects 1.
+// enabled: CompareArticleId selects 3 and enables it, OldestFirst selects 2, anything else 1.
+// The mode is the stored integer: a value outside JudgementMode is kept and written back.
 struct JudgementRadios {
     int selected = 1;
     bool uindexEnabled = false;

@@ -1,6 +1,6 @@
 #include "plans/PlanListRules.h"
 
-#include "app/TextOps.h"
+#include "base/TextOps.h"
 #include "store/MonitorPlan.h"
 
 namespace lumo {

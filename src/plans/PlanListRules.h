@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "store/QueryResult.h"
 
 // The rules of the plan list `项目列表框`, the in-memory form of table `rule`: its columns, which

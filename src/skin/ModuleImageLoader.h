@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "skin/ModulePlatform.h"
 
 namespace lumo {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace lumo {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace lumo {
 

@@ -1,6 +1,6 @@
 #include "store/JudgementMode.h"
 
-#include "app/TextOps.h"
+#include "base/TextOps.h"
 
 namespace lumo {
 

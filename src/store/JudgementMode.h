@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace lumo {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace lumo {
 

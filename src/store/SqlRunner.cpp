@@ -1,17 +1,17 @@
 #include "store/SqlRunner.h"
 
-#include "app/GbkCodec.h"
-#include "app/TextOps.h"
+#include "base/GbkCodec.h"
+#include "base/TextOps.h"
 
 namespace lumo {
 
-SqlRunner::SqlRunner(PlanDatabase& database, StatusLog& log, MessagePresenter& messages)
+SqlRunner::SqlRunner(DatabaseConnection& database, StatusLog& log, MessagePresenter& messages)
     : database_(database), log_(log), messages_(messages) {}
 
 Text SqlRunner::runSql(const Text& sql) {
     static const Text kSuccess = gbk("成功！SQL：");
     static const Text kFailure = gbk("执行出错！错误代码：");
-    const PlanDatabase::Outcome outcome = database_.executeWithCode(sql);
+    const DatabaseConnection::Outcome outcome = database_.executeWithCode(sql);
     Text result;
     if (outcome.ok) {
         result = kSuccess + sql;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/MessagePresenter.h"
-#include "app/StatusLog.h"
-#include "store/PlanDatabase.h"
+#include "base/MessagePresenter.h"
+#include "base/StatusLog.h"
+#include "store/DatabaseConnection.h"
 
 namespace lumo {
 
@@ -13,7 +13,7 @@ namespace lumo {
 // shown by the window thread while the caller waits.
 class SqlRunner {
 public:
-    SqlRunner(PlanDatabase& database, StatusLog& log, MessagePresenter& messages);
+    SqlRunner(DatabaseConnection& database, StatusLog& log, MessagePresenter& messages);
 
     // Executes `sql`; on failure shows "执行出错！错误代码：<code>" (caption "信息：") and waits
     // for the box to close. Appends CR LF + sql + the result text to the log in one piece, and
@@ -21,7 +21,7 @@ public:
     Text runSql(const Text& sql);
 
 private:
-    PlanDatabase& database_;
+    DatabaseConnection& database_;
     StatusLog& log_;
     MessagePresenter& messages_;
 };

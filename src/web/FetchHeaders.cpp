@@ -1,7 +1,7 @@
 #include "web/FetchHeaders.h"
 
-#include "app/TextOps.h"
-#include "web/TextHelpers.h"
+#include "base/TextCutting.h"
+#include "base/TextOps.h"
 
 namespace lumo {
 

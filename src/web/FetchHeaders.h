@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 // The header texts of a page request and its response: the user agent, the composed request
 // block, and the cookies a response sets.

@@ -4,9 +4,9 @@
 
 #include <mutex>
 
-#include "app/TextOps.h"
+#include "base/TextOps.h"
+#include "web/Cookies.h"
 #include "web/FetchHeaders.h"
-#include "web/TextHelpers.h"
 #include "web/UrlParts.h"
 
 namespace lumo {

@@ -8,7 +8,7 @@
 #include <stop_token>
 #include <string>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace lumo {
 

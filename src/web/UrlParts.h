@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 // Pieces of a page address as the page fetch connects with them. An address begins with
 // "http://", "https://" (letters in any case) or with the host itself, which then means plain

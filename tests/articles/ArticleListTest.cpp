@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/GbkCodec.h"
-#include "app/TextOps.h"
 #include "articles/ArticleDetails.h"
 #include "articles/FavouriteStatements.h"
+#include "base/GbkCodec.h"
+#include "base/TextOps.h"
 #include "support/ArticleRows.h"
 #include "support/TempDatabase.h"
 
@@ -89,7 +89,7 @@ TEST(ArticleListTest, QueriesKeepTheNewestHundred) {
 }
 
 TEST(ArticleListTest, FailedQueryGivesNoRows) {
-    PlanDatabase closed;
+    DatabaseConnection closed;
     EXPECT_TRUE(ArticleList::latest().rowsOf(closed.query(ArticleList::latest().query())).empty());
 }
 

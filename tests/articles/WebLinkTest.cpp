@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/GbkCodec.h"
+#include "base/GbkCodec.h"
 
 namespace lumo {
 namespace {

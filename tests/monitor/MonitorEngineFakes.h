@@ -9,12 +9,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/GbkCodec.h"
-#include "app/StatusLog.h"
-#include "app/TextOps.h"
-#include "app/Timers.h"
+#include "base/GbkCodec.h"
+#include "base/StatusLog.h"
+#include "base/TextOps.h"
+#include "base/Timers.h"
+#include "check/MonitorState.h"
 #include "monitor/AlertSurface.h"
-#include "monitor/MonitorState.h"
 #include "monitor/MonitorView.h"
 #include "monitor/PlanRunner.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/GbkCodec.h"
+#include "base/GbkCodec.h"
 #include "monitor/MonitorEngineFakes.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/FixedTime.h"

@@ -6,13 +6,13 @@
 #include <future>
 #include <thread>
 
-#include "app/GbkCodec.h"
-#include "support/BoardPage.h"
+#include "base/GbkCodec.h"
+#include "support/FakeCutRegionSink.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/FakeStatusLog.h"
-#include "support/FakeTestEditSink.h"
 #include "support/LocalHttpServer.h"
 #include "support/TempDatabase.h"
+#include "testkit/BoardPage.h"
 
 namespace lumo {
 namespace {
@@ -47,7 +47,7 @@ protected:
     test::TempDatabase database;
     test::FakeStatusLog log;
     test::FakeMessagePresenter messages;
-    test::FakeTestEditSink testEdit;
+    test::FakeCutRegionSink testEdit;
     MonitorState state;
     SqlRunner sql{database.database(), log, messages};
     std::unique_ptr<PageFetcher> fetcher;

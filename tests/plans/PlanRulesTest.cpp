@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/GbkCodec.h"
+#include "base/GbkCodec.h"
 #include "plans/PlanEditorRules.h"
 #include "plans/PlanListRules.h"
 #include "support/TempDatabase.h"

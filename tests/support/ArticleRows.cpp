@@ -1,7 +1,7 @@
 #include "support/ArticleRows.h"
 
-#include "app/GbkCodec.h"
-#include "app/TextOps.h"
+#include "base/GbkCodec.h"
+#include "base/TextOps.h"
 
 namespace lumo::test {
 namespace {
@@ -20,7 +20,7 @@ Text insertStatement(const ArticleRecord& article) {
 
 }  // namespace
 
-int addArticle(PlanDatabase& database, const ArticleRecord& article) {
+int addArticle(DatabaseConnection& database, const ArticleRecord& article) {
     if (!database.execute(insertStatement(article))) return 0;
     const QueryResult last = database.query("select max(id) from info");
     return last.rows.empty() ? 0 : integerOfText(last.rows[0][0]);
@@ -40,7 +40,7 @@ ArticleRecord boardArticle(int n) {
     return article;
 }
 
-void addBoardArticles(PlanDatabase& database, int count) {
+void addBoardArticles(DatabaseConnection& database, int count) {
     // One transaction: a commit per row would make seeding the slowest part of a test.
     Text sql = "begin;";
     for (int n = 1; n <= count; ++n) sql += insertStatement(boardArticle(n)) + ";";

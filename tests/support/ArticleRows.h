@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "store/ArticleRecord.h"
-#include "store/PlanDatabase.h"
+#include "store/DatabaseConnection.h"
 
 namespace lumo::test {
 
@@ -11,7 +11,7 @@ namespace lumo::test {
 
 // Inserts one article with every column of `article` except id, and returns its new id (0 when
 // the insert failed).
-int addArticle(PlanDatabase& database, const ArticleRecord& article);
+int addArticle(DatabaseConnection& database, const ArticleRecord& article);
 
 // The article with number n of a seeded board: site "站点<n % 3>", title "标题<n>", link
 // "http://board.example/thread-<n>.html", remark "备<n>" (empty for every fifth), a time text,
@@ -20,6 +20,6 @@ ArticleRecord boardArticle(int n);
 
 // Inserts boardArticle(1) to boardArticle(count) in that order; their ids are 1 to count in a
 // fresh database.
-void addBoardArticles(PlanDatabase& database, int count);
+void addBoardArticles(DatabaseConnection& database, int count);
 
 }  // namespace lumo::test

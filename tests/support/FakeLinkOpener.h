@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/LinkOpener.h"
+#include "base/LinkOpener.h"
 
 namespace lumo::test {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/MessagePresenter.h"
+#include "base/MessagePresenter.h"
 
 namespace lumo::test {
 

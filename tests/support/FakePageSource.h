@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-#include "monitor/PageSource.h"
+#include "check/PageSource.h"
 
 namespace lumo::test {
 

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "app/StatusLog.h"
+#include "base/StatusLog.h"
 
 namespace lumo::test {
 

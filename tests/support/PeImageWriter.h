@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace lumo::test {
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/TextOps.h"
+#include "base/TextOps.h"
 
 namespace lumo::test {
 namespace {

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "store/ArticleRecord.h"
+#include "store/DatabaseConnection.h"
 #include "store/MonitorPlan.h"
-#include "store/PlanDatabase.h"
 #include "store/QueryResult.h"
 
 namespace lumo::test {
@@ -28,7 +28,7 @@ public:
 
     const std::string& path() const { return path_; }
     const std::string& directory() const { return directory_; }
-    PlanDatabase& database() { return database_; }
+    DatabaseConnection& database() { return database_; }
 
     // Inserts a row into `rule` with every column of `plan` except id (a non-empty id is kept)
     // and returns the row's id. The plan's id field is set to it.
@@ -46,7 +46,7 @@ public:
 private:
     std::string directory_;
     std::string path_;
-    PlanDatabase database_;
+    DatabaseConnection database_;
 };
 
 }  // namespace lumo::test

@@ -1,0 +1,142 @@
+#include "app/LumoApplication.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPushButton>
+
+#include "base/GbkCodec.h"
+#include "gui/articles/ArticleViews.h"
+#include "gui/monitor/MonitoringFeature.h"
+#include "gui/plans/PlanList.h"
+#include "gui/plans/PlanManagement.h"
+#include "gui/skin/EmbeddedSkin.h"
+#include "gui/skin/StyleSheetSkin.h"
+#include "gui/store/SqlConsole.h"
+#include "gui/window/CutRegionBox.h"
+#include "gui/window/MainWindow.h"
+#include "gui/window/PlanEditorPage.h"
+#include "gui/window/QtLinkOpener.h"
+#include "gui/window/QtMessagePresenter.h"
+#include "gui/window/QtTimers.h"
+#include "gui/window/QtWindowThread.h"
+#include "gui/window/SettingsPage.h"
+#include "gui/window/StatusLogBox.h"
+#include "gui/window/WelcomePage.h"
+#include "skin/ModuleImageLoader.h"
+#include "skin/SkinBinding.h"
+#include "skin/SkinEngineCaller.h"
+#include "store/SqlRunner.h"
+#include "web/PageFetcher.h"
+
+namespace lumo {
+
+LumoApplication::LumoApplication(Options options) : options_(std::move(options)) {
+    // The shared state: the closed connection, the message boxes, the window-thread services.
+    if (options_.messages == nullptr) {
+        ownMessages_ = std::make_unique<QtMessagePresenter>();
+        messages_ = ownMessages_.get();
+    } else {
+        messages_ = options_.messages;
+    }
+    windowThread_ = std::make_unique<QtWindowThread>();
+    timers_ = std::make_unique<QtTimers>();
+    pageFetcher_ = std::make_unique<PageFetcher>();
+    skinEngine_ = std::make_unique<ModuleImageLoader>();
+    // Shutdown runs once whichever way the process ends.
+    if (QCoreApplication::instance() != nullptr) {
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                &LumoApplication::shutdownApplication);
+    }
+}
+
+LumoApplication::~LumoApplication() {
+    shutdownApplication();
+}
+
+QString LumoApplication::databasePath() const {
+    return options_.programDir + "/lumo.sdb";
+}
+
+void LumoApplication::start() {
+    // The skin engine image; whatever the outcome, the skin binding decides how the skin is drawn.
+    skinEngine_->loadImage(embeddedSkinEngineImage());
+    window_ = std::make_unique<MainWindow>();
+    createFeatures();
+    connect(window_.get(), &MainWindow::closing, this, [] { QCoreApplication::quit(); });
+    window_->centreOnScreen();
+    window_->welcomePage->openWelcomePage();
+    onMainWindowCreated();
+    window_->show();
+}
+
+// The window's services, each made once, and the features that share them.
+void LumoApplication::createFeatures() {
+    statusLog_ = std::make_unique<StatusLogBox>(window_->statusBox);
+    cutRegion_ = std::make_unique<CutRegionBox>(window_->editorPage->cutRegionBox);
+    sqlRunner_ = std::make_unique<SqlRunner>(database_, *statusLog_, *messages_);
+    sqlConsole_ =
+        std::make_unique<SqlConsole>(window_->settingsPage->sqlEdit,
+                                     window_->settingsPage->runSqlButton, *sqlRunner_, *messages_);
+    LinkOpener* links = options_.links;
+    if (links == nullptr) {
+        ownLinks_ = std::make_unique<QtLinkOpener>();
+        links = ownLinks_.get();
+    }
+    articleViews_ = std::make_unique<ArticleViews>(*window_, database_, *sqlRunner_, *statusLog_,
+                                                   *messages_, *links);
+    plans_ = std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *statusLog_,
+                                              *messages_, *cutRegion_);
+    monitoring_ = std::make_unique<MonitoringFeature>(
+        MonitoringFeature::Shared{*window_, *statusLog_, *sqlRunner_, *messages_, *timers_,
+                                  monitorState_, *pageFetcher_, *windowThread_, *cutRegion_},
+        MonitoringFeature::Hooks{[this] { articleViews_->loadLatestArticles(); },
+                                 [this] { plans_->planList().loadPlanList(); },
+                                 [] { QCoreApplication::exit(0); }, options_.trayAvailable},
+        options_.monitorTimings);
+}
+
+void LumoApplication::onMainWindowCreated() {
+    attachSkin();
+    monitoring_->showTrayIcon();
+    const QString path = databasePath();
+    // A directory of that name counts as found, as a find-first-file lookup would.
+    if (!QFileInfo::exists(path)) {
+        static const Text kMissing = gbk("数据库文件不存在！");
+        static const Text kCaption = gbk("错误");
+        messages_->showMessage(kMissing, kCaption);
+        window_->runButton->setEnabled(false);
+        return;
+    }
+    const QByteArray localPath = QFile::encodeName(path);
+    database_.open(Text(localPath.constData(), static_cast<std::size_t>(localPath.size())));
+    articleViews_->loadLatestArticles();
+    plans_->planList().loadPlanList();
+    articleViews_->loadFavourites();
+}
+
+void LumoApplication::attachSkin() {
+    auto* application = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (application == nullptr) return;
+    skinData_ = embeddedSkinData();
+    StyleSheetSkin ownSkin(*application);
+    const std::unique_ptr<SkinEngineCaller> engineCaller = SkinEngineCaller::createNative();
+    SkinBinding(*skinEngine_, *engineCaller, ownSkin).attach(skinData_);
+}
+
+PlanList& LumoApplication::planList() {
+    return plans_->planList();
+}
+
+void LumoApplication::shutdownApplication() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    // No monitoring worker may be using the connection when it closes.
+    if (monitoring_) monitoring_->shutdown();
+    monitorState_.checkedRows.clear();
+    database_.close();
+    skinEngine_.reset();
+    emit shutDownDone();
+}
+
+}  // namespace lumo

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "base/MessagePresenter.h"
+#include "base/Text.h"
+#include "check/MonitorState.h"
+#include "monitor/MonitorTimings.h"
+#include "store/DatabaseConnection.h"
+
+namespace lumo {
+
+class ArticleViews;
+class CutRegionBox;
+class LinkOpener;
+class MainWindow;
+class ModuleImageLoader;
+class MonitoringFeature;
+class PageFetcher;
+class PlanList;
+class PlanManagement;
+class QtLinkOpener;
+class QtMessagePresenter;
+class QtTimers;
+class QtWindowThread;
+class SqlConsole;
+class SqlRunner;
+class StatusLogBox;
+
+// The program's spine: creates the shared objects, the window and the features in a fixed order,
+// runs the window's created handler, and releases everything exactly once at shutdown.
+//
+// Window thread only.
+class LumoApplication : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        // Folder that holds lumo.sdb: the program's own folder in the product.
+        QString programDir;
+        // Message boxes; the application's own Qt boxes when null (tests pass a fake).
+        MessagePresenter* messages = nullptr;
+        // Opens article links; the desktop's browser when null (tests pass a fake).
+        LinkOpener* links = nullptr;
+        // The waits of the monitoring rounds (tests shorten them).
+        MonitorTimings monitorTimings{};
+        // Whether the desktop has a notification area; the platform's answer when empty.
+        std::function<bool()> trayAvailable{};
+    };
+
+    explicit LumoApplication(Options options);
+    ~LumoApplication() override;
+
+    // Process start from the shared state on: loads the skin engine, creates the window, runs the
+    // created handler and shows the window.
+    void start();
+
+    // Releases the shared objects and closes the database. Runs once; later calls do nothing.
+    void shutdownApplication();
+
+    // The program's folder + "/lumo.sdb".
+    QString databasePath() const;
+
+    MainWindow& window() { return *window_; }
+    DatabaseConnection& database() { return database_; }
+    StatusLogBox& statusLog() { return *statusLog_; }
+    SqlRunner& sqlRunner() { return *sqlRunner_; }
+    MessagePresenter& messages() { return *messages_; }
+    // The latest-articles and favourites lists.
+    ArticleViews& articleViews() { return *articleViews_; }
+    // The plan list: the plans, and which of them are ticked for monitoring.
+    PlanList& planList();
+    // Monitoring: the rounds engine, the alert, the tray icon and the window events.
+    MonitoringFeature& monitoring() { return *monitoring_; }
+    MonitorState& monitorState() { return monitorState_; }
+    bool hasShutDown() const { return shutDown_; }
+
+signals:
+    // Emitted once, when shutdownApplication has run.
+    void shutDownDone();
+
+private:
+    void createFeatures();
+    void onMainWindowCreated();
+    void attachSkin();
+
+    Options options_;
+    bool shutDown_ = false;
+
+    DatabaseConnection database_;
+    // The skin engine image's loader, and the skin data handed to the engine, which keeps its
+    // address: both live until shutdown.
+    std::unique_ptr<ModuleImageLoader> skinEngine_;
+    Bytes skinData_;
+    MonitorState monitorState_;
+    std::unique_ptr<PageFetcher> pageFetcher_;
+    std::unique_ptr<QtMessagePresenter> ownMessages_;
+    MessagePresenter* messages_ = nullptr;
+    std::unique_ptr<QtWindowThread> windowThread_;
+    std::unique_ptr<QtTimers> timers_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<StatusLogBox> statusLog_;
+    std::unique_ptr<CutRegionBox> cutRegion_;
+    std::unique_ptr<SqlRunner> sqlRunner_;
+    std::unique_ptr<SqlConsole> sqlConsole_;
+    std::unique_ptr<QtLinkOpener> ownLinks_;
+    std::unique_ptr<ArticleViews> articleViews_;
+    std::unique_ptr<PlanManagement> plans_;
+    std::unique_ptr<MonitoringFeature> monitoring_;
+};
+
+}  // namespace lumo

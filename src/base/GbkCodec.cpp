@@ -1,0 +1,226 @@
+// Table-driven conversions between UTF-8 and GBK that reproduce the Windows converter with no
+// flags: MultiByteToWideChar(65001) followed by WideCharToMultiByte(936), and
+// MultiByteToWideChar(936) followed by UTF-8 encoding.
+//
+// How Windows behaves, and where each rule comes from:
+//
+// * UTF-8 decoding (MultiByteToWideChar 65001, Windows Vista and later). Invalid input becomes
+//   U+FFFD. The count of U+FFFD follows the state machine of RtlUTF8ToUnicodeN, which
+//   MultiByteToWideChar uses: a byte that cannot begin a sequence (0x80-0xC1, 0xF5-0xFF) is one
+//   U+FFFD; a valid lead followed by too few continuation bytes is one U+FFFD for the lead and the
+//   continuation bytes read so far, and the byte that broke the sequence is read again; a second
+//   byte that makes the sequence overlong, a surrogate or above U+10FFFF (E0 80-9F, ED A0-BF,
+//   F0 80-8F, F4 90-BF) is taken together with the lead as one U+FFFD. A sequence cut off by the
+//   end of the data is one U+FFFD. The byte-by-byte cases are confirmed by the ReactOS test suite
+//   run against Windows 10 (kernel32 MultiByteToWideChar test: "\xC0\xC0\x80" gives three U+FFFD,
+//   "\xE0\xC0" two, "\xE0\x20\xC0" U+FFFD, space, U+FFFD, 0xF8-0xFF one each).
+// * UTF-16 to code page 936 (WideCharToMultiByte). Windows maps each UTF-16 code unit on its own;
+//   its algorithm does not look at surrogate pairs ("A surrogate pair is not supported in this
+//   algorithm", [MS-UCODEREF] 3.1.5.1.1.2, the pseudocode for mapping a UTF-16 string to a code
+//   page string). Both halves of a pair are unmapped and each becomes the default character, so a
+//   character outside the BMP, an emoji for instance, comes out as "??". Wine's wsprintfA test,
+//   which also runs on Windows, expects the same "??" for U+1F377.
+// * With no flags, WideCharToMultiByte applies the code page's best-fit table: some characters
+//   outside GBK are written as a look-alike (U+00C0 as the GBK a-grave, U+00A5 as the full-width
+//   yen sign). Every other unmapped character, U+FFFD included, becomes "?".
+// * Code page 936 maps 0x80 to U+20AC, 0xFF to U+F8F5 and every one of the 23,940 double-byte
+//   codes, the user-defined areas to private-use characters (see Gbk936Table.inc).
+// * MultiByteToWideChar(936): a lead byte and the byte after it are read as one character; a pair
+//   whose second byte is no trail byte, and a lead byte at the very end, become the code page's
+//   default Unicode character, which for code page 936 is "?" (U+003F).
+#include "base/GbkCodec.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace lumo {
+namespace {
+
+#include "base/Gbk936Table.inc"
+
+constexpr int kTrailCount = 0xFE - 0x40 + 1;
+constexpr std::uint16_t kDefaultChar = '?';
+constexpr char32_t kEuro = 0x20AC;
+constexpr char32_t kByteFF = 0xF8F5;
+
+inline bool isTrailByte(unsigned char t) {
+    return t >= 0x40 && t <= 0xFE && t != 0x7F;
+}
+
+inline std::uint16_t doubleByteChar(unsigned char lead, unsigned char trail) {
+    return kGbkDoubleByte[(lead - 0x81) * kTrailCount + (trail - 0x40)];
+}
+
+// For every UTF-16 code unit, the code page 936 code WideCharToMultiByte writes: below 0x100 one
+// byte, otherwise lead byte and trail byte.
+struct EncodeTable {
+    std::array<std::uint16_t, 0x10000> code;
+
+    EncodeTable() {
+        code.fill(kDefaultChar);
+        for (unsigned u = 0; u < 0x80; ++u) code[u] = static_cast<std::uint16_t>(u);
+        code[kEuro] = 0x80;
+        code[kByteFF] = 0xFF;
+        for (const auto& pair : kGbkBestFit) code[pair[0]] = pair[1];
+        for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+            for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+                if (!isTrailByte(static_cast<unsigned char>(trail))) continue;
+                const std::uint16_t u = doubleByteChar(static_cast<unsigned char>(lead),
+                                                       static_cast<unsigned char>(trail));
+                code[u] = static_cast<std::uint16_t>(lead << 8 | trail);
+            }
+        }
+    }
+};
+
+const EncodeTable& encodeTable() {
+    static const EncodeTable table;
+    return table;
+}
+
+inline bool isContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
+
+inline char* putUtf8(char* o, char32_t u) {
+    if (u < 0x80) {
+        *o++ = static_cast<char>(u);
+    } else if (u < 0x800) {
+        *o++ = static_cast<char>(0xC0 | (u >> 6));
+        *o++ = static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+        *o++ = static_cast<char>(0xE0 | (u >> 12));
+        *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (u & 0x3F));
+    }
+    return o;
+}
+
+}  // namespace
+
+Text utf8ToGbk(const Bytes& data) {
+    const auto& code = encodeTable().code;
+    const auto* s = reinterpret_cast<const unsigned char*>(data.data());
+    const std::size_t n = data.size();
+    // Never longer than the input: every character or replacement takes at least as many
+    // UTF-8 bytes as GBK bytes.
+    Text out;
+    out.resize(n);
+    char* o = out.data();
+    auto put = [&o, &code](char32_t u) {
+        const std::uint16_t c = code[u];
+        if (c < 0x100) {
+            *o++ = static_cast<char>(c);
+        } else {
+            *o++ = static_cast<char>(c >> 8);
+            *o++ = static_cast<char>(c & 0xFF);
+        }
+    };
+    std::size_t i = 0;
+    while (i < n) {
+        // Runs of ASCII without NUL go eight bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, s + i, 8);
+            constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+            constexpr std::uint64_t kLow = 0x0101010101010101ULL;
+            if ((word & kHigh) != 0 || ((word - kLow) & ~word & kHigh) != 0) break;
+            std::memcpy(o, s + i, 8);
+            o += 8;
+            i += 8;
+        }
+        if (i >= n) break;
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            if (b == 0) break;  // the text ends at the first NUL
+            *o++ = static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        if (b < 0xC2 || b > 0xF4) {  // cannot begin a sequence
+            *o++ = '?';
+            ++i;
+            continue;
+        }
+        if (i + 1 >= n || !isContinuation(s[i + 1])) {  // lead alone
+            *o++ = '?';
+            ++i;
+            continue;
+        }
+        const unsigned char c1 = s[i + 1];
+        if (b < 0xE0) {
+            put(static_cast<char32_t>((b & 0x1F) << 6 | (c1 & 0x3F)));
+            i += 2;
+            continue;
+        }
+        // A second byte that makes the sequence overlong, a surrogate or too large is taken
+        // together with the lead as one replacement.
+        if ((b == 0xE0 && c1 < 0xA0) || (b == 0xED && c1 >= 0xA0) || (b == 0xF0 && c1 < 0x90) ||
+            (b == 0xF4 && c1 >= 0x90)) {
+            *o++ = '?';
+            i += 2;
+            continue;
+        }
+        if (i + 2 >= n || !isContinuation(s[i + 2])) {
+            *o++ = '?';
+            i += 2;
+            continue;
+        }
+        const unsigned char c2 = s[i + 2];
+        if (b < 0xF0) {
+            put(static_cast<char32_t>((b & 0x0F) << 12 | (c1 & 0x3F) << 6 | (c2 & 0x3F)));
+            i += 3;
+            continue;
+        }
+        if (i + 3 >= n || !isContinuation(s[i + 3])) {
+            *o++ = '?';
+            i += 3;
+            continue;
+        }
+        // A character outside the BMP: two surrogates, neither of which code page 936 maps.
+        *o++ = '?';
+        *o++ = '?';
+        i += 4;
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
+    return out;
+}
+
+std::string gbkToUtf8(const Text& text) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    // Every byte gives at most three UTF-8 bytes (0x80 and 0xFF alone do).
+    std::string out;
+    out.resize(n * 3);
+    char* o = out.data();
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            *o++ = static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        char32_t u;
+        if (b == 0x80) {
+            u = kEuro;
+            ++i;
+        } else if (b == 0xFF) {
+            u = kByteFF;
+            ++i;
+        } else if (i + 1 < n) {
+            const unsigned char t = s[i + 1];
+            u = isTrailByte(t) ? doubleByteChar(b, t) : kDefaultChar;
+            i += 2;
+        } else {
+            u = kDefaultChar;  // a lead byte at the very end
+            ++i;
+        }
+        o = putUtf8(o, u);
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
+    return out;
+}
+
+}  // namespace lumo

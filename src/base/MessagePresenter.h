@@ -1,0 +1,23 @@
+#pragma once
+
+#include "base/Text.h"
+
+namespace lumo {
+
+// Shows a message box with an OK button: no owner window, modal for the whole program. The call
+// returns when the user has closed the box.
+//
+// Callable from any thread: from a worker thread the box is still shown by the window thread,
+// and the worker waits until it is closed.
+class MessagePresenter {
+public:
+    virtual ~MessagePresenter() = default;
+
+    // Caption "信息：" unless the caller names another.
+    virtual void showMessage(const Text& text, const Text& caption) = 0;
+};
+
+// The caption of a message box whose caller names none: "信息：" in GBK.
+inline const Text kDefaultCaption = "\xD0\xC5\xCF\xA2\xA3\xBA";
+
+}  // namespace lumo

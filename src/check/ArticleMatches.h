@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "base/Text.h"
+
+namespace lumo {
+
+// Every match of a plan's article pattern in a cut region, with the span of each sub-match.
+//
+// Matching rules: Boost.Regex in its default Perl syntax with the case-insensitive option (ASCII
+// letters only, in the classic locale, whatever the process locale is), default match flags, byte
+// by byte over the GBK text: "." takes one byte and also crosses CR and LF; "^" and "$" match at
+// line breaks. The first search starts at the start of the text; each later one starts where the
+// previous whole match ended and sees that position as the start of a new text, so matches never
+// overlap and come in page order. A zero-length match is kept and ends the search.
+//
+// A pattern Boost rejects, and a search that exceeds Boost's complexity or memory limits
+// (catastrophic backtracking), both give no matches at all; failure() then names the reason.
+//
+// An immutable value after search(); safe to read from any thread.
+class ArticleMatches {
+public:
+    // Compiles `pattern` and collects all matches in `text`.
+    static ArticleMatches search(const Text& pattern, const Text& text);
+
+    // Number of matches, numbered 1 to count() in page order.
+    int count() const { return count_; }
+
+    // Number of capture groups of the pattern, not counting the whole match (0 when it failed).
+    int groupCount() const { return groups_; }
+
+    // The text of sub-match k of match m (k = 0 is the whole match). Empty when the group took no
+    // part or covers no bytes, and when m or k lies outside the matches or groups.
+    Text sub(int m, int k) const;
+
+    // Empty on success; otherwise a short, one-line description of why nothing matched.
+    const Text& failure() const { return failure_; }
+    bool failed() const { return !failure_.empty(); }
+
+private:
+    struct Span {
+        std::size_t position = 0;
+        std::size_t length = 0;
+        bool matched = false;
+    };
+
+    Text text_;
+    int count_ = 0;
+    int groups_ = 0;
+    std::vector<Span> spans_;  // count_ rows of groups_ + 1 spans
+    Text failure_;
+};
+
+}  // namespace lumo

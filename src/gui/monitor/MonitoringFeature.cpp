@@ -1,0 +1,67 @@
+#include "gui/monitor/MonitoringFeature.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+#include "gui/monitor/AlertSound.h"
+#include "gui/monitor/MainWindowMonitorView.h"
+#include "gui/window/MainWindow.h"
+#include "gui/window/PlanEditorPage.h"
+#include "gui/window/TrayIcon.h"
+#include "gui/window/WindowEvents.h"
+#include "gui/window/WindowMenus.h"
+#include "monitor/MonitorEngine.h"
+#include "monitor/NewContentNotifier.h"
+#include "monitor/ProcessorPlanRunner.h"
+
+namespace lumo {
+namespace {
+
+// How long the program's end waits for a worker whose fetch was cut short.
+constexpr std::chrono::milliseconds kShutdownWait{3000};
+
+}  // namespace
+
+MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings timings)
+    : shared_(shared) {
+    MainWindow& window = shared_.window;
+    tray_ = std::make_unique<TrayIcon>(window.menus->trayMenu);
+    sound_ = std::make_unique<AlertSound>();
+    view_ = std::make_unique<MainWindowMonitorView>(
+        window, *tray_, *sound_,
+        MainWindowMonitorView::Reloads{hooks.loadLatestArticles, hooks.loadPlanList});
+    notifier_ = std::make_unique<NewContentNotifier>(*view_, shared_.log, shared_.state);
+    runner_ = std::make_unique<ProcessorPlanRunner>(shared_.fetcher, shared_.sql, shared_.log,
+                                                    shared_.messages, shared_.cutRegion,
+                                                    shared_.state, timings.insertPause);
+    MonitorEngine::Options options;
+    options.timings = timings;
+    options.windowThread = &shared_.windowThread;
+    engine_ = std::make_unique<MonitorEngine>(*view_, *notifier_, shared_.log, shared_.messages,
+                                              shared_.timers, shared_.state, *runner_, options);
+    windowEvents_ = std::make_unique<WindowEvents>(
+        window, *tray_, shared_.messages,
+        WindowEvents::Hooks{[this](bool on) { notifier_->notifyNewContent(on); }, hooks.quit,
+                            hooks.trayAvailable});
+
+    connect(window.runButton, &QPushButton::clicked, this, [this] { engine_->onRunClicked(); });
+    connect(window.autoMonitorCheck, &QCheckBox::clicked, this,
+            [this] { engine_->onAutoMonitorClicked(); });
+}
+
+MonitoringFeature::~MonitoringFeature() {
+    windowEvents_.reset();
+    shutdown();
+}
+
+void MonitoringFeature::showTrayIcon() {
+    tray_->show(TrayIconKind::Normal);
+}
+
+void MonitoringFeature::shutdown() {
+    if (!engine_) return;
+    shared_.fetcher.cancelAll();
+    engine_->shutdown(kShutdownWait);
+}
+
+}  // namespace lumo

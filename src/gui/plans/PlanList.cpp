@@ -1,0 +1,107 @@
+#include "gui/plans/PlanList.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "base/NotYetAvailable.h"
+#include "gui/window/ReportListView.h"
+#include "gui/window/WindowMenus.h"
+#include "plans/PlanListRules.h"
+
+namespace lumo {
+
+PlanList::PlanList(ReportListView* list, WindowMenus& menus, DatabaseConnection& database,
+                   SqlRunner& sql, MessagePresenter& messages, QObject* parent)
+    : QObject(parent),
+      list_(list),
+      menus_(menus),
+      database_(database),
+      sql_(sql),
+      messages_(messages),
+      popup_([](QMenu* menu, const QPoint& at) { menu->popup(at); }) {
+    connect(list_, &ReportListView::rightClicked, this,
+            [this](int, const QPoint& at) { showPlanMenu(at); });
+    connect(menus_.newPlan, &QAction::triggered, this, &PlanList::newPlan);
+    connect(menus_.editPlan, &QAction::triggered, this, &PlanList::editPlan);
+    connect(menus_.copyPlan, &QAction::triggered, this, &PlanList::copyPlan);
+    connect(menus_.deletePlan, &QAction::triggered, this, &PlanList::deletePlan);
+    connect(menus_.tickPlan, &QAction::triggered, this, &PlanList::tickSelectedPlan);
+}
+
+void PlanList::loadPlanList() {
+    const QueryResult result = database_.query(kPlanListQuery);
+    std::vector<ReportListView::Column> columns;
+    for (const Text& caption : planListCaptions(result)) {
+        columns.push_back({caption, kPlanListColumnWidth});
+    }
+    list_->setColumns(columns);  // also drops every row
+    for (const TextList& cells : result.rows) {
+        const int row = list_->addRow(cells);
+        // The tick follows the cell as the list holds it.
+        if (planRowLoadsTicked(list_->rowTexts(row))) list_->setRowChecked(row, true);
+    }
+}
+
+int PlanList::rowCount() const {
+    return list_->rowCount();
+}
+
+bool PlanList::isRowTicked(int row) const {
+    return list_->isRowChecked(row);
+}
+
+std::vector<int> PlanList::tickedRows() const {
+    std::vector<int> rows;
+    for (int row = 0; row < list_->rowCount(); ++row) {
+        if (list_->isRowChecked(row)) rows.push_back(row);
+    }
+    return rows;
+}
+
+MonitorPlan PlanList::planAt(int row) const {
+    return MonitorPlan::fromRow(list_->rowTexts(row));
+}
+
+int PlanList::selectedRow() const {
+    return list_->selectedRow();
+}
+
+void PlanList::updatePlanMenu() {
+    const int row = selectedRow();
+    const PlanMenuState state = planMenuState(row >= 0, list_->rowTexts(row));
+    menus_.newPlan->setEnabled(true);
+    menus_.editPlan->setEnabled(state.edit);
+    menus_.deletePlan->setEnabled(state.remove);
+    menus_.copyPlan->setEnabled(state.copy);
+    menus_.tickPlan->setEnabled(state.tick);
+}
+
+void PlanList::showPlanMenu(const QPoint& globalPos) {
+    updatePlanMenu();
+    popup_(menus_.planMenu, globalPos);
+}
+
+void PlanList::newPlan() {
+    if (openEditor_) openEditor_(PlanEditMode::New);
+}
+
+void PlanList::editPlan() {
+    if (selectedRow() >= 0 && openEditor_) openEditor_(PlanEditMode::Edit);
+}
+
+void PlanList::copyPlan() {
+    if (selectedRow() >= 0 && openEditor_) openEditor_(PlanEditMode::Copy);
+}
+
+void PlanList::deletePlan() {
+    showNotYetAvailable(messages_);
+}
+
+void PlanList::tickSelectedPlan() {
+    const int row = selectedRow();
+    if (row < 0) return;
+    list_->setRowChecked(row, true);
+    sql_.runSql(defaultTickStatement(list_->cellText(row, MonitorPlan::id)));
+}
+
+}  // namespace lumo

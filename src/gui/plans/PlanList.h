@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <functional>
+#include <vector>
+
+#include "base/MessagePresenter.h"
+#include "plans/PlanEditMode.h"
+#include "store/DatabaseConnection.h"
+#include "store/MonitorPlan.h"
+#include "store/SqlRunner.h"
+
+class QMenu;
+
+namespace lumo {
+
+class ReportListView;
+struct WindowMenus;
+
+// The plan list `项目列表框` and the commands of its context menu "方案".
+//
+// The list is the in-memory form of table `rule`: one row per plan, list column k holding table
+// column k, the tick box choosing the plans a monitoring round processes. Everything that needs a
+// plan (the monitoring rounds, the plan editor) reads it from these rows, never from the
+// database; loadPlanList() rebuilds them from the table.
+//
+// Window thread only. A monitoring worker gets its plan as a copy (planAt) taken on the window
+// thread before it starts.
+class PlanList : public QObject {
+    Q_OBJECT
+public:
+    // Opens the plan editor in a mode; edit and copy take the selected row.
+    using EditorOpener = std::function<void(PlanEditMode)>;
+    // Pops a menu up at a global position without waiting for a choice.
+    using MenuPopup = std::function<void(QMenu*, const QPoint&)>;
+
+    PlanList(ReportListView* list, WindowMenus& menus, DatabaseConnection& database, SqlRunner& sql,
+             MessagePresenter& messages, QObject* parent = nullptr);
+
+    // Rebuilds the list from "select * from rule": one column per result column, captioned with
+    // its index and name, 80 pixels wide; one row per plan in table order, ticked when its isdo
+    // is "1". Hand-made ticks and the selection are lost. A failed query leaves the list with
+    // neither columns nor rows, silently.
+    void loadPlanList();
+
+    // Readers of the rows.
+    int rowCount() const;
+    bool isRowTicked(int row) const;
+    // The ticked rows, 0-based, top to bottom.
+    std::vector<int> tickedRows() const;
+    // The plan of a row as its 20 cell texts by column position; empty for a row that does not
+    // exist.
+    MonitorPlan planAt(int row) const;
+    // The selected row, or -1.
+    int selectedRow() const;
+
+    // Sets the menu items' states for the current selection and pops the menu up at `globalPos`.
+    void showPlanMenu(const QPoint& globalPos);
+    // The enabling rules of the menu for the current selection.
+    void updatePlanMenu();
+
+    // The menu commands.
+    void newPlan();
+    void editPlan();
+    void copyPlan();
+    void deletePlan();
+    void tickSelectedPlan();
+
+    void setEditorOpener(EditorOpener opener) { openEditor_ = std::move(opener); }
+    void setMenuPopup(MenuPopup popup) { popup_ = std::move(popup); }
+
+    ReportListView* view() const { return list_; }
+
+private:
+    ReportListView* list_;
+    WindowMenus& menus_;
+    DatabaseConnection& database_;
+    SqlRunner& sql_;
+    MessagePresenter& messages_;
+    EditorOpener openEditor_;
+    MenuPopup popup_;
+};
+
+}  // namespace lumo

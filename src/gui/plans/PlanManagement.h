@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "base/MessagePresenter.h"
+#include "base/StatusLog.h"
+#include "check/CutRegionSink.h"
+#include "gui/plans/HelpPage.h"
+#include "store/DatabaseConnection.h"
+#include "store/SqlRunner.h"
+#include "web/PageFetcher.h"
+
+namespace lumo {
+
+class MainWindow;
+class PlanEditor;
+class PlanList;
+class RuleTestRunner;
+
+// Plan management on the window: the plan list with its menu commands, the plan editor and the
+// rule test, wired to each other and to the window's controls. Window thread only.
+class PlanManagement : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        // Opens the pattern help page; the desktop's default browser when empty.
+        HelpPage::Opener helpOpener;
+        // Limits of the rule test's page fetch.
+        FetchOptions fetch;
+    };
+
+    // `cutRegion` shows the region a rule test cut out (the box `测试编辑框`); it is shared with
+    // monitoring, which writes the same box.
+    PlanManagement(MainWindow& window, DatabaseConnection& database, SqlRunner& sql, StatusLog& log,
+                   MessagePresenter& messages, CutRegionSink& cutRegion, QObject* parent = nullptr);
+    PlanManagement(MainWindow& window, DatabaseConnection& database, SqlRunner& sql, StatusLog& log,
+                   MessagePresenter& messages, CutRegionSink& cutRegion, Options options,
+                   QObject* parent = nullptr);
+    ~PlanManagement() override;
+
+    PlanList& planList() { return *planList_; }
+    PlanEditor& editor() { return *editor_; }
+    RuleTestRunner& ruleTest() { return *ruleTest_; }
+
+private:
+    // Destroyed in reverse order: the rule test, and its fetch thread, go first.
+    std::unique_ptr<HelpPage> help_;
+    std::unique_ptr<PlanList> planList_;
+    std::unique_ptr<PlanEditor> editor_;
+    std::unique_ptr<RuleTestRunner> ruleTest_;
+};
+
+}  // namespace lumo

@@ -1,0 +1,99 @@
+#include "gui/plans/RuleTestRunner.h"
+
+#include <QPushButton>
+
+#include "check/PlanProcessor.h"
+#include "gui/window/PlanEditorPage.h"
+#include "gui/window/ReportListView.h"
+
+namespace lumo {
+namespace {
+
+// The page fetched for a test, handed to the processor as its page source.
+class FetchedPage : public PageSource {
+public:
+    explicit FetchedPage(Bytes body) : body_(std::move(body)) {}
+    Bytes fetchPage(const Text&, const Text&, const Text&) override { return body_; }
+
+private:
+    Bytes body_;
+};
+
+// Never asked: a blocked address is refused before any fetch.
+class NoPage : public PageSource {
+public:
+    Bytes fetchPage(const Text&, const Text&, const Text&) override { return Bytes(); }
+};
+
+}  // namespace
+
+RuleTestRunner::RuleTestRunner(PlanEditorPage& page, Collaborators collaborators,
+                               FetchOptions fetchOptions, QObject* parent)
+    : QObject(parent), page_(page), with_(std::move(collaborators)), fetcher_(fetchOptions) {
+    connect(page_.testButton, &QPushButton::clicked, this, &RuleTestRunner::startTest);
+}
+
+RuleTestRunner::~RuleTestRunner() = default;
+
+void RuleTestRunner::startTest() {
+    if (running_) return;
+    const MonitorPlan plan = with_.currentPlan();
+    if (PlanProcessor::isBlockedAddress(plan[MonitorPlan::url])) {
+        NoPage none;
+        PlanProcessor processor(none, *with_.sql, *with_.log, *with_.messages, *with_.testEdit,
+                                unusedState_);
+        emit testFinished(processor.testPlan(plan));  // only the message
+        return;
+    }
+
+    running_ = true;
+    // Disabling a focused button would hand the focus on to the next unit, which would show that
+    // unit's hint; the focus is parked instead and comes back when the test ends.
+    QPushButton* button = page_.testButton;
+    refocusButton_ = button->hasFocus();
+    if (refocusButton_) button->clearFocus();
+    button->setEnabled(false);
+    if (fetch_.joinable()) fetch_.join();  // the previous test's thread has already posted
+    fetch_ = std::jthread([this, plan](std::stop_token stop) {
+        // The same request a monitoring run sends: GET with the plan's cookie (always supplied,
+        // possibly empty) and its user agent.
+        FetchRequest request;
+        request.url = plan[MonitorPlan::url];
+        request.method = 0;
+        request.cookie = plan[MonitorPlan::cookie];
+        request.headers = "User-Agent: " + plan[MonitorPlan::ua];
+        Bytes body = fetcher_.fetch(request, stop);
+        if (stop.stop_requested()) return;
+        QMetaObject::invokeMethod(
+            this, [this, plan, body = std::move(body)] { finishTest(plan, body); },
+            Qt::QueuedConnection);
+    });
+}
+
+void RuleTestRunner::finishTest(const MonitorPlan& plan, const Bytes& body) {
+    if (fetch_.joinable()) fetch_.join();
+    // The previous table goes before the outcome is known, as a message about no match may
+    // follow.
+    page_.testResultList->setColumns({});
+    FetchedPage page(body);
+    PlanProcessor processor(page, *with_.sql, *with_.log, *with_.messages, *with_.testEdit,
+                            unusedState_);
+    const RuleTestResult result = processor.runTest(plan);
+    show(result);
+    running_ = false;
+    page_.testButton->setEnabled(true);
+    if (refocusButton_ && page_.window()->focusWidget() == nullptr) {
+        page_.testButton->setFocus(Qt::OtherFocusReason);
+    }
+    emit testFinished(result);
+}
+
+void RuleTestRunner::show(const RuleTestResult& result) {
+    std::vector<ReportListView::Column> columns;
+    for (const Text& caption : result.columns) columns.push_back({caption, result.columnWidth});
+    page_.testResultList->setColumns(columns);
+    for (const TextList& row : result.rows) page_.testResultList->addRow(row);
+    if (result.enableSaveButton && with_.enableSave) with_.enableSave();
+}
+
+}  // namespace lumo

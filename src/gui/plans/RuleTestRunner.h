@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <thread>
+
+#include "base/MessagePresenter.h"
+#include "base/StatusLog.h"
+#include "check/CutRegionSink.h"
+#include "check/MonitorState.h"
+#include "check/RuleTestResult.h"
+#include "store/MonitorPlan.h"
+#include "store/SqlRunner.h"
+#include "web/PageFetcher.h"
+
+namespace lumo {
+
+class PlanEditorPage;
+
+// The button "规则测试" (`按钮_测试配置`): tests the plan as the editor's units stand against the
+// live page and shows the outcome on the editor page.
+//
+// An address holding the blocked-site marker only gets its message. Otherwise the button is
+// disabled and the page is fetched on a thread of the test's own, so the window stays
+// responsive; when the page has arrived, the window thread cuts and matches it (PlanProcessor's
+// rule test), `测试编辑框` receives the cut text, `测试列表框` gets the columns "索引 0" to
+// "索引 G-1" (80 pixels) and a row per match, and the editor is told when the plan may be saved.
+// PlanProcessor's messages go through the message presenter. The button comes back at the end.
+//
+// Window thread only. Destroying the runner cuts a fetch under way short and waits for it.
+class RuleTestRunner : public QObject {
+    Q_OBJECT
+public:
+    struct Collaborators {
+        std::function<MonitorPlan()> currentPlan;  // the editor's units as they stand
+        std::function<void()> enableSave;          // a test found matches
+        StatusLog* log = nullptr;
+        MessagePresenter* messages = nullptr;
+        CutRegionSink* testEdit = nullptr;
+        SqlRunner* sql = nullptr;  // required by PlanProcessor; a rule test never writes
+    };
+
+    RuleTestRunner(PlanEditorPage& page, Collaborators collaborators,
+                   FetchOptions fetchOptions = {}, QObject* parent = nullptr);
+    ~RuleTestRunner() override;
+
+    // The button's click.
+    void startTest();
+
+    // A fetch is under way (the button is disabled meanwhile).
+    bool isRunning() const { return running_; }
+
+signals:
+    // The test has ended and its outcome is on the page (also for a blocked address).
+    void testFinished(const lumo::RuleTestResult& result);
+
+private:
+    void finishTest(const MonitorPlan& plan, const Bytes& body);
+    void show(const RuleTestResult& result);
+
+    PlanEditorPage& page_;
+    Collaborators with_;
+    // The rule test touches no monitoring flag; PlanProcessor is handed a state of its own.
+    MonitorState unusedState_;
+    PageFetcher fetcher_;
+    bool running_ = false;
+    bool refocusButton_ = false;
+    std::jthread fetch_;  // last: stopped and joined before the fetcher goes
+};
+
+}  // namespace lumo

@@ -1,0 +1,137 @@
+#include "gui/window/MainWindow.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+
+#include "gui/window/Placement.h"
+#include "gui/window/PlanEditorPage.h"
+#include "gui/window/ReportListView.h"
+#include "gui/window/SettingsPage.h"
+#include "gui/window/TabControl.h"
+#include "gui/window/UiText.h"
+#include "gui/window/WelcomePage.h"
+#include "gui/window/WindowMenus.h"
+
+namespace lumo {
+namespace {
+
+ReportListView* listPage(TabControl* tabs, const QString& caption, const QString& name, int left,
+                         bool grid, bool checks,
+                         const std::vector<ReportListView::Column>& columns) {
+    auto* page = new QWidget;
+    auto* list = placeControl<ReportListView>(page, name, left, 21, 714, 388, grid, checks);
+    list->setColumns(columns);
+    tabs->addTab(page, caption);
+    return list;
+}
+
+ReportListView::Column col(const char* utf8Caption, int width) {
+    return ReportListView::Column{gbkText(QString::fromUtf8(utf8Caption)), width};
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QStringLiteral("鲁莫网站更新提醒工具 v1.1"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(kClientWidth, kClientHeight);
+
+    frequencyLabel = placeControl<QLabel>(this, QStringLiteral("标签13"), 443, 4, 53, 28,
+                                          QStringLiteral("监控频率"));
+    frequencyLabel->setVisible(false);
+    frequencyEdit = placeControl<QLineEdit>(this, QStringLiteral("频率框"), 498, 7, 48, 22,
+                                            QStringLiteral("300"));
+    frequencyEdit->setAlignment(Qt::AlignCenter);
+    frequencyEdit->setVisible(false);
+    autoMonitorCheck = placeControl<QCheckBox>(this, QStringLiteral("自动监控框"), 556, 6, 72, 24,
+                                               QStringLiteral("自动监控"));
+    runButton = placeControl<QPushButton>(this, QStringLiteral("运行"), 628, 5, 80, 26,
+                                          QStringLiteral("开 始"));
+
+    tabs = placeControl<TabControl>(this, QStringLiteral("选择夹"), 2, 16, 714, 440);
+    tabs->tabBar()->setExpanding(false);
+    tabs->setUsesScrollButtons(false);
+    // The skin keeps the tab strip as low as the desktop's classic one (at most 20 pixels), so
+    // the pages' controls at y = 20 clear it.
+
+    welcomePage = new WelcomePage;
+    tabs->addTab(welcomePage, QStringLiteral("欢迎使用"));
+    latestListView =
+        listPage(tabs, QStringLiteral("最新文章"), QStringLiteral("文章列表框"), 0, true, false,
+                 {col("id", 40), col("站点", 100), col("帖子标题", 250), col("链接", 100),
+                  col("更新时间", 120), col("状态", 0), col("备用", 80)});
+    planListView =
+        listPage(tabs, QStringLiteral("监控方案"), QStringLiteral("项目列表框"), 0, true, true,
+                 {col("项目ID", 50), col("方案名", 120), col("编码", 50), col("监控网址", 100),
+                  col("采集前", 50), col("采集后", 50), col("正则", 50), col("补全网址", 50),
+                  col("COOKIE", 50), col("UA", 50), col("最新文章", 350), col("更新时间", 80)});
+    favouritesListView =
+        listPage(tabs, QStringLiteral("我的收藏"), QStringLiteral("收藏列表框"), 2, false, false,
+                 {col("id", 40), col("站点", 120), col("帖子标题", 350), col("链接", 100),
+                  col("更新时间", 80), col("状态", 50)});
+    editorPage = new PlanEditorPage;
+    tabs->addTab(editorPage, QStringLiteral("方案操作"));
+    settingsPage = new SettingsPage;
+    tabs->addTab(settingsPage, QStringLiteral("高级设置"));
+    tabs->setCurrentIndex(WelcomePageIndex);
+
+    statusBox = placeControl<QPlainTextEdit>(this, QStringLiteral("状态"), 2, 427, 714, 30);
+    statusBox->setReadOnly(true);
+    statusBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    statusBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    statusBox->setPlainText(QStringLiteral(
+        "欢迎使用“鲁莫网站更新监控工具”，本工具原名“网站更新提醒助手”，由鲁莫工作室制作。"));
+    statusBox->setVisible(false);
+    statusBox->raise();
+
+    // The top row overlaps the tab control's upper edge; keep it above so all of it takes clicks.
+    frequencyLabel->raise();
+    frequencyEdit->raise();
+    autoMonitorCheck->raise();
+    runButton->raise();
+
+    menus = std::make_unique<WindowMenus>(this);
+
+    connect(tabs, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::centreOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+}
+
+bool MainWindow::pageShowsStatusLog(int page) {
+    return page == LatestArticlesPage || page == PlansPage || page == FavouritesPage;
+}
+
+void MainWindow::onPageChanged(int page) {
+    statusBox->setVisible(pageShowsStatusLog(page));
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) emit minimised();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) emit activated();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // A close request is never refused.
+    emit closing();
+    event->accept();
+}
+
+}  // namespace lumo

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace lumo {
+
+class PlanEditorPage;
+class ReportListView;
+class SettingsPage;
+class TabControl;
+class WelcomePage;
+struct WindowMenus;
+
+// The one window: the monitoring row at the top, the tab control with its six pages, the status
+// box at the bottom and the four popup menus, in their fixed places. It owns the layout and the
+// rule of when the status box shows; the features (plan editor, lists, monitoring, tray) attach
+// their behaviour to the controls it exposes. Window thread only.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum Page {
+        WelcomePageIndex = 0,
+        LatestArticlesPage,
+        PlansPage,
+        FavouritesPage,
+        EditorPage,
+        SettingsPageIndex
+    };
+
+    // The client area that gives the fixed 723 x 508 outer size with a single border and caption.
+    static constexpr int kClientWidth = 717;
+    static constexpr int kClientHeight = 480;
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Centres the window on its screen.
+    void centreOnScreen();
+
+    // The status box shows only on the latest-articles, plans and favourites pages.
+    static bool pageShowsStatusLog(int page);
+
+    QLabel* frequencyLabel = nullptr;
+    QLineEdit* frequencyEdit = nullptr;
+    QCheckBox* autoMonitorCheck = nullptr;
+    QPushButton* runButton = nullptr;
+    TabControl* tabs = nullptr;
+    QPlainTextEdit* statusBox = nullptr;
+
+    WelcomePage* welcomePage = nullptr;
+    ReportListView* latestListView = nullptr;
+    ReportListView* planListView = nullptr;
+    ReportListView* favouritesListView = nullptr;
+    PlanEditorPage* editorPage = nullptr;
+    SettingsPage* settingsPage = nullptr;
+    std::unique_ptr<WindowMenus> menus;
+
+signals:
+    // The window's own events, for the features that handle them.
+    void minimised();
+    void activated();
+    void closing();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void onPageChanged(int page);
+};
+
+}  // namespace lumo

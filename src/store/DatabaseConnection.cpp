@@ -1,0 +1,119 @@
+#include "store/DatabaseConnection.h"
+
+#include <sqlite3.h>
+
+#include "base/TextOps.h"
+
+namespace lumo {
+namespace {
+constexpr int kBusyTimeoutMs = 5000;
+}
+
+DatabaseConnection::~DatabaseConnection() {
+    close();
+}
+
+bool DatabaseConnection::open(const Text& path) {
+    std::lock_guard lock(mutex_);
+    closeLocked();
+    if (path.empty() || path == ":memory:") return false;
+    // READWRITE without CREATE: a missing file fails instead of being created. SQLite falls back
+    // to read-only by itself for a write-protected file.
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(db);
+        return false;
+    }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    db_ = db;
+    return true;
+}
+
+void DatabaseConnection::close() {
+    std::lock_guard lock(mutex_);
+    closeLocked();
+}
+
+void DatabaseConnection::closeLocked() {
+    if (queryStatement_ != nullptr) {
+        sqlite3_finalize(queryStatement_);
+        queryStatement_ = nullptr;
+    }
+    if (db_ != nullptr) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+bool DatabaseConnection::isOpen() const {
+    std::lock_guard lock(mutex_);
+    return db_ != nullptr;
+}
+
+bool DatabaseConnection::execute(const Text& sql) {
+    std::lock_guard lock(mutex_);
+    return executeLocked(sql);
+}
+
+int DatabaseConnection::lastErrorCode() const {
+    std::lock_guard lock(mutex_);
+    return lastErrorCodeLocked();
+}
+
+DatabaseConnection::Outcome DatabaseConnection::executeWithCode(const Text& sql) {
+    std::lock_guard lock(mutex_);
+    Outcome outcome;
+    outcome.ok = executeLocked(sql);
+    outcome.errorCode = lastErrorCodeLocked();
+    return outcome;
+}
+
+bool DatabaseConnection::executeLocked(const Text& sql) {
+    if (db_ == nullptr || sql.empty()) return false;
+    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+int DatabaseConnection::lastErrorCodeLocked() const {
+    if (db_ == nullptr) return 0;
+    return sqlite3_errcode(db_);
+}
+
+QueryResult DatabaseConnection::query(const Text& sql) {
+    std::lock_guard lock(mutex_);
+    QueryResult result;
+    if (db_ == nullptr) return result;
+    // The one reusable statement: each query replaces the previous one.
+    if (queryStatement_ != nullptr) {
+        sqlite3_finalize(queryStatement_);
+        queryStatement_ = nullptr;
+    }
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &queryStatement_,
+                           nullptr) != SQLITE_OK ||
+        queryStatement_ == nullptr) {
+        return result;
+    }
+    const int columns = sqlite3_column_count(queryStatement_);
+    result.columns.reserve(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c) {
+        const char* name = sqlite3_column_name(queryStatement_, c);
+        result.columns.emplace_back(name != nullptr ? name : "");
+    }
+    while (sqlite3_step(queryStatement_) == SQLITE_ROW) {
+        TextList row;
+        row.reserve(static_cast<std::size_t>(columns));
+        for (int c = 0; c < columns; ++c) {
+            const auto* value =
+                reinterpret_cast<const char*>(sqlite3_column_text(queryStatement_, c));
+            const int bytes = sqlite3_column_bytes(queryStatement_, c);
+            // Texts hold no NUL: a value that carries one is cut there.
+            row.push_back(value != nullptr
+                              ? textOfBytes(Bytes(value, static_cast<std::size_t>(bytes)))
+                              : Text());
+        }
+        result.rows.push_back(std::move(row));
+    }
+    return result;
+}
+
+}  // namespace lumo

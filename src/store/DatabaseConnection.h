@@ -1,0 +1,67 @@
+#pragma once
+
+#include <mutex>
+
+#include "base/Text.h"
+#include "store/QueryResult.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace lumo {
+
+// The one connection to lumo.sdb.
+//
+// The program never creates the database: open() accepts only an existing file. Statements are
+// plain SQL texts of GBK bytes; every value comes back as text.
+//
+// Thread-safety: safe to use from the window thread and a monitoring worker at once. One lock
+// serialises every operation, so no two overlap; executeWithCode() runs a statement and reads its
+// result code as one unit. A busy timeout rides out another process briefly holding the file.
+class DatabaseConnection {
+public:
+    struct Outcome {
+        bool ok = false;
+        int errorCode = 0;
+    };
+
+    DatabaseConnection() = default;
+    ~DatabaseConnection();
+    DatabaseConnection(const DatabaseConnection&) = delete;
+    DatabaseConnection& operator=(const DatabaseConnection&) = delete;
+
+    // Closes any open connection, then opens the existing file at `path`. Never creates a file;
+    // an empty path and ":memory:" fail. True when SQLite accepted the file (a file that is not a
+    // database is only found out by the first statement).
+    bool open(const Text& path);
+
+    // Finalises the query statement and closes the connection; harmless when closed.
+    void close();
+
+    bool isOpen() const;
+
+    // Runs every statement of `sql` in order with SQLite's one-shot execution. True only when all
+    // succeeded. An empty text, or a closed connection, runs nothing and returns false.
+    bool execute(const Text& sql);
+
+    // The result code of the connection's most recent call (0 after success, 0 when closed).
+    int lastErrorCode() const;
+
+    // execute() and lastErrorCode() under one lock, so no other thread's statement slips between.
+    Outcome executeWithCode(const Text& sql);
+
+    // Prepares the first statement of `sql` through the one reusable query statement, steps all
+    // its rows and returns them. Empty when it cannot be prepared or the connection is closed.
+    QueryResult query(const Text& sql);
+
+private:
+    bool executeLocked(const Text& sql);
+    int lastErrorCodeLocked() const;
+    void closeLocked();
+
+    mutable std::mutex mutex_;
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* queryStatement_ = nullptr;
+};
+
+}  // namespace lumo

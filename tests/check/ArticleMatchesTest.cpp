@@ -1,0 +1,78 @@
+#include "check/ArticleMatches.h"
+
+#include <gtest/gtest.h>
+
+#include "base/GbkCodec.h"
+
+namespace lumo {
+namespace {
+
+TEST(ArticleMatchesTest, CollectsEveryMatchWithItsGroupsInPageOrder) {
+    const auto matches = ArticleMatches::search("<a href=\"(\\d+)\">(.*?)</a>(x)?",
+                                                "<a href=\"1\">one</a>x<a href=\"22\">two</a>");
+    ASSERT_FALSE(matches.failed());
+    EXPECT_EQ(matches.groupCount(), 3);
+    ASSERT_EQ(matches.count(), 2);
+    EXPECT_EQ(matches.sub(1, 0), "<a href=\"1\">one</a>x");
+    EXPECT_EQ(matches.sub(1, 1), "1");
+    EXPECT_EQ(matches.sub(1, 2), "one");
+    EXPECT_EQ(matches.sub(1, 3), "x");
+    EXPECT_EQ(matches.sub(2, 1), "22");
+    EXPECT_EQ(matches.sub(2, 3), "");  // the group took no part
+    // Outside the groups or the matches: empty.
+    EXPECT_EQ(matches.sub(1, 4), "");
+    EXPECT_EQ(matches.sub(1, -1), "");
+    EXPECT_EQ(matches.sub(0, 0), "");
+    EXPECT_EQ(matches.sub(3, 0), "");
+}
+
+TEST(ArticleMatchesTest, EachSearchStartsAFreshTextWhereTheLastMatchEnded) {
+    // "^" matches again where the previous match ended, so every "a" is a match of its own.
+    EXPECT_EQ(ArticleMatches::search("^a", "aaab").count(), 3);
+    // Matches never overlap.
+    EXPECT_EQ(ArticleMatches::search("aba", "ababa").count(), 1);
+    // "^" and "$" also match at line breaks, and "." crosses them.
+    EXPECT_EQ(ArticleMatches::search("^x$", "x\ny\rx").count(), 2);
+    const auto crossing = ArticleMatches::search("a.b", "a\nb");
+    ASSERT_EQ(crossing.count(), 1);
+    EXPECT_EQ(crossing.sub(1, 0), "a\nb");
+}
+
+TEST(ArticleMatchesTest, AZeroLengthMatchIsKeptAndEndsTheSearch) {
+    const auto matches = ArticleMatches::search("(x*)", "abcxx");
+    EXPECT_EQ(matches.count(), 1);
+    EXPECT_EQ(matches.sub(1, 0), "");
+    // After a real match at the end, the empty rest still gets its one empty match.
+    EXPECT_EQ(ArticleMatches::search("x*", "xx").count(), 2);
+    // An empty text has no match at all.
+    EXPECT_EQ(ArticleMatches::search("x*", "").count(), 0);
+}
+
+TEST(ArticleMatchesTest, MatchesGbkBytewiseAndFoldsOnlyAsciiCase) {
+    const Text text = gbk("标题：ABC");
+    // "." takes one byte: the two two-byte characters need four dots.
+    EXPECT_EQ(ArticleMatches::search(gbk("标....abc"), text).count(), 1);
+    EXPECT_EQ(ArticleMatches::search(gbk("标..abc"), text).count(), 0);
+    // Bytes of 0x80 and above are never folded, whatever the process locale is.
+    const Text upper = "\xC1\xA1";
+    const Text lower = "\xE1\xA1";
+    EXPECT_EQ(ArticleMatches::search(lower, upper).count(), 0);
+}
+
+TEST(ArticleMatchesTest, RejectedOrRunawayPatternsGiveNoMatchesAndSayWhy) {
+    const auto invalid = ArticleMatches::search("([a", "abc");
+    EXPECT_TRUE(invalid.failed());
+    EXPECT_EQ(invalid.count(), 0);
+    EXPECT_EQ(invalid.groupCount(), 0);
+    EXPECT_LT(invalid.failure().size(), 200u);
+
+    // Catastrophic backtracking: Boost gives up; earlier matches are dropped as well.
+    const Text text = "ab" + Text(5000, 'a');
+    const auto runaway = ArticleMatches::search("(ab)|(.*a){20}b", text);
+    EXPECT_TRUE(runaway.failed());
+    EXPECT_EQ(runaway.count(), 0);
+    EXPECT_EQ(runaway.sub(1, 0), "");
+}
+
+}  // namespace
+}  // namespace lumo

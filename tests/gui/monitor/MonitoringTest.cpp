@@ -1,0 +1,353 @@
+// The monitoring feature on the real window: rounds against a local board site, the tray icon,
+// the window's own events and the program's end while a plan runs.
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <memory>
+#include <set>
+
+#include "app/LumoApplication.h"
+#include "base/GbkCodec.h"
+#include "gui/monitor/AlertSound.h"
+#include "gui/monitor/MonitoringFeature.h"
+#include "gui/window/MainWindow.h"
+#include "gui/window/ReportListView.h"
+#include "gui/window/SettingsPage.h"
+#include "gui/window/StatusLogBox.h"
+#include "gui/window/TabControl.h"
+#include "gui/window/TrayIcon.h"
+#include "gui/window/UiText.h"
+#include "gui/window/WindowEvents.h"
+#include "gui/window/WindowMenus.h"
+#include "monitor/MonitorEngine.h"
+#include "support/FakeMessagePresenter.h"
+#include "support/LocalHttpServer.h"
+#include "support/TempDatabase.h"
+#include "testkit/BoardPage.h"
+
+using lumo::gbk;
+using lumo::LumoApplication;
+using lumo::MonitorPlan;
+using lumo::Text;
+using lumo::TrayIconKind;
+using lumo::test::BoardPage;
+using lumo::test::FakeMessagePresenter;
+using lumo::test::LocalHttpServer;
+using lumo::test::TempDatabase;
+
+namespace {
+
+// Waits short enough for a test, in the program's proportions.
+lumo::MonitorTimings quickTimings() {
+    lumo::MonitorTimings t;
+    t.heartbeat = std::chrono::milliseconds(20);
+    t.gap = std::chrono::milliseconds(30);
+    t.perSecondOfFrequency = std::chrono::milliseconds(10);
+    t.insertPause = std::chrono::milliseconds(3);
+    t.previousWorkerPoll = std::chrono::milliseconds(10);
+    return t;
+}
+
+// The program on a fresh lumo.sdb, with recorded message boxes and a tray that may be there.
+struct Program {
+    explicit Program(bool trayAvailable = true) {
+        LumoApplication::Options options;
+        options.programDir = QString::fromStdString(database.directory());
+        options.messages = &messages;
+        options.monitorTimings = quickTimings();
+        options.trayAvailable = [trayAvailable] { return trayAvailable; };
+        lumo = std::make_unique<LumoApplication>(options);
+    }
+    void start() { lumo->start(); }
+
+    lumo::MainWindow& window() { return lumo->window(); }
+    lumo::TrayIcon& tray() { return lumo->monitoring().trayIcon(); }
+    lumo::MonitorEngine& engine() { return lumo->monitoring().engine(); }
+    Text log() { return lumo->statusLog().text(); }
+    Text caption() { return lumo::gbkText(window().runButton->text()); }
+
+    TempDatabase database;
+    FakeMessagePresenter messages;
+    std::unique_ptr<LumoApplication> lumo;
+};
+
+// A board plan named `name` reading `url`.
+int addBoardPlan(TempDatabase& database, const std::string& url, const char* name) {
+    MonitorPlan plan = BoardPage::plan(url, true);
+    plan[MonitorPlan::name] = gbk(name);
+    return database.addPlan(plan);
+}
+
+bool startsWith(const Text& text, const Text& prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+}  // namespace
+
+class MonitoringTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void trayIconShowsTheNormalEyeFromStartUp();
+    void minimiseHidesTheWindowOnlyWithATray();
+    void trayClickRestoresTheWindowAndWithdrawsTheAlert();
+    void aboutBoxIsOurs();
+    void alertWithoutSoundDeviceIsSilent();
+    void roundsAgainstALocalBoardSite();
+    void badPlansDoNotHoldUpTheRound();
+    void stopsAtRandomMomentsLeaveNothingBehind();
+    void closingWhileAPlanRunsStopsItBeforeTheDatabaseCloses();
+    void quitEndsWithCodeZeroAndShutsDownOnce();
+};
+
+void MonitoringTest::trayIconShowsTheNormalEyeFromStartUp() {
+    Program program;
+    program.start();
+    QVERIFY(program.tray().isShown());
+    QCOMPARE(program.tray().shownIcon(), TrayIconKind::Normal);
+    QCOMPARE(program.tray().toolTip(), QStringLiteral("鲁莫监控"));
+    // Both icons are real 16 x 16 images.
+    for (const char* path : {":/icons/normal.ico", ":/icons/alert.ico"}) {
+        QFile file(QString::fromLatin1(path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.size(), 1150);
+        QCOMPARE(QIcon(QString::fromLatin1(path)).availableSizes().value(0), QSize(16, 16));
+    }
+}
+
+void MonitoringTest::minimiseHidesTheWindowOnlyWithATray() {
+    for (const bool tray : {true, false}) {
+        Program program(tray);
+        program.start();
+        lumo::MainWindow& w = program.window();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.setWindowState(Qt::WindowMinimized);
+        if (tray) {
+            QTRY_VERIFY(!w.isVisible());
+        } else {
+            QTest::qWait(50);
+            QVERIFY(w.isVisible());  // hidden, it could never be brought back
+        }
+    }
+}
+
+void MonitoringTest::trayClickRestoresTheWindowAndWithdrawsTheAlert() {
+    Program program;
+    program.start();
+    lumo::MainWindow& w = program.window();
+    lumo::NewContentNotifier& notifier = program.lumo->monitoring().notifier();
+    for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {
+        notifier.notifyNewContent(true);
+        QCOMPARE(program.tray().shownIcon(), TrayIconKind::Alert);
+        w.setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(!w.isVisible());
+        program.tray().handleActivation(reason);
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.isMinimized());
+        QCOMPARE(program.tray().shownIcon(), TrayIconKind::Normal);
+    }
+    // The context menu and mouse moves leave the window alone.
+    notifier.notifyNewContent(true);
+    w.hide();
+    program.tray().handleActivation(QSystemTrayIcon::Context);
+    program.tray().handleActivation(QSystemTrayIcon::Unknown);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(program.tray().shownIcon(), TrayIconKind::Alert);
+    w.show();
+
+    // Activation withdraws the alert icon, but only while `图标提醒` is checked.
+    w.settingsPage->trayAlertCheck->setChecked(false);
+    emit w.activated();
+    QCOMPARE(program.tray().shownIcon(), TrayIconKind::Alert);
+    w.settingsPage->trayAlertCheck->setChecked(true);
+    emit w.activated();
+    QCOMPARE(program.tray().shownIcon(), TrayIconKind::Normal);
+}
+
+void MonitoringTest::aboutBoxIsOurs() {
+    Program program;
+    program.start();
+    program.window().menus->about->trigger();
+    QCOMPARE(program.messages.messages().size(), size_t{1});
+    QCOMPARE(program.messages.messages()[0].caption, gbk("关于"));
+    QVERIFY(startsWith(program.messages.messages()[0].text, gbk("鲁莫网站更新提醒工具")));
+    QVERIFY(!program.lumo->hasShutDown());
+}
+
+void MonitoringTest::alertWithoutSoundDeviceIsSilent() {
+    Program program;
+    program.start();
+    program.lumo->monitoring().notifier().notifyNewContent(true);
+    program.lumo->monitoring().notifier().notifyNewContent(true);
+    QCOMPARE(program.lumo->monitoring().alertSound().playRequests(), 2);
+    QVERIFY(program.messages.messages().empty());
+    program.window().settingsPage->soundAlertCheck->setChecked(false);
+    program.lumo->monitoring().notifier().notifyNewContent(true);
+    QCOMPARE(program.lumo->monitoring().alertSound().playRequests(), 2);
+}
+
+void MonitoringTest::roundsAgainstALocalBoardSite() {
+    LocalHttpServer site;
+    site.page("/a", BoardPage::gbkPage(BoardPage::threads(120, 5)));
+    site.page("/b", BoardPage::gbkPage(BoardPage::threads(530, 3)));
+    Program program;
+    addBoardPlan(program.database, site.url("/a"), "A");
+    addBoardPlan(program.database, site.url("/b"), "B");
+    program.start();
+    lumo::MainWindow& w = program.window();
+    QCOMPARE(w.planListView->rowCount(), 2);
+    w.planListView->setRowChecked(0, true);
+    w.planListView->setRowChecked(1, true);
+
+    // A single round: every article of both boards, the round line, reloads and the alert.
+    w.runButton->click();
+    QCOMPARE(program.caption(), gbk("停 止"));
+    QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::LatestArticlesPage));
+    QTRY_COMPARE_WITH_TIMEOUT(program.caption(), gbk("开 始"), 20000);
+    QVERIFY(program.messages.messages().empty());
+    const auto articles = program.database.articles();
+    QCOMPARE(articles.size(), size_t{8});
+    // The last match on a page is stored first, so the newest article has the highest id.
+    QCOMPARE(articles[0][lumo::ArticleRecord::title], BoardPage::thread(116).title);
+    QCOMPARE(articles[4][lumo::ArticleRecord::title], BoardPage::thread(120).title);
+    QCOMPARE(articles[4][lumo::ArticleRecord::url], Text(BoardPage::kSite) + "thread-120-1-1.html");
+    QCOMPARE(articles[7][lumo::ArticleRecord::title], BoardPage::thread(530).title);
+
+    const Text log = program.log();
+    QVERIFY2(startsWith(log, gbk("已执行一轮，300秒后继续下一轮----")),
+             qPrintable(lumo::qtText(log)));
+    QVERIFY(log.find(gbk("\r\n发现有新内容，已发出提醒通知！----")) != Text::npos);
+    QVERIFY(log.size() > 4 &&
+            log.substr(log.size() - gbk("\r\n执行完毕！").size()) == gbk("\r\n执行完毕！"));
+    QCOMPARE(w.latestListView->rowCount(), 8);
+    QCOMPARE(w.planListView->cellText(0, MonitorPlan::arttile), BoardPage::thread(120).title);
+    QCOMPARE(program.tray().shownIcon(), TrayIconKind::Alert);
+    QCOMPARE(program.lumo->monitoring().alertSound().playRequests(), 1);
+    QVERIFY(!program.lumo->monitorState().newContentFound);
+    QVERIFY(w.autoMonitorCheck->isEnabled());
+
+    // Two new threads on board A; repeating rounds every 60 "seconds", stopped after the first.
+    site.page("/a", BoardPage::gbkPage(BoardPage::threads(122, 7)));
+    w.autoMonitorCheck->click();
+    QVERIFY(w.frequencyEdit->isVisibleTo(&w));
+    w.frequencyEdit->setText(QStringLiteral("60"));
+    w.runButton->click();
+    QVERIFY(!w.autoMonitorCheck->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(program.engine().phase(), lumo::MonitorEngine::Phase::BetweenRounds,
+                              20000);
+    w.runButton->click();
+    QCOMPARE(program.caption(), gbk("开 始"));
+    QVERIFY(w.autoMonitorCheck->isEnabled());
+    QVERIFY(w.frequencyEdit->isEnabled());
+    QTest::qWait(1500);  // longer than the round wait and the gap: nothing more may come
+    const auto after = program.database.articles();
+    QCOMPARE(after.size(), size_t{10});
+    QCOMPARE(after[8][lumo::ArticleRecord::title], BoardPage::thread(121).title);
+    QCOMPARE(after[9][lumo::ArticleRecord::title], BoardPage::thread(122).title);
+    std::set<Text> urls;
+    for (const auto& a : after) urls.insert(a[lumo::ArticleRecord::url]);
+    QCOMPARE(urls.size(), size_t{10});
+    QVERIFY(startsWith(program.log(), gbk("已执行一轮，60秒后继续下一轮----")));
+}
+
+void MonitoringTest::badPlansDoNotHoldUpTheRound() {
+    LocalHttpServer site;
+    site.page("/empty", "");
+    site.page("/good", BoardPage::gbkPage(BoardPage::threads(40, 2)));
+    Program program;
+    addBoardPlan(program.database, site.url("/missing"), "404");
+    addBoardPlan(program.database, site.url("/empty"), "empty");
+    addBoardPlan(program.database, site.url("/good"), "good");
+    program.start();
+    lumo::MainWindow& w = program.window();
+    for (int r = 0; r < 3; ++r) w.planListView->setRowChecked(r, true);
+    w.runButton->click();
+    QTRY_COMPARE_WITH_TIMEOUT(program.caption(), gbk("开 始"), 20000);
+    QCOMPARE(program.database.articles().size(), size_t{2});
+    QVERIFY(startsWith(program.log(), gbk("已执行一轮，")));
+}
+
+void MonitoringTest::stopsAtRandomMomentsLeaveNothingBehind() {
+    LocalHttpServer site;
+    site.page("/a", BoardPage::gbkPage(BoardPage::threads(400, 40)));
+    site.page("/b", BoardPage::gbkPage(BoardPage::threads(900, 40)));
+    Program program;
+    addBoardPlan(program.database, site.url("/a"), "A");
+    addBoardPlan(program.database, site.url("/b"), "B");
+    program.start();
+    lumo::MainWindow& w = program.window();
+    w.autoMonitorCheck->click();
+    w.frequencyEdit->setText(QStringLiteral("60"));
+    std::srand(7);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        // Plans load ticked (their isdo is 1) after every round with new articles.
+        w.planListView->setRowChecked(0, true);
+        w.planListView->setRowChecked(1, true);
+        w.runButton->click();
+        QCOMPARE(program.caption(), gbk("停 止"));
+        QTest::qWait(std::rand() % 400);
+        w.runButton->click();
+        QCOMPARE(program.caption(), gbk("开 始"));
+        QVERIFY(!program.engine().isRunning());
+        QVERIFY(!program.lumo->monitorState().workerBusy);
+        QVERIFY(w.autoMonitorCheck->isEnabled());
+        // A statement under way at the click completes, and its log line comes through.
+        QTRY_VERIFY_WITH_TIMEOUT(program.engine().workerFinished(), 10000);
+        QTest::qWait(50);
+        const std::size_t rows = program.database.articles().size();
+        const Text log = program.log();
+        QTest::qWait(400);
+        QCOMPARE(program.database.articles().size(), rows);
+        QCOMPARE(program.log(), log);
+    }
+    QVERIFY(program.messages.messages().empty());
+}
+
+void MonitoringTest::closingWhileAPlanRunsStopsItBeforeTheDatabaseCloses() {
+    LocalHttpServer site;
+    site.route("/silent", [](const lumo::test::ReceivedRequest&) {
+        lumo::test::ServedResponse response;
+        response.neverAnswer = true;
+        return response;
+    });
+    Program program;
+    addBoardPlan(program.database, site.url("/silent"), "silent");
+    program.start();
+    program.window().planListView->setRowChecked(0, true);
+    program.window().runButton->click();
+    QTRY_VERIFY(site.requestCount() == 1);
+    QVERIFY(program.lumo->monitorState().workerBusy);
+    QElapsedTimer timer;
+    timer.start();
+    program.lumo->shutdownApplication();
+    QVERIFY(timer.elapsed() < 3000);  // the fetch was cut short
+    QVERIFY(program.lumo->hasShutDown());
+    QVERIFY(!program.engine().isRunning());
+    QVERIFY(!program.lumo->database().isOpen());
+    QTest::qWait(100);
+    QVERIFY(program.database.articles().empty());
+}
+
+void MonitoringTest::quitEndsWithCodeZeroAndShutsDownOnce() {
+    Program program;
+    program.start();
+    QSignalSpy shutDowns(program.lumo.get(), &LumoApplication::shutDownDone);
+    QTimer::singleShot(0, program.lumo.get(), [&] { program.window().menus->quit->trigger(); });
+    const int code = QCoreApplication::exec();
+    QCOMPARE(code, 0);
+    QCOMPARE(shutDowns.count(), 1);
+    program.lumo->shutdownApplication();
+    program.lumo.reset();
+    QCOMPARE(shutDowns.count(), 1);
+}
+
+QTEST_MAIN(MonitoringTest)
+#include "MonitoringTest.moc"
