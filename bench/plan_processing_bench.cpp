@@ -64,7 +64,7 @@ public:
 
 class NoTestEdit : public lumo::CutRegionSink {
 public:
-    void setTestEditText(const Text&) override {}
+    void showCutRegion(const Text&) override {}
 };
 
 lumo::PlanProcessor::Options noPause() {

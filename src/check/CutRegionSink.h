@@ -12,7 +12,7 @@ namespace lumo {
 class CutRegionSink {
 public:
     virtual ~CutRegionSink() = default;
-    virtual void setTestEditText(const Text& text) = 0;
+    virtual void showCutRegion(const Text& text) = 0;
 };
 
 }  // namespace lumo

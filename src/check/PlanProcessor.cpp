@@ -126,7 +126,7 @@ RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan) {
     const Text page = fetchPageText(plan);
     result.cutText = textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]);
     if (result.cutText.empty()) log_.append(cutEmptyText());
-    testEdit_.setTestEditText(result.cutText);
+    testEdit_.showCutRegion(result.cutText);
 
     const ArticleMatches matches =
         ArticleMatches::search(plan[MonitorPlan::regular], result.cutText);
@@ -199,7 +199,7 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
 
     const Text cut = textBetween(page, before, after);
     if (cut.empty()) log_.append(cutEmptyText());
-    testEdit_.setTestEditText(cut);
+    testEdit_.showCutRegion(cut);
 
     const ArticleMatches matches = ArticleMatches::search(plan[MonitorPlan::regular], cut);
     result.matchCount = matches.count();

@@ -10,7 +10,7 @@ namespace lumo::test {
 // Keeps every text given for the test edit box. Thread-safe.
 class FakeCutRegionSink : public CutRegionSink {
 public:
-    void setTestEditText(const Text& text) override {
+    void showCutRegion(const Text& text) override {
         std::lock_guard lock(mutex_);
         texts_.push_back(text);
     }

@@ -9,7 +9,7 @@ namespace lumo {
 
 CutRegionBox::CutRegionBox(QPlainTextEdit* box, QObject* parent) : QObject(parent), box_(box) {}
 
-void CutRegionBox::setTestEditText(const Text& text) {
+void CutRegionBox::showCutRegion(const Text& text) {
     const auto show = [this, text] {
         if (box_) box_->setPlainText(qtText(text));
     };

@@ -16,7 +16,7 @@ class CutRegionBox : public QObject, public CutRegionSink {
 public:
     explicit CutRegionBox(QPlainTextEdit* box, QObject* parent = nullptr);
 
-    void setTestEditText(const Text& text) override;
+    void showCutRegion(const Text& text) override;
 
 private:
     QPointer<QPlainTextEdit> box_;
