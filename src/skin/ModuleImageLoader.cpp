@@ -142,6 +142,29 @@ struct ImageLayout {
     }
 };
 
+// The mapping's size: SizeOfImage and every section, each section's end raised to the section
+// alignment; 0 when a section's data lies outside the image.
+std::uint64_t mappingSizeOf(const ByteView& image, const ImageLayout& layout,
+                            std::uint32_t alignment) {
+    std::uint64_t size = *image.u32(layout.optionalHeader() + kSizeOfImage);
+    for (unsigned i = 0; i < layout.sectionCount; ++i) {
+        const std::uint64_t header = layout.sectionHeader(i);
+        const std::uint64_t virtualAddress = *image.u32(header + kVirtualAddress);
+        const std::uint64_t rawSize = *image.u32(header + kSizeOfRawData);
+        const std::uint64_t virtualSize = *image.u32(header + kVirtualSize);
+        std::uint64_t end = virtualAddress + std::max(rawSize, virtualSize);
+        end = (end + alignment - 1) / alignment * alignment;
+        size = std::max(size, end);
+
+        // Section data must come from inside the image.
+        const std::uint64_t rawPointer = *image.u32(header + kPointerToRawData);
+        if (rawSize > 0 && virtualAddress != 0 && !image.fits(rawPointer, rawSize)) {
+            return 0;
+        }
+    }
+    return size;
+}
+
 std::optional<ImageLayout> readLayout(const ByteView& image) {
     ImageLayout layout;
     const std::uint64_t n = image.size();
@@ -182,24 +205,7 @@ std::optional<ImageLayout> readLayout(const ByteView& image) {
         return std::nullopt;
     }
 
-    // The mapping covers SizeOfImage and every section, each section's end raised to the
-    // section alignment.
-    std::uint64_t size = *image.u32(optional + kSizeOfImage);
-    for (unsigned i = 0; i < layout.sectionCount; ++i) {
-        const std::uint64_t header = layout.sectionHeader(i);
-        const std::uint64_t virtualAddress = *image.u32(header + kVirtualAddress);
-        const std::uint64_t rawSize = *image.u32(header + kSizeOfRawData);
-        const std::uint64_t virtualSize = *image.u32(header + kVirtualSize);
-        std::uint64_t end = virtualAddress + std::max(rawSize, virtualSize);
-        end = (end + alignment - 1) / alignment * alignment;
-        size = std::max(size, end);
-
-        // Section data must come from inside the image.
-        const std::uint64_t rawPointer = *image.u32(header + kPointerToRawData);
-        if (rawSize > 0 && virtualAddress != 0 && !image.fits(rawPointer, rawSize)) {
-            return std::nullopt;
-        }
-    }
+    const std::uint64_t size = mappingSizeOf(image, layout, alignment);
     if (size == 0 || size >= kAddressSpace || size < layout.headerBytes) {
         return std::nullopt;
     }
@@ -289,6 +295,48 @@ bool resolveImports(ByteView& mapping, std::uint32_t firstDescriptor, ModulePlat
     }
 }
 
+// The DOS header, the NT headers and the section table; then each section's data.
+void copySections(const ByteView& source, const ImageLayout& layout, ByteView& mapping) {
+    std::memcpy(mapping.at(0), source.at(0), static_cast<std::size_t>(layout.headerBytes));
+    for (unsigned i = 0; i < layout.sectionCount; ++i) {
+        const std::uint64_t header = layout.sectionHeader(i);
+        const std::uint32_t virtualAddress = *source.u32(header + kVirtualAddress);
+        const std::uint32_t rawSize = *source.u32(header + kSizeOfRawData);
+        if (rawSize > 0 && virtualAddress != 0) {
+            std::memcpy(mapping.at(virtualAddress),
+                        source.at(*source.u32(header + kPointerToRawData)), rawSize);
+        }
+    }
+}
+
+// Relocations and imports. From here on the directories are read from the mapping, so
+// everything is checked against its size.
+bool fixUpMapping(ByteView& mapping, const ImageLayout& layout, std::uintptr_t base,
+                  ModulePlatform& platform) {
+    const std::uint64_t relocations = layout.dataDirectory(kRelocationDirectory);
+    if (*mapping.u32(relocations + 4) > 0) {
+        const auto delta = static_cast<std::uint32_t>(base - layout.imageBase);
+        if (!applyRelocations(mapping, *mapping.u32(relocations), delta)) return false;
+    }
+    const std::uint32_t imports = *mapping.u32(layout.dataDirectory(kImportDirectory));
+    return imports == 0 || resolveImports(mapping, imports, platform);
+}
+
+// A DLL learns that it was attached. The module handle it receives is null. A DLL without an
+// entry point needs no call.
+bool attachDll(const ImageLayout& layout, std::uintptr_t base, ModulePlatform& platform) {
+    if ((layout.characteristics & kFileDll) == 0 || layout.entryPoint == 0) return true;
+    const std::uintptr_t entry = base + layout.entryPoint;
+    std::uint32_t attached = 0;
+    if (!platform.callEntryPoint(entry, 0, kDllProcessAttach, 0, attached)) return false;
+    if (attached == 0) {
+        std::uint32_t ignored = 0;
+        platform.callEntryPoint(entry, 0, kDllProcessDetach, 0, ignored);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 ModuleImageLoader::ModuleImageLoader()
@@ -319,53 +367,11 @@ bool ModuleImageLoader::loadImage(const Bytes& image) {
         return false;
     }
     ByteView mapping(reinterpret_cast<unsigned char*>(base), size);
-    auto fail = [&] {
+    copySections(source, *layout, mapping);
+    if (!fixUpMapping(mapping, *layout, base, platform_) || !attachDll(*layout, base, platform_)) {
         platform_.release(base, size);
         return false;
-    };
-
-    // The DOS header, the NT headers and the section table; then each section's data.
-    std::memcpy(mapping.at(0), source.at(0), static_cast<std::size_t>(layout->headerBytes));
-    for (unsigned i = 0; i < layout->sectionCount; ++i) {
-        const std::uint64_t header = layout->sectionHeader(i);
-        const std::uint32_t virtualAddress = *source.u32(header + kVirtualAddress);
-        const std::uint32_t rawSize = *source.u32(header + kSizeOfRawData);
-        if (rawSize > 0 && virtualAddress != 0) {
-            std::memcpy(mapping.at(virtualAddress),
-                        source.at(*source.u32(header + kPointerToRawData)), rawSize);
-        }
     }
-
-    // From here on the directories are read from the mapping, so everything is checked against
-    // its size.
-    const std::uint64_t relocations = layout->dataDirectory(kRelocationDirectory);
-    if (*mapping.u32(relocations + 4) > 0) {
-        const auto delta = static_cast<std::uint32_t>(base - layout->imageBase);
-        if (!applyRelocations(mapping, *mapping.u32(relocations), delta)) {
-            return fail();
-        }
-    }
-
-    const std::uint32_t imports = *mapping.u32(layout->dataDirectory(kImportDirectory));
-    if (imports > 0 && !resolveImports(mapping, imports, platform_)) {
-        return fail();
-    }
-
-    // A DLL learns that it was attached. The module handle it receives is null. A DLL without an
-    // entry point needs no call.
-    if ((layout->characteristics & kFileDll) != 0 && layout->entryPoint != 0) {
-        const std::uintptr_t entry = base + layout->entryPoint;
-        std::uint32_t attached = 0;
-        if (!platform_.callEntryPoint(entry, 0, kDllProcessAttach, 0, attached)) {
-            return fail();
-        }
-        if (attached == 0) {
-            std::uint32_t ignored = 0;
-            platform_.callEntryPoint(entry, 0, kDllProcessDetach, 0, ignored);
-            return fail();
-        }
-    }
-
     base_ = base;
     size_ = size;
     return true;
