@@ -15,9 +15,15 @@
 #include "gui/window/TabControl.h"
 #include "gui/window/UiText.h"
 #include "plans/PlanEditorRules.h"
+#include "store/JudgementMode.h"
 
 namespace lumo {
 namespace {
+
+// The radios' modes as the stored integers: a mode outside the enum is kept as loaded.
+constexpr int kNewestFirst = static_cast<int>(JudgementMode::NewestFirst);
+constexpr int kOldestFirst = static_cast<int>(JudgementMode::OldestFirst);
+constexpr int kCompareArticleId = static_cast<int>(JudgementMode::CompareArticleId);
 
 // The text of a unit, whatever kind of box it is.
 Text unitText(const QWidget* unit) {
@@ -62,9 +68,12 @@ PlanEditor::PlanEditor(MainWindow& window, PlanList& planList, DatabaseConnectio
     connect(page_.patternBox->lineEdit(), &QLineEdit::textEdited, this,
             [this] { page_.saveButton->setEnabled(false); });
 
-    connect(page_.newestFirstRadio, &QRadioButton::clicked, this, [this] { setJudgementMode(0); });
-    connect(page_.oldestFirstRadio, &QRadioButton::clicked, this, [this] { setJudgementMode(2); });
-    connect(page_.compareIdRadio, &QRadioButton::clicked, this, [this] { setJudgementMode(8); });
+    connect(page_.newestFirstRadio, &QRadioButton::clicked, this,
+            [this] { setJudgementMode(kNewestFirst); });
+    connect(page_.oldestFirstRadio, &QRadioButton::clicked, this,
+            [this] { setJudgementMode(kOldestFirst); });
+    connect(page_.compareIdRadio, &QRadioButton::clicked, this,
+            [this] { setJudgementMode(kCompareArticleId); });
     connect(page_.saveButton, &QPushButton::clicked, this, [this] { savePlan(); });
 
     for (MonitorPlan::Column column : kEditorTextColumns) hintBar_->watch(unitOf(column), column);
@@ -162,7 +171,7 @@ bool PlanEditor::savePlan() {
     if (!saved) return false;  // everything typed stays for another try
     loadPlanIntoEditor(PlanEditMode::New);
     planList_.loadPlanList();
-    setJudgementMode(0);
+    setJudgementMode(kNewestFirst);
     return true;
 }
 
