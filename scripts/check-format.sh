@@ -29,7 +29,7 @@ if [ $status -ne 0 ] && [ -z "$bad" ]; then
 fi
 if [ -n "$bad" ]; then
     echo "check-format: these files are not formatted (run clang-format -i on them):" >&2
-    printf '  %s\n' $bad >&2
+    sed "s/^/  /" <<<"$bad" >&2
     exit 1
 fi
 echo "check-format: ${#files[@]} files formatted"

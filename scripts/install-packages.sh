@@ -10,8 +10,8 @@
 # "optional: ... unavailable (...)" line and the script goes on; its tests report themselves
 # skipped. Required packages are installed first, before a group adds a foreign architecture.
 set -uo pipefail
-cd "$(dirname "$0")/.."
-# shellcheck source=lib/packages.sh
+cd "$(dirname "$0")/.." || exit 1
+# shellcheck source=scripts/lib/packages.sh
 source scripts/lib/packages.sh
 
 # The program, and the test and benchmark programs a plain build makes (ICU is the converter

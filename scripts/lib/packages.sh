@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Package installation for the set-up scripts (sourced). Debian and Ubuntu: dpkg and apt-get.
 #
 # lumo_install_required PACKAGE...    installs what is missing; on failure prints one line that

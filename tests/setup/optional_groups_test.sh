@@ -134,8 +134,9 @@ grep -qx "libclang-rt-14-dev" "$s/installed" || fail "fresh: the fuzz group was 
 grep -qx "wine32" "$s/installed" && fail "fresh: wine32 counted as installed"
 required_at=$(grep -n "^install .*qt6-base-dev" "$s/log" | cut -d: -f1)
 arch_at=$(grep -n "^add-architecture i386" "$s/log" | cut -d: -f1)
-[ -n "$required_at" ] && [ -n "$arch_at" ] && [ "$required_at" -lt "$arch_at" ] ||
+if [ -z "$required_at" ] || [ -z "$arch_at" ] || [ "$required_at" -ge "$arch_at" ]; then
     fail "fresh: required packages must install before i386 is added: $(cat "$s/log")"
+fi
 [ -s "$s/archs" ] && fail "fresh: the i386 architecture added for the failed group stayed"
 
 # 2. A machine that had i386 already, with the same broken index: required packages install,
