@@ -55,7 +55,7 @@ lumo_apt_update() {
 }
 
 # Installs the packages. On failure sets lumo_apt_error (apt's reason, short) and lumo_apt_culprits
-# (the packages apt named, or all of them when it named none) and returns 1.
+# (those that cannot be installed even alone, or all of them when each alone could) and returns 1.
 lumo_apt_install() {
     local out
     lumo_apt_error=""
@@ -71,17 +71,16 @@ lumo_apt_install() {
     *"held broken packages"*) error="held broken packages" ;;
     esac
     lumo_apt_error=${error%.}
-    # Names apt blames: unmet dependencies, unknown packages, packages without a candidate.
-    local named p culprits=()
-    named=$(sed -n -E \
-        -e 's/^ ([^ :]+)(:[a-z0-9]+)? : (Pre-?)?(Depends|Conflicts|Breaks).*/\1/p' \
-        -e 's/^E: Unable to locate package ([^ ]+).*/\1/p' \
-        -e "s/^E: Package '([^']+)' has no installation candidate.*/\\1/p" <<<"$out")
-    for p in "$@"; do
-        if grep -qxF "$p" <<<"$named"; then
-            culprits+=("$p")
-        fi
-    done
+    # apt blames every package of a broken chain; a dry run of each requested package alone
+    # tells which of them cannot be installed.
+    local p culprits=()
+    if [ $# -gt 1 ]; then
+        for p in "$@"; do
+            if ! apt-get install -s -q "$p" >/dev/null 2>&1; then
+                culprits+=("$p")
+            fi
+        done
+    fi
     [ ${#culprits[@]} -gt 0 ] || culprits=("$@")
     lumo_apt_culprits="${culprits[*]}"
     lumo_apt_culprits=${lumo_apt_culprits// /, }

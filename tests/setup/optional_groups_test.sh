@@ -34,9 +34,11 @@ cat >"$fake/apt-get" <<'FAKE'
 #!/usr/bin/env bash
 state=$FAKE_STATE
 args=()
+simulate=no
 while [ $# -gt 0 ]; do
     case "$1" in
     -o) shift 2 ;;
+    -s) simulate=yes; shift ;;
     -y | -q | -qq) shift ;;
     *) args+=("$1"); shift ;;
     esac
@@ -44,7 +46,7 @@ done
 set -- "${args[@]}"
 command=$1
 shift
-echo "$command $*" >>"$state/log"
+[ $simulate = yes ] || echo "$command $*" >>"$state/log"
 if [ "$command" = update ]; then
     echo "Hit:1 http://deb.example/debian bookworm InRelease"
     echo "Get:2 http://deb.example/debian-security bookworm-security/main amd64 Packages [270 kB]"
@@ -70,14 +72,15 @@ for p in "$@"; do
     *" $p "*)
         echo "Some packages could not be installed. This may mean that you have"
         echo "The following packages have unmet dependencies:"
-        echo " $p:i386 : Depends: libwine:i386 (= 8.0~repack-4) but it is not going to be installed"
-        echo "              Depends: libssl3:i386 (= 3.0.11-1~deb12u2) but 3.0.13-1~deb12u1 is to be installed"
+        # apt names the broken chain's packages, not the one asked for.
+        echo " libcurl4:i386 : Depends: libssl3:i386 (>= 3.0.0) but it is not going to be installed"
+        echo "                 Depends: zlib1g:i386 (>= 1:1.1.4) but it is not going to be installed"
         echo "E: Unable to correct problems, you have held broken packages."
         exit 100
         ;;
     esac
 done
-printf '%s\n' "$@" >>"$state/installed"
+[ $simulate = yes ] || printf '%s\n' "$@" >>"$state/installed"
 FAKE
 cat >"$fake/dpkg-query" <<'FAKE'
 #!/usr/bin/env bash
