@@ -1,2 +1,3 @@
-# The module loader's fuzz target: libFuzzer and AddressSanitizer from clang.
-packages+=(clang-14 libclang-rt-14-dev)
+# The module loader's fuzz run: libFuzzer and AddressSanitizer from clang.
+group_title="Module loader fuzz run"
+group_packages=(clang-14 libclang-rt-14-dev)
