@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 namespace lumo {
@@ -61,6 +62,17 @@ std::string createDatabaseFromSchema(const std::string& path, const std::string&
     }
     ::unlink(temp.c_str());
     return error;
+}
+
+std::string createEmptyDatabaseWithFolders(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code error;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+        std::filesystem::create_directories(folder, error);
+        if (error) return "cannot create the folder " + folder.string() + ": " + error.message();
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    }
+    return createEmptyDatabase(path);
 }
 
 }  // namespace lumo

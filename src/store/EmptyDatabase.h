@@ -25,4 +25,8 @@ inline std::string createEmptyDatabase(const std::string& path) {
     return createDatabaseFromSchema(path, embeddedSchema());
 }
 
+// createEmptyDatabase after making the folders above `path` that are missing (only the user may
+// enter them: mode 0700), as for a database in the user's data folder.
+std::string createEmptyDatabaseWithFolders(const std::string& path);
+
 }  // namespace lumo
