@@ -40,6 +40,15 @@ protected:
     std::string inFolder(const std::string& command) const {
         return "cd '" + folder_.string() + "' || exit 1; " + command;
     }
+    // True once `pid` has ended (given a moment for whoever adopted it to reap it).
+    static bool processGone(pid_t pid) {
+        for (int i = 0; i < 100; ++i) {
+            const std::string stat = read("/proc/" + std::to_string(pid) + "/stat");
+            if (kill(pid, 0) != 0 || stat.find(") Z ") != std::string::npos) return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
     static bool hasChildren() {
         int status = 0;
         return waitpid(-1, &status, WNOHANG) != -1 || errno != ECHILD;
@@ -120,15 +129,18 @@ TEST_F(NewArticleCommandTest, ACommandPastItsLimitIsEndedWithItsWholeGroup) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
     EXPECT_EQ(gbkToUtf8(log_.content()),
               "\r\n新文章命令超过 0.3 秒未结束，已终止（文章 17）：" + slow.commandLine());
-    const pid_t sleeper = std::stoi(read(folder_ / "pid"));
-    // The grandchild is gone too (given a moment for init to reap it).
-    bool gone = false;
-    for (int i = 0; i < 100 && !gone; ++i) {
-        gone = kill(sleeper, 0) != 0 ||
-               read("/proc/" + std::to_string(sleeper) + "/stat").find(") Z ") != std::string::npos;
-        if (!gone) std::this_thread::sleep_for(20ms);
-    }
-    EXPECT_TRUE(gone);
+    // The grandchild is gone too.
+    EXPECT_TRUE(processGone(std::stoi(read(folder_ / "pid"))));
+    EXPECT_FALSE(hasChildren());
+}
+
+TEST_F(NewArticleCommandTest, ACommandThatIgnoresTermIsKilled) {
+    const NewArticleCommand stubborn(inFolder("trap '' TERM; sleep 100 & echo $! > pid; wait"),
+                                     log_, 200ms);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(stubborn.run(hostileArticle()), NewArticleCommand::Outcome::TimedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
+    EXPECT_TRUE(processGone(std::stoi(read(folder_ / "pid"))));
     EXPECT_FALSE(hasChildren());
 }
 
