@@ -1,6 +1,7 @@
 #include "web/PageFetcher.h"
 
 #include <curl/curl.h>
+#include <algorithm>
 
 #include <mutex>
 
@@ -89,12 +90,14 @@ struct Transfer {
     const std::atomic<bool>* cancelled = nullptr;
     std::stop_token stop;
     std::size_t maxBodyBytes = 0;
+    std::size_t maxHeaderBytes = 0;
     Clock::duration idleTimeout{};
     Clock::time_point lastActivity = Clock::now();
     curl_off_t lastUploaded = 0;
     Bytes body;
     Text headerBlock;
     bool bodyTooLong = false;
+    bool headerTooLong = false;
 };
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {
@@ -115,6 +118,10 @@ size_t onHeaderLine(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     const size_t n = size * count;
     t->lastActivity = Clock::now();
+    if (n > t->maxHeaderBytes - std::min(t->maxHeaderBytes, t->headerBlock.size())) {
+        t->headerTooLong = true;  // endless header lines
+        return 0;
+    }
     std::string_view line(data, n);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     if (line.substr(0, 5) == "HTTP/") t->headerBlock.clear();
@@ -187,6 +194,7 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
     transfer.stop = stop;
     transfer.maxBodyBytes = options_.maxBodyBytes;
     transfer.idleTimeout = options_.idleTimeout;
+    transfer.maxHeaderBytes = options_.maxHeaderBytes;
     curl_slist* headerLines = curlHeaderLines(request.headers);
 
     curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
@@ -239,6 +247,11 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
 
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(options_.connectTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options_.totalTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, options_.minBytesPerSecond);
+    // curl counts the low-speed time in whole seconds.
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME,
+                     std::max(1L, static_cast<long>(options_.lowSpeedTime.count() / 1000)));
     // An announced length over the limit fails at once (a HEAD answer announces without sending).
     if (method != 2)
         curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
@@ -257,6 +270,10 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
     curl_slist_free_all(proxyLines);
 
     const bool ok = result == CURLE_OK && !transfer.bodyTooLong;
+    request.failure = ok                       ? Text()
+                      : transfer.bodyTooLong   ? Text("the body exceeds the size limit")
+                      : transfer.headerTooLong ? Text("the header exceeds the size limit")
+                                               : Text(curl_easy_strerror(result));
     request.headersOut = ok ? withSetCookieSpelled(transfer.headerBlock) : Text();
     request.cookiesOut = cookiesOfResponse(request.headersOut);
     if (request.cookie) request.cookiesOut = mergeCookies(*request.cookie, request.cookiesOut);
