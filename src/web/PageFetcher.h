@@ -30,7 +30,8 @@ struct FetchRequest {
     Bytes postBytes;  // in/out: request body as bytes; for POST and HEAD an empty one is
                       // replaced by postText
     Text proxy;       // "host:port" of an HTTP proxy; empty for a direct connection
-    Text failure;     // out: why the fetch failed (empty after success), for a log line
+    Text failure;     // out: why the fetch failed, in a few words for a log line; empty after
+                      // success
 };
 
 // Limits and trust settings of a PageFetcher.
@@ -64,7 +65,8 @@ struct FetchOptions {
 // from HTTP to HTTPS) unless noRedirect; HTTPS certificates are verified.
 //
 // Failure (bad address, refused or timed-out connection, untrusted certificate, too many
-// redirects, a body over the limit, cancellation) gives an empty result; an address that cannot
+// redirects, a body or header over its limit, the total time or the minimum rate exceeded,
+// cancellation) gives an empty result and says why in `failure`; an address that cannot
 // be connected to at all leaves every in/out field untouched.
 //
 // Cookie store: fetches that leave `cookie` out share one in-memory store kept in this object,
