@@ -36,6 +36,18 @@ const Text& patternFailedText() {
     static const Text text = gbk("\r\n出错！正则匹配失败：");
     return text;
 }
+const Text& checkCappedText() {
+    static const Text text = gbk("\r\n匹配结果过多，只处理了前");
+    return text;
+}
+const Text& testCappedText() {
+    static const Text text = gbk("\r\n匹配结果过多，只列出了前");
+    return text;
+}
+const Text& cappedRestText() {
+    static const Text text = gbk("条，其余已略去");
+    return text;
+}
 const Text& closingStart() {
     static const Text text = gbk("\r\n任务");
     return text;
@@ -132,8 +144,8 @@ RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan) {
     result.matchCount = matches.count();
     result.truncated = matches.truncated();
     if (matches.truncated()) {
-        log_.append(gbk("\r\n匹配结果过多，只列出了前") + textOfInteger(matches.count()) +
-                    gbk("条，其余已略去。"));
+        log_.append(testCappedText() + textOfInteger(matches.count()) + cappedRestText() +
+                    gbk("。"));
     }
     result.groupCount = matches.groupCount();
     result.patternFailure = matches.failure();
@@ -197,8 +209,8 @@ ArticleMatches PlanProcessor::matchRegion(const MonitorPlan& plan, const Text& r
         log_.append(patternFailedText() + matches.failure() + "----" + now());
     }
     if (matches.truncated()) {
-        log_.append(gbk("\r\n匹配结果过多，只处理了前") + textOfInteger(matches.count()) +
-                    gbk("条，其余已略去----") + now());
+        log_.append(checkCappedText() + textOfInteger(matches.count()) + cappedRestText() + "----" +
+                    now());
     }
     return matches;
 }
