@@ -181,10 +181,12 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
     // Cut: the region between the plan's own markers; match; then the marker picks the new ones.
     const JudgementMode mode = judgementModeOfText(plan[MonitorPlan::type]);
     const Text region = textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]);
-    const ArticleMatches matches = matchRegion(plan, region, result);
-    const NewMatches chosen = chooseNewMatches(plan, mode, region, matches);
+    const ArticleMatches matches =
+        ArticleMatches::search(plan[MonitorPlan::regular], region, options_.maxMatches);
+    const NewMatches chosen = chooseNewMatches(plan, mode, page, region, matches);
     if (chosen.cut.empty()) log_.append(cutEmptyText());
     testEdit_.setTestEditText(chosen.cut);
+    logMatchProblems(matches, result);
     result.matchCount = std::max(0, chosen.last - chosen.first + 1);
 
     if (result.matchCount > 0) {
@@ -200,10 +202,7 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
     return result;
 }
 
-ArticleMatches PlanProcessor::matchRegion(const MonitorPlan& plan, const Text& region,
-                                          MonitorRunResult& result) {
-    ArticleMatches matches =
-        ArticleMatches::search(plan[MonitorPlan::regular], region, options_.maxMatches);
+void PlanProcessor::logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result) {
     result.patternFailure = matches.failure();
     if (matches.failed()) {
         log_.append(patternFailedText() + matches.failure() + "----" + now());
@@ -212,11 +211,11 @@ ArticleMatches PlanProcessor::matchRegion(const MonitorPlan& plan, const Text& r
         log_.append(checkCappedText() + textOfInteger(matches.count()) + cappedRestText() + "----" +
                     now());
     }
-    return matches;
 }
 
 PlanProcessor::NewMatches PlanProcessor::chooseNewMatches(const MonitorPlan& plan,
-                                                          JudgementMode mode, const Text& region,
+                                                          JudgementMode mode, const Text& page,
+                                                          const Text& region,
                                                           const ArticleMatches& matches) {
     NewMatches all{1, matches.count(), region};
     const Text& marker = plan[MonitorPlan::arttile];
@@ -232,7 +231,9 @@ PlanProcessor::NewMatches PlanProcessor::chooseNewMatches(const MonitorPlan& pla
         if (mode != JudgementMode::OldestFirst) break;
     }
     if (own == 0) {
-        log_.append(markerMissingText());
+        // Without any match nothing is stored either way; the line then says what it always
+        // said: the marker's text is not on the page.
+        if (matches.count() > 0 || findText(page, marker) < 0) log_.append(markerMissingText());
         return all;
     }
     // The region shown ends at (starts after) the title, or the whole match when it has none.
