@@ -27,6 +27,7 @@ CliMonitoring::CliMonitoring(PlanDatabase& database, TerminalOutput& output, Set
       settings_(std::move(settings)),
       signals_(context_, SIGINT, SIGTERM),
       timers_(context_),
+      windowThread_(context_),
       log_(output, settings_.quiet ? TerminalStatusLog::Target::ErrorsOnly
                                    : TerminalStatusLog::Target::Stdout),
       messages_(output),
@@ -42,6 +43,8 @@ CliMonitoring::CliMonitoring(PlanDatabase& database, TerminalOutput& output, Set
                                    [this] { onMonitoringEnded(); }});
     MonitorEngine::Options options;
     options.timings = settings_.timings;
+    // A finished plan's round goes on behind whatever its worker posted, as in the window.
+    options.windowThread = &windowThread_;
     engine_ = std::make_unique<MonitorEngine>(*view_, *notifier_, log_, messages_, timers_, state_,
                                               *progress_, options);
 }
@@ -95,8 +98,11 @@ Text CliMonitoring::highestArticleId() {
 }
 
 void CliMonitoring::reportNewArticles() {
-    const QueryResult result =
-        database_.query("select * from info where id>" + lastReportedId_ + " order by id");
+    // Only this run's plans: the window may be storing articles of its own meanwhile.
+    Text planIds;
+    for (const Text& id : settings_.planIds) planIds += (planIds.empty() ? "" : ",") + id;
+    const QueryResult result = database_.query("select * from info where id>" + lastReportedId_ +
+                                               " and planid in (" + planIds + ") order by id");
     const ArticleList& list = ArticleList::latest();
     for (const TextList& row : result.rows) {
         output_.utf8Line(tsvLine(list.cellsOf(row)));

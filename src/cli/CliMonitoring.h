@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/AsioTimers.h"
+#include "cli/AsioWindowThread.h"
 #include "cli/ProgressPlanRunner.h"
 #include "cli/TerminalAlertSurface.h"
 #include "cli/TerminalMessagePresenter.h"
@@ -68,6 +69,7 @@ private:
     boost::asio::io_context context_;
     boost::asio::signal_set signals_;
     AsioTimers timers_;
+    AsioWindowThread windowThread_;
     TerminalStatusLog log_;
     TerminalMessagePresenter messages_;
     SqlRunner sql_;

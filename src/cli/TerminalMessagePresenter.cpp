@@ -3,7 +3,6 @@
 namespace lumo::cli {
 
 void TerminalMessagePresenter::showMessage(const Text& text, const Text& caption) {
-    ++shown_;
     if (caption.empty() || caption == kDefaultCaption) {
         output_.error(text);
     } else {

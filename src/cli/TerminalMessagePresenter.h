@@ -1,7 +1,5 @@
 #pragma once
 
-#include <atomic>
-
 #include "app/MessagePresenter.h"
 #include "cli/TerminalOutput.h"
 
@@ -19,12 +17,8 @@ public:
 
     void showMessage(const Text& text, const Text& caption) override;
 
-    // How many boxes were shown.
-    int shownCount() const { return shown_; }
-
 private:
     TerminalOutput& output_;
-    std::atomic<int> shown_{0};
 };
 
 }  // namespace lumo::cli
