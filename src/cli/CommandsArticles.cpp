@@ -1,6 +1,7 @@
 // `latest` and `favourites`: the two article lists of the window, with its queries.
 #include <memory>
 
+#include "app/TextOps.h"
 #include "articles/ArticleList.h"
 #include "cli/Commands.h"
 #include "cli/ExitCode.h"
@@ -21,6 +22,12 @@ const char* columnKey(ArticleRecord::Column column) {
     return kNames[column];
 }
 
+// The article's id is a number in JSON; every other cell a string as the list shows it.
+nlohmann::json cellJson(ArticleRecord::Column column, const Text& cell) {
+    if (column == ArticleRecord::id) return integerOfText(cell);
+    return jsonText(cell);
+}
+
 int printList(CliContext& context, const ArticleList& list, const ListOptions& options) {
     if (!context.openDatabase()) return kExitBadInput;
     const QueryResult result = context.database().query(list.query());
@@ -34,7 +41,8 @@ int printList(CliContext& context, const ArticleList& list, const ListOptions& o
         for (const TextList& row : rows) {
             nlohmann::json article = nlohmann::json::object();
             for (std::size_t c = 0; c < list.columns().size(); ++c) {
-                article[columnKey(list.columns()[c].source)] = jsonText(row[c]);
+                const ArticleRecord::Column source = list.columns()[c].source;
+                article[columnKey(source)] = cellJson(source, row[c]);
             }
             articles.push_back(std::move(article));
         }

@@ -150,12 +150,12 @@ TEST_F(ArticleListsTest, LatestIsTheWindowsListNewestFirst) {
     ASSERT_EQ(all.exitCode, 0) << all.err;
     const json articles = json::parse(all.out);
     ASSERT_EQ(articles.size(), 100u);
-    EXPECT_EQ(articles[0]["id"], "150");
+    EXPECT_EQ(articles[0]["id"], 150);
     EXPECT_EQ(articles[0]["title"], "标题150");
     EXPECT_EQ(articles[0]["planname"], "站");
     EXPECT_EQ(articles[0]["issoucang"], "1");
     EXPECT_EQ(articles[0]["other"], "o");
-    EXPECT_EQ(articles[99]["id"], "51");
+    EXPECT_EQ(articles[99]["id"], 51);
 
     const auto few = cli({"latest", "-n", "3"});
     EXPECT_EQ(few.exitCode, 0);
@@ -174,8 +174,8 @@ TEST_F(ArticleListsTest, FavouritesAreTheMarkedOnes) {
     ASSERT_EQ(result.exitCode, 0);
     const json favourites = json::parse(result.out);
     ASSERT_EQ(favourites.size(), 3u);
-    EXPECT_EQ(favourites[0]["id"], "30");
-    EXPECT_EQ(favourites[2]["id"], "10");
+    EXPECT_EQ(favourites[0]["id"], 30);
+    EXPECT_EQ(favourites[2]["id"], 10);
     EXPECT_FALSE(favourites[0].contains("other"));
     const auto text = cli({"favourites"});
     EXPECT_EQ(lines(text.out).front(), "id\t站点\t帖子标题\t链接\t更新时间\t状态");
