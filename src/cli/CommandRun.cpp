@@ -89,10 +89,14 @@ void addRunCommand(CLI::App& app, CliContext& context) {
         "Monitor: one round over the ticked plans (or those of --plans), or with --every a round "
         "every SECONDS (at least 60). The log goes to standard output; each new article is "
         "written as a tab-separated line. SIGINT or SIGTERM stops monitoring (exit 0)");
-    command->add_option("--plans", options->planIds, "Run these plans instead of the ticked ones")
-        ->delimiter(',');
+    command
+        ->add_option("--plans", options->planIds,
+                     "Run these plans (ids, separated by commas) instead of the ticked ones")
+        ->delimiter(',')
+        ->type_name("ID");
     CLI::Option* every =
-        command->add_option("--every", options->every, "Repeat a round every SECONDS (>= 60)");
+        command->add_option("--every", options->every, "Repeat a round every SECONDS (>= 60)")
+            ->type_name("SECONDS");
     command->add_flag("--quiet,-q", options->quiet,
                       "Write only the new articles (and errors, to standard error)");
     command->callback([&context, options, every] {

@@ -20,6 +20,7 @@ inline constexpr const char* kExitCodeHelp =
     "     id, frequency below 60, no plan to run, init target exists\n"
     "\n"
     "Database: --db PATH, else the environment variable LUMO_DB, else lumo.sdb beside the\n"
-    "program. Output is UTF-8; errors and messages go to standard error.";
+    "program. Output is UTF-8; errors and messages go to standard error. A message the window\n"
+    "shows in a box is written there and never waits for an answer (as if OK was pressed).";
 
 }  // namespace lumo::cli
