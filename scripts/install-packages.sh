@@ -20,14 +20,16 @@ required=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-multimedia-dev libqt6svg6
     libsqlite3-dev libboost-regex-dev libcurl4-openssl-dev ca-certificates
+    libxml2-dev nlohmann-json3-dev libcli11-dev
     fonts-wqy-microhei
     libgtest-dev libgmock-dev libbenchmark-dev libicu-dev libssl-dev
 )
 tests=no
 if [ "${1:-}" = "--tests" ]; then
     tests=yes
-    # The formatting check, pinned to the version .clang-format was written for.
-    required+=(clang-format-14)
+    # The formatting check, pinned to the version .clang-format was written for, and a real feed
+    # reader for the Atom feed's tests.
+    required+=(clang-format-14 python3-feedparser)
 fi
 
 lumo_install_required "${required[@]}" || exit 1

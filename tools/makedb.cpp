@@ -1,13 +1,13 @@
 // Builds the empty database file that ships beside the program: reads a schema file and runs it
 // against a new SQLite file. A database already beside the program holds the user's plans and
 // articles: it is never replaced, only marked as up to date for the build.
-#include <sqlite3.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "store/EmptyDatabase.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -28,26 +28,9 @@ int main(int argc, char** argv) {
                                          ignored);
         return 0;
     }
-    const std::string temp = target + ".tmp";
-    std::remove(temp.c_str());
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
-        std::fprintf(stderr, "lumo_makedb: cannot create %s\n", temp.c_str());
-        sqlite3_close(db);
-        return 1;
-    }
-    char* error = nullptr;
-    if (sqlite3_exec(db, schema.str().c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-        std::fprintf(stderr, "lumo_makedb: %s\n", error ? error : "schema failed");
-        sqlite3_free(error);
-        sqlite3_close(db);
-        std::remove(temp.c_str());
-        return 1;
-    }
-    sqlite3_close(db);
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        std::fprintf(stderr, "lumo_makedb: cannot write %s\n", target.c_str());
+    const std::string error = lumo::createDatabaseFromSchema(target, schema.str());
+    if (!error.empty()) {
+        std::fprintf(stderr, "lumo_makedb: %s\n", error.c_str());
         return 1;
     }
     return 0;

@@ -26,6 +26,7 @@
 #include "skin/ModuleImageLoader.h"
 #include "skin/SkinBinding.h"
 #include "skin/SkinEngineCaller.h"
+#include "store/EmptyDatabase.h"
 #include "store/SqlRunner.h"
 #include "web/PageFetcher.h"
 
@@ -55,6 +56,7 @@ LumoApplication::~LumoApplication() {
 }
 
 QString LumoApplication::databasePath() const {
+    if (!options_.databasePath.isEmpty()) return options_.databasePath;
     return options_.programDir + "/lumo.sdb";
 }
 
@@ -100,8 +102,7 @@ void LumoApplication::onMainWindowCreated() {
     attachSkin();
     monitoring_->showTrayIcon();
     const QString path = databasePath();
-    // A directory of that name counts as found, as a find-first-file lookup would.
-    if (!QFileInfo::exists(path)) {
+    if (!databaseFileReady(path)) {
         static const Text kMissing = gbk("数据库文件不存在！");
         static const Text kCaption = gbk("错误");
         messages_->showMessage(kMissing, kCaption);
@@ -113,6 +114,22 @@ void LumoApplication::onMainWindowCreated() {
     articleViews_->loadLatestArticles();
     plans_->planList().loadPlanList();
     articleViews_->loadFavourites();
+}
+
+// Whether the file is there, after offering to create it where that is allowed.
+bool LumoApplication::databaseFileReady(const QString& path) {
+    // A directory of that name counts as found, as a find-first-file lookup would.
+    if (QFileInfo::exists(path)) return true;
+    if (!options_.offerToCreateDatabase) return false;
+    const Text where = gbk(path.toStdString());
+    if (!messages_->askYesNo(gbk("数据库文件不存在。要在下面的位置创建一个空数据库吗？\n") + where,
+                             gbk("首次启动"))) {
+        return false;
+    }
+    const std::string error = createEmptyDatabaseWithFolders(QFile::encodeName(path).toStdString());
+    if (error.empty()) return true;
+    messages_->showMessage(gbk("无法创建数据库：") + gbk(error), gbk("错误"));
+    return false;
 }
 
 void LumoApplication::attachSkin() {

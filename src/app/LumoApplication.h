@@ -48,6 +48,11 @@ public:
         MonitorTimings monitorTimings{};
         // Whether the desktop has a notification area; the platform's answer when empty.
         std::function<bool()> trayAvailable{};
+        // The database file; programDir + "/lumo.sdb" when empty.
+        QString databasePath{};
+        // Whether a missing database file may be created after asking the user (the installed
+        // layout's default file); otherwise a missing file only gets the missing-file message.
+        bool offerToCreateDatabase = false;
     };
 
     explicit LumoApplication(Options options);
@@ -60,7 +65,7 @@ public:
     // Releases the shared objects and closes the database. Runs once; later calls do nothing.
     void shutdownApplication();
 
-    // The program's folder + "/lumo.sdb".
+    // Options::databasePath, or the program's folder + "/lumo.sdb".
     QString databasePath() const;
 
     MainWindow& window() { return *window_; }
@@ -85,6 +90,7 @@ private:
     void createFeatures();
     void onMainWindowCreated();
     void attachSkin();
+    bool databaseFileReady(const QString& path);
 
     Options options_;
     bool shutDown_ = false;

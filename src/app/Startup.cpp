@@ -1,12 +1,55 @@
 #include "app/Startup.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "app/LumoApplication.h"
+#include "store/DatabaseLocation.h"
+#include "store/InstallLayout.h"
 
 namespace lumo {
+namespace {
+
+struct DatabaseChoice {
+    QString path;
+    bool offerToCreate = false;
+    bool valid = true;
+};
+
+// --db PATH (or --db=PATH), then LUMO_DB, then the layout's default (DatabaseLocation).
+DatabaseChoice chooseDatabase(const QStringList& arguments, const QString& programDir) {
+    DatabaseChoice choice;
+    std::optional<std::string> named;
+    for (int i = 1; i < arguments.size(); ++i) {
+        QString value;
+        if (arguments[i] == QLatin1String("--db")) {
+            value = i + 1 < arguments.size() ? arguments[++i] : QString();
+        } else if (arguments[i].startsWith(QLatin1String("--db="))) {
+            value = arguments[i].mid(5);
+        } else {
+            continue;
+        }
+        if (value.isEmpty()) choice.valid = false;
+        named = QFile::encodeName(QFileInfo(value).absoluteFilePath()).toStdString();
+    }
+    const std::string program = QFile::encodeName(programDir).toStdString();
+    const char* environment = std::getenv(DatabaseLocation::kEnvironmentVariable);
+    const bool fromUser = named || (environment != nullptr && *environment != '\0');
+    const std::string path = DatabaseLocation::resolve(named, environment, program);
+    choice.path = QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absoluteFilePath();
+    // Only the installed layout's own default may be created, and only when the user says so.
+    choice.offerToCreate = !fromUser && !path.empty() &&
+                           InstallLayout::kindOf(program) == InstallLayout::Kind::Installed;
+    return choice;
+}
+
+}  // namespace
 
 int runLumo(QApplication& application) {
     // A CJK-capable dialog font at the size the fixed layout was drawn for.
@@ -18,7 +61,16 @@ int runLumo(QApplication& application) {
             break;
         }
     }
-    LumoApplication lumo({QApplication::applicationDirPath(), nullptr});
+    const QString programDir = QApplication::applicationDirPath();
+    const DatabaseChoice database = chooseDatabase(QApplication::arguments(), programDir);
+    if (!database.valid) {
+        std::fprintf(stderr, "lumo: --db needs the path of a database file\n");
+        return 2;
+    }
+    LumoApplication::Options options{programDir, nullptr};
+    options.databasePath = database.path;
+    options.offerToCreateDatabase = database.offerToCreate;
+    LumoApplication lumo(std::move(options));
     lumo.start();
     const int code = application.exec();
     lumo.shutdownApplication();

@@ -5,6 +5,11 @@ class QApplication;
 namespace lumo {
 
 // Brings the program up in its fixed order, runs the window's event loop and shuts down once.
+//
+// The database: `--db PATH` (or `--db=PATH`) on the command line, else the environment variable
+// LUMO_DB, else the default of the program's layout (InstallLayout): lumo.sdb beside a portable
+// program, the user's data folder for an installed one, where a missing file may be created
+// after asking. `--db` without a path ends the program with status 2 and a message on stderr.
 int runLumo(QApplication& application);
 
 }  // namespace lumo

@@ -15,6 +15,10 @@ public:
 
     // Caption "信息：" unless the caller names another.
     virtual void showMessage(const Text& text, const Text& caption) = 0;
+
+    // Asks a question with Yes and No buttons, the same way; true when the user chose Yes.
+    // Closing the box counts as No, and so does a presenter that cannot ask.
+    virtual bool askYesNo(const Text& /*text*/, const Text& /*caption*/) { return false; }
 };
 
 // The caption of a message box whose caller names none: "信息：" in GBK.

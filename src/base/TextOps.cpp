@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "base/GbkTextSearch.h"
+
 namespace lumo {
 namespace {
 
@@ -20,25 +22,10 @@ inline unsigned char foldAscii(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
-bool matchesAt(const Text& text, std::size_t i, const Text& what, bool ignoreCase) {
-    if (what.size() > text.size() - i) return false;
-    if (!ignoreCase) return text.compare(i, what.size(), what) == 0;
-    for (std::size_t k = 0; k < what.size(); ++k) {
-        if (foldAscii(byteAt(text, i + k)) != foldAscii(byteAt(what, k))) return false;
-    }
-    return true;
-}
-
 // 0-based index of the first occurrence at or after byte `from` on a unit boundary, or npos.
 std::size_t findFrom(const Text& text, const Text& what, std::size_t from, bool ignoreCase) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (i >= from && matchesAt(text, i, what, ignoreCase)) return i;
-        const std::size_t w = unitWidth(text, i);
-        if (w == 0) break;
-        i += w;
-    }
-    return Text::npos;
+    GbkTextSearch search(text, what, ignoreCase);
+    return search.next(from);
 }
 
 inline bool isAsciiSpaceAt(const Text& text, std::size_t i) {
@@ -69,12 +56,9 @@ int findLastText(const Text& text, const Text& what) {
     if (text.empty()) return -1;
     if (what.empty()) return 1;
     int last = -1;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (matchesAt(text, i, what, false)) last = static_cast<int>(i + 1);
-        const std::size_t w = unitWidth(text, i);
-        if (w == 0) break;
-        i += w;
+    GbkTextSearch search(text, what, false);
+    for (std::size_t at = search.next(); at != Text::npos; at = search.next()) {
+        last = static_cast<int>(at + 1);
     }
     return last;
 }
@@ -152,18 +136,15 @@ Text replaceAllText(const Text& text, const Text& what, const Text& by, bool ign
     if (what.empty() || text.empty()) return text;
     Text out;
     out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (matchesAt(text, i, what, ignoreCase)) {
-            out += by;
-            i += what.size();
-            continue;
-        }
-        std::size_t w = unitWidth(text, i);
-        if (w == 0) w = 1;
-        out.append(text, i, w);
-        i += w;
+    GbkTextSearch search(text, what, ignoreCase);
+    std::size_t copied = 0;
+    for (std::size_t at = search.next(); at != Text::npos; at = search.next()) {
+        out.append(text, copied, at - copied);
+        out += by;
+        copied = at + what.size();
+        search.restartAt(copied);  // a replaced occurrence is never scanned again
     }
+    out.append(text, copied, Text::npos);
     return out;
 }
 
@@ -175,17 +156,11 @@ TextList splitText(const Text& text, const Text& separator) {
         return pieces;
     }
     std::size_t pieceStart = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (matchesAt(text, i, separator, false)) {
-            pieces.push_back(text.substr(pieceStart, i - pieceStart));
-            i += separator.size();
-            pieceStart = i;
-            continue;
-        }
-        const std::size_t w = unitWidth(text, i);
-        if (w == 0) break;
-        i += w;
+    GbkTextSearch search(text, separator, false);
+    for (std::size_t at = search.next(); at != Text::npos; at = search.next()) {
+        pieces.push_back(text.substr(pieceStart, at - pieceStart));
+        pieceStart = at + separator.size();
+        search.restartAt(pieceStart);
     }
     if (pieceStart < text.size()) pieces.push_back(text.substr(pieceStart));
     return pieces;

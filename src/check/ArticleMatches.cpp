@@ -1,5 +1,6 @@
 #include "check/ArticleMatches.h"
 
+#include <algorithm>
 #include <boost/regex.hpp>
 #include <exception>
 #include <locale>
@@ -19,7 +20,7 @@ Text firstSentence(const char* message) {
 
 }  // namespace
 
-ArticleMatches ArticleMatches::search(const Text& pattern, const Text& text) {
+ArticleMatches ArticleMatches::search(const Text& pattern, const Text& text, int maxMatches) {
     ArticleMatches result;
     result.text_ = text;
     boost::regex expression;
@@ -44,6 +45,10 @@ ArticleMatches ArticleMatches::search(const Text& pattern, const Text& text) {
         // Each search sees `from` as the start of a fresh text: no match_prev_avail, so "^" and
         // "\b" can match there and nothing before it is visible.
         while (boost::regex_search(from, end, found, expression, boost::match_default)) {
+            if (result.count_ >= std::max(maxMatches, 1)) {
+                result.truncated_ = true;
+                break;
+            }
             for (std::size_t k = 0; k < width; ++k) {
                 Span span;
                 if (k < found.size() && found[k].matched) {
@@ -66,6 +71,12 @@ ArticleMatches ArticleMatches::search(const Text& pattern, const Text& text) {
     }
     result.groups_ = groups;
     return result;
+}
+
+ArticleMatches::Span ArticleMatches::span(int m, int k) const {
+    if (m < 1 || m > count_ || k < 0 || k > groups_) return Span{};
+    const std::size_t width = static_cast<std::size_t>(groups_) + 1;
+    return spans_[static_cast<std::size_t>(m - 1) * width + static_cast<std::size_t>(k)];
 }
 
 Text ArticleMatches::sub(int m, int k) const {

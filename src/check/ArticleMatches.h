@@ -22,8 +22,21 @@ namespace lumo {
 // An immutable value after search(); safe to read from any thread.
 class ArticleMatches {
 public:
-    // Compiles `pattern` and collects all matches in `text`.
-    static ArticleMatches search(const Text& pattern, const Text& text);
+    // Where a sub-match lies in the searched text; `matched` is false when the group took no part.
+    struct Span {
+        std::size_t position = 0;
+        std::size_t length = 0;
+        bool matched = false;
+    };
+
+    // Matches kept at most by default; the rest of the text is left unsearched.
+    static constexpr int kDefaultMaxMatches = 10000;
+
+    // Compiles `pattern` and collects the matches in `text`, at most `maxMatches` of them (at
+    // least 1): the search stops at the cap and truncated() tells so. Memory stays within the
+    // text plus a few words per kept sub-match.
+    static ArticleMatches search(const Text& pattern, const Text& text,
+                                 int maxMatches = kDefaultMaxMatches);
 
     // Number of matches, numbered 1 to count() in page order.
     int count() const { return count_; }
@@ -35,18 +48,19 @@ public:
     // part or covers no bytes, and when m or k lies outside the matches or groups.
     Text sub(int m, int k) const;
 
+    // Where sub-match k of match m lies in the text; an unmatched span outside the matches.
+    Span span(int m, int k) const;
+
+    // True when the search stopped at the cap and further matches may exist.
+    bool truncated() const { return truncated_; }
+
     // Empty on success; otherwise a short, one-line description of why nothing matched.
     const Text& failure() const { return failure_; }
     bool failed() const { return !failure_.empty(); }
 
 private:
-    struct Span {
-        std::size_t position = 0;
-        std::size_t length = 0;
-        bool matched = false;
-    };
-
     Text text_;
+    bool truncated_ = false;
     int count_ = 0;
     int groups_ = 0;
     std::vector<Span> spans_;  // count_ rows of groups_ + 1 spans

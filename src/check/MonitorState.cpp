@@ -29,19 +29,4 @@ bool MonitorState::waitUnlessStopped(std::chrono::milliseconds duration, std::ui
     return wake_.wait_for(lock, duration, [&] { return stoppedSince(generation); });
 }
 
-std::multiset<Text> MonitorState::takeStoredByStoppedRun(const Text& planId) {
-    std::lock_guard lock(storedMutex_);
-    auto it = storedByStoppedRun_.find(planId);
-    if (it == storedByStoppedRun_.end()) return {};
-    std::multiset<Text> keys = std::move(it->second);
-    storedByStoppedRun_.erase(it);
-    return keys;
-}
-
-void MonitorState::keepStoredByStoppedRun(const Text& planId, std::multiset<Text> keys) {
-    if (keys.empty()) return;
-    std::lock_guard lock(storedMutex_);
-    storedByStoppedRun_[planId].merge(keys);
-}
-
 }  // namespace lumo

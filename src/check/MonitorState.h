@@ -4,9 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <map>
 #include <mutex>
-#include <set>
 #include <vector>
 
 #include "base/Text.h"
@@ -56,15 +54,7 @@ public:
     // (stoppedSince(generation)), false when the time passed.
     bool waitUnlessStopped(std::chrono::milliseconds duration, std::uint64_t generation);
 
-    // The articles a stopped run of a plan had already stored although the plan's marker was
-    // not moved forward. The next run of that plan takes them and skips storing them again, so a
-    // stop never leads to duplicate rows. Keys are whatever the run uses to tell articles apart.
-    std::multiset<Text> takeStoredByStoppedRun(const Text& planId);
-    void keepStoredByStoppedRun(const Text& planId, std::multiset<Text> keys);
-
 private:
-    std::mutex storedMutex_;
-    std::map<Text, std::multiset<Text>> storedByStoppedRun_;
     std::atomic<std::uint64_t> generation_{0};
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -1,7 +1,6 @@
 #include "check/PlanProcessor.h"
 
 #include <algorithm>
-#include <set>
 
 #include "base/GbkCodec.h"
 #include "base/TextCutting.h"
@@ -35,6 +34,18 @@ const Text& columnPrefix() {
 }
 const Text& patternFailedText() {
     static const Text text = gbk("\r\n出错！正则匹配失败：");
+    return text;
+}
+const Text& checkCappedText() {
+    static const Text text = gbk("\r\n匹配结果过多，只处理了前");
+    return text;
+}
+const Text& testCappedText() {
+    static const Text text = gbk("\r\n匹配结果过多，只列出了前");
+    return text;
+}
+const Text& cappedRestText() {
+    static const Text text = gbk("条，其余已略去");
     return text;
 }
 const Text& closingStart() {
@@ -129,8 +140,13 @@ RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan) {
     testEdit_.showCutRegion(result.cutText);
 
     const ArticleMatches matches =
-        ArticleMatches::search(plan[MonitorPlan::regular], result.cutText);
+        ArticleMatches::search(plan[MonitorPlan::regular], result.cutText, options_.maxMatches);
     result.matchCount = matches.count();
+    result.truncated = matches.truncated();
+    if (matches.truncated()) {
+        log_.append(testCappedText() + textOfInteger(matches.count()) + cappedRestText() +
+                    gbk("。"));
+    }
     result.groupCount = matches.groupCount();
     result.patternFailure = matches.failure();
     if (matches.count() == 0) {
@@ -158,118 +174,134 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
         if (state_.stoppedSince(generation)) result.abandoned = true;
         return result.abandoned;
     };
-    // Articles that an earlier, stopped run of this plan stored without moving the plan's marker
-    // on: they are found again now and must not be stored twice. Whatever this run stores is
-    // added to them should it be stopped as well.
-    const Text planId = sqlInteger(plan[MonitorPlan::id]);
-    struct StoppedRunRecords {
-        MonitorState& state;
-        const Text& planId;
-        const MonitorRunResult& result;
-        std::multiset<Text> keys;
-        ~StoppedRunRecords() {
-            if (result.abandoned) state.keepStoredByStoppedRun(planId, std::move(keys));
-        }
-    } storedBefore{state_, planId, result, state_.takeStoredByStoppedRun(planId)};
-    std::multiset<Text> storedNow;
-    struct MergeOnExit {
-        std::multiset<Text>& from;
-        std::multiset<Text>& into;
-        ~MergeOnExit() { into.merge(from); }
-    } merge{storedNow, storedBefore.keys};
-
     if (stopped()) return result;
     const Text page = fetchPageText(plan);
     if (stopped()) return result;  // the fetch finished after a stop: its page is dropped
 
+    // Cut: the region between the plan's own markers; match; then the marker picks the new ones.
     const JudgementMode mode = judgementModeOfText(plan[MonitorPlan::type]);
-    const Text& marker = plan[MonitorPlan::arttile];
-    Text before = plan[MonitorPlan::before];
-    Text after = plan[MonitorPlan::after];
-    // An empty marker means the plan was never checked: its own region counts, all of it new.
-    if (mode != JudgementMode::CompareArticleId && !marker.empty()) {
-        if (findText(page, marker) < 0) {
-            log_.append(markerMissingText());
-        } else if (mode == JudgementMode::OldestFirst) {
-            before = marker;
-        } else {
-            after = marker;
-        }
-    }
+    const Text region = textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]);
+    const ArticleMatches matches =
+        ArticleMatches::search(plan[MonitorPlan::regular], region, options_.maxMatches);
+    const NewMatches chosen = chooseNewMatches(plan, mode, page, region, matches);
+    if (chosen.cut.empty()) log_.append(cutEmptyText());
+    testEdit_.showCutRegion(chosen.cut);
+    logMatchProblems(matches, result);
+    result.matchCount = std::max(0, chosen.last - chosen.first + 1);
 
-    const Text cut = textBetween(page, before, after);
-    if (cut.empty()) log_.append(cutEmptyText());
-    testEdit_.showCutRegion(cut);
-
-    const ArticleMatches matches = ArticleMatches::search(plan[MonitorPlan::regular], cut);
-    result.matchCount = matches.count();
-    result.patternFailure = matches.failure();
-    if (matches.failed()) {
-        log_.append(patternFailedText() + matches.failure() + "----" + now());
-    }
-
-    if (matches.count() > 0) {
-        TextList placeholders;
-        allTextsBetween(plan[MonitorPlan::buquan], "[", "]", placeholders);
-        const int tindex = integerOfText(plan[MonitorPlan::tindex]);
-        const int uindex = integerOfText(plan[MonitorPlan::uindex]);
-        const int oindex = integerOfText(plan[MonitorPlan::oindex]);
-        const std::int32_t lastId = integerOfText(plan[MonitorPlan::lastid]);
-        std::int32_t maxId = lastId;
-        Text latestAddress;
-
-        // Last match on the page first, so on a newest-first page the newest article gets the
-        // highest id in info.
-        for (int m = matches.count(); m >= 1; --m) {
-            if (mode == JudgementMode::CompareArticleId) {
-                const std::int32_t articleId = integerOfText(matches.sub(m, uindex));
-                if (articleId <= lastId) continue;
-                if (stopped()) return result;
-                maxId = std::max(maxId, articleId);
-            } else if (stopped()) {
-                return result;
-            }
-            const Text title = sqlEscapedText(matches.sub(m, tindex));
-            const Text address =
-                composeAddress(plan[MonitorPlan::buquan], placeholders, matches, m);
-            const Text other = sqlEscapedText(matches.sub(m, oindex));
-            latestAddress = address;
-            Text key = title + '\n' + address + '\n' + other;
-            if (const auto earlier = storedBefore.keys.find(key);
-                earlier != storedBefore.keys.end()) {
-                // Stored by a stopped run already: take it as recorded, store nothing.
-                storedBefore.keys.erase(earlier);
-                storedNow.insert(std::move(key));
-                continue;
-            }
-            // The flag goes up only for an article that is really stored, so a run stopped
-            // before its first insert raises no alert.
-            state_.newContentFound = true;
-            sql_.runSql(kInsertStart + sqlQuoteDoubled(plan[MonitorPlan::name]) + "'," + planId +
-                        ",'" + title + "','" + sqlQuoteDoubled(address) + "','" + other + "','" +
-                        now() + "',0)");
-            storedNow.insert(std::move(key));
-            ++result.recordedCount;
-            if (state_.waitUnlessStopped(options_.insertPause, generation)) {
-                result.abandoned = true;
-                return result;
-            }
-        }
-
+    if (result.matchCount > 0) {
+        const RunWrites writes = judge(plan, mode, matches, chosen);
         if (stopped()) return result;
-        // The marker for the next check: the raw title of the newest article on the page, which
-        // is the first match, or the last one on an oldest-first page.
-        const int newest = mode == JudgementMode::OldestFirst ? matches.count() : 1;
-        sql_.runSql(kUpdateStart + sqlQuoteDoubled(matches.sub(newest, tindex)) + "',arturl='" +
-                    sqlQuoteDoubled(latestAddress) + "',lasttime='" + now() +
-                    "',lastid=" + textOfInteger(maxId) + " where id=" + planId);
-        result.planUpdated = true;
+        record(writes, generation, result);
+        if (result.abandoned) return result;
     }
 
     if (stopped()) return result;
     log_.append(closingStart() + textOfInteger(position) + closingEnd() + now());
     state_.workerBusy = false;
     return result;
+}
+
+void PlanProcessor::logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result) {
+    result.patternFailure = matches.failure();
+    if (matches.failed()) {
+        log_.append(patternFailedText() + matches.failure() + "----" + now());
+    }
+    if (matches.truncated()) {
+        log_.append(checkCappedText() + textOfInteger(matches.count()) + cappedRestText() + "----" +
+                    now());
+    }
+}
+
+PlanProcessor::NewMatches PlanProcessor::chooseNewMatches(const MonitorPlan& plan,
+                                                          JudgementMode mode, const Text& page,
+                                                          const Text& region,
+                                                          const ArticleMatches& matches) {
+    NewMatches all{1, matches.count(), region};
+    const Text& marker = plan[MonitorPlan::arttile];
+    const bool neverChecked = marker.empty() && plan[MonitorPlan::lasttime].empty();
+    if (mode == JudgementMode::CompareArticleId || neverChecked) return all;
+
+    // The marker's own article: the match whose title is the marker, nearest the newest end.
+    const int tindex = integerOfText(plan[MonitorPlan::tindex]);
+    int own = 0;
+    for (int m = 1; m <= matches.count(); ++m) {
+        if (matches.sub(m, tindex) != marker) continue;
+        own = m;
+        if (mode != JudgementMode::OldestFirst) break;
+    }
+    if (own == 0) {
+        // Without any match nothing is stored either way; the line then says what it always
+        // said: the marker's text is not on the page.
+        if (matches.count() > 0 || findText(page, marker) < 0) log_.append(markerMissingText());
+        return all;
+    }
+    // The region shown ends at (starts after) the title, or the whole match when it has none.
+    ArticleMatches::Span at = matches.span(own, tindex);
+    if (!at.matched) at = matches.span(own, 0);
+    if (mode == JudgementMode::OldestFirst) {
+        return NewMatches{own + 1, matches.count(), region.substr(at.position + at.length)};
+    }
+    return NewMatches{1, own - 1, region.substr(0, at.position)};
+}
+
+PlanProcessor::RunWrites PlanProcessor::judge(const MonitorPlan& plan, JudgementMode mode,
+                                              const ArticleMatches& matches,
+                                              const NewMatches& chosen) {
+    TextList placeholders;
+    allTextsBetween(plan[MonitorPlan::buquan], "[", "]", placeholders);
+    const int tindex = integerOfText(plan[MonitorPlan::tindex]);
+    const int uindex = integerOfText(plan[MonitorPlan::uindex]);
+    const int oindex = integerOfText(plan[MonitorPlan::oindex]);
+    const std::int32_t lastId = integerOfText(plan[MonitorPlan::lastid]);
+    const Text planId = sqlInteger(plan[MonitorPlan::id]);
+    std::int32_t maxId = lastId;
+    Text latestAddress;
+    RunWrites writes;
+
+    // Last match first, so on a newest-first page the newest article gets the highest id in info.
+    for (int m = chosen.last; m >= chosen.first; --m) {
+        if (mode == JudgementMode::CompareArticleId) {
+            const std::int32_t articleId = integerOfText(matches.sub(m, uindex));
+            if (articleId <= lastId) continue;
+            maxId = std::max(maxId, articleId);
+        }
+        const Text address = composeAddress(plan[MonitorPlan::buquan], placeholders, matches, m);
+        latestAddress = address;
+        writes.statements.push_back(
+            kInsertStart + sqlQuoteDoubled(plan[MonitorPlan::name]) + "'," + planId + ",'" +
+            sqlEscapedText(matches.sub(m, tindex)) + "','" + sqlQuoteDoubled(address) + "','" +
+            sqlEscapedText(matches.sub(m, oindex)) + "','" + now() + "',0)");
+    }
+    writes.inserts = static_cast<int>(writes.statements.size());
+
+    // The marker for the next check: the raw title of the newest article on the page, which is
+    // the first match, or the last one on an oldest-first page.
+    const int newest = mode == JudgementMode::OldestFirst ? chosen.last : chosen.first;
+    writes.statements.push_back(kUpdateStart + sqlQuoteDoubled(matches.sub(newest, tindex)) +
+                                "',arturl='" + sqlQuoteDoubled(latestAddress) + "',lasttime='" +
+                                now() + "',lastid=" + textOfInteger(maxId) + " where id=" + planId);
+    return writes;
+}
+
+void PlanProcessor::record(const RunWrites& writes, std::uint64_t generation,
+                           MonitorRunResult& result) {
+    // One transaction: every insert and the plan update, or nothing (one failure line, one box).
+    if (!sql_.runAll(writes.statements).ok) return;
+    result.recordedCount = writes.inserts;
+    result.planUpdated = true;
+    if (writes.inserts > 0) state_.newContentFound = true;
+
+    // The lines of what was stored, in order, each article's followed by the pause. The lock is
+    // not held here; a stop cuts the pauses short and the remaining lines follow at once.
+    bool stopped = false;
+    for (std::size_t i = 0; i < writes.statements.size(); ++i) {
+        log_.append(SqlRunner::successLine(writes.statements[i]));
+        if (!stopped && static_cast<int>(i) < writes.inserts) {
+            stopped = state_.waitUnlessStopped(options_.insertPause, generation);
+        }
+    }
+    if (stopped) result.abandoned = true;
 }
 
 }  // namespace lumo

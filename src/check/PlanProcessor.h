@@ -1,16 +1,19 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 #include "base/MessagePresenter.h"
 #include "base/NowText.h"
 #include "base/StatusLog.h"
 #include "base/Text.h"
+#include "check/ArticleMatches.h"
 #include "check/CutRegionSink.h"
 #include "check/MonitorRunResult.h"
 #include "check/MonitorState.h"
 #include "check/PageSource.h"
 #include "check/RuleTestResult.h"
+#include "store/JudgementMode.h"
 #include "store/MonitorPlan.h"
 #include "store/SqlRunner.h"
 
@@ -22,10 +25,18 @@ namespace lumo {
 // - runMonitoring(): decide which matches are new articles by the plan's JudgementMode, insert
 //   each into `info`, and move the plan's last-seen fields in `rule` forward.
 //
-// A plan with an empty `arttile` has never been checked and has no marker yet: whatever its mode,
-// its first check takes the region between its own markers, records every match in it and sets
-// the marker. In 时间正序 (OldestFirst) the marker kept is the title of the last match on the page,
-// the newest article, so the next check starts after everything recorded now.
+// A plan whose `arttile` and `lasttime` are both empty has never been checked: whatever its mode,
+// its first check records every match of the region between its own markers and sets the marker.
+// In 时间正序 (OldestFirst) the marker kept is the title of the last match on the page, the newest
+// article, so the next check starts after everything recorded now.
+//
+// The marker is the title of an article, not a piece of text: in the positional modes the region
+// ends (NewestFirst) or starts (OldestFirst) at the match whose title equals the marker exactly,
+// the one nearest the newest end of the page, so a newer title that merely contains the marker
+// does not cut the region short. An empty marker of a checked plan is such a title too.
+//
+// A monitoring run judges every match first and then writes all its inserts and the plan update
+// as one transaction: a failure, a kill or a stop leaves either the whole run or nothing.
 //
 // Thread-safety: the processor holds only references and options; every run keeps its state on
 // the stack. A rule test on the window thread may overlap a monitoring run on a worker. All
@@ -34,8 +45,11 @@ namespace lumo {
 class PlanProcessor {
 public:
     struct Options {
-        // Pause after each inserted article; a stop cuts it short.
+        // Pause after the log line of each stored article (after the commit); a stop cuts it
+        // short.
         std::chrono::milliseconds insertPause{500};
+        // Matches taken from one page at most, in a check and in a rule test.
+        int maxMatches = ArticleMatches::kDefaultMaxMatches;
         // Source of nowText(); empty means the system clock.
         Clock clock;
     };
@@ -63,15 +77,40 @@ public:
     RuleTestResult runTest(const MonitorPlan& plan);
 
     // One monitoring run of `plan` (the plan list's row, copied when the run starts) at 1-based
-    // `position` in the round, for the closing log line. Records the new articles, updates the
-    // plan, logs the closing line and clears workerBusy; sets newContentFound as new articles
-    // are found. A stop (MonitorState::requestStop) is checked before the fetch, before each
-    // insert and before the plan update, and cuts the pause short: an abandoned run writes
-    // nothing more (no row, no update, no log line, no flag) and returns with `abandoned` set.
+    // `position` in the round, for the closing log line. Steps: cut, match, judge, record. The
+    // inserts of the new articles and the plan update are committed as one transaction; then
+    // each statement's line is logged in order, with the pause after each article's line. A
+    // failed transaction stores nothing, logs one failure line and shows one box. Then the
+    // closing line is logged and workerBusy cleared; newContentFound rises only when articles
+    // were stored.
+    //
+    // A stop (MonitorState::requestStop) before the commit abandons the run: nothing is written
+    // (no row, no update, no log line, no flag). A stop during the pauses after the commit cuts
+    // them short: the remaining lines of what was stored are logged at once, without the
+    // closing line. Either way the result has `abandoned` set and workerBusy is left alone.
     MonitorRunResult runMonitoring(MonitorPlan plan, int position);
 
 private:
+    // The new matches of a check: numbers first..last (none when last < first), and the region
+    // they were judged from, for 测试编辑框.
+    struct NewMatches {
+        int first = 1;
+        int last = 0;
+        Text cut;
+    };
+    // What a check will write: the inserts, in storing order, then the plan update.
+    struct RunWrites {
+        TextList statements;
+        int inserts = 0;
+    };
+
     Text fetchPageText(const MonitorPlan& plan);
+    void logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result);
+    NewMatches chooseNewMatches(const MonitorPlan& plan, JudgementMode mode, const Text& page,
+                                const Text& region, const ArticleMatches& matches);
+    RunWrites judge(const MonitorPlan& plan, JudgementMode mode, const ArticleMatches& matches,
+                    const NewMatches& chosen);
+    void record(const RunWrites& writes, std::uint64_t generation, MonitorRunResult& result);
     Text now() const;
 
     PageSource& pages_;

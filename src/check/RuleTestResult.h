@@ -21,7 +21,8 @@ struct RuleTestResult {
     bool enableSaveButton = false;
     int matchCount = 0;
     int groupCount = 0;
-    Text patternFailure;  // why the pattern matched nothing, when Boost refused it
+    bool truncated = false;  // the page held more matches than the cap; the rest were left out
+    Text patternFailure;     // why the pattern matched nothing, when Boost refused it
 };
 
 }  // namespace lumo

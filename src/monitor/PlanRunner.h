@@ -9,7 +9,8 @@ namespace lumo {
 // One monitoring run of one plan, performed on a monitoring worker thread: the product runs
 // PlanProcessor::runMonitoring, tests substitute their own.
 //
-// A run ends by clearing MonitorState::workerBusy; a run abandoned by a stop writes nothing more.
+// A run ends by clearing MonitorState::workerBusy. A run abandoned by a stop stores nothing more:
+// stopped before its commit it writes nothing, stopped after it only logs what it stored.
 // `stop` is requested when monitoring stops, to cut a page fetch under way short.
 class PlanRunner {
 public:

@@ -5,10 +5,6 @@
 #include "base/TextOps.h"
 
 namespace lumo {
-namespace {
-constexpr int kBusyTimeoutMs = 5000;
-}
-
 DatabaseConnection::~DatabaseConnection() {
     close();
 }
@@ -25,7 +21,7 @@ bool DatabaseConnection::open(const Text& path) {
         sqlite3_close(db);
         return false;
     }
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_busy_timeout(db, busyTimeoutMs_);
     db_ = db;
     return true;
 }
@@ -77,6 +73,49 @@ bool DatabaseConnection::executeLocked(const Text& sql) {
 int DatabaseConnection::lastErrorCodeLocked() const {
     if (db_ == nullptr) return 0;
     return sqlite3_errcode(db_);
+}
+
+void DatabaseConnection::setBusyTimeout(int milliseconds) {
+    std::lock_guard lock(mutex_);
+    busyTimeoutMs_ = milliseconds;
+    if (db_ != nullptr) sqlite3_busy_timeout(db_, busyTimeoutMs_);
+}
+
+DatabaseConnection::BatchOutcome DatabaseConnection::failBatch(int index, const Text& statement) {
+    BatchOutcome outcome;
+    outcome.failedIndex = index;
+    outcome.statement = statement;
+    outcome.errorCode = sqlite3_errcode(db_);
+    const char* message = sqlite3_errmsg(db_);
+    outcome.message = message != nullptr ? message : "";
+    // Undoes whatever the transaction wrote; harmless when SQLite rolled back by itself or the
+    // transaction never began.
+    if (sqlite3_get_autocommit(db_) == 0) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    return outcome;
+}
+
+DatabaseConnection::BatchOutcome DatabaseConnection::executeAll(const TextList& statements) {
+    std::lock_guard lock(mutex_);
+    if (db_ == nullptr) return BatchOutcome{};
+    // IMMEDIATE takes the write lock at once, so a locked file fails before anything is written.
+    static const Text kBegin = "BEGIN IMMEDIATE";
+    static const Text kCommit = "COMMIT";
+    if (sqlite3_exec(db_, kBegin.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        return failBatch(-1, kBegin);
+    }
+    for (std::size_t i = 0; i < statements.size(); ++i) {
+        if (sqlite3_exec(db_, statements[i].c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            return failBatch(static_cast<int>(i), statements[i]);
+        }
+    }
+    if (sqlite3_exec(db_, kCommit.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        return failBatch(-1, kCommit);
+    }
+    BatchOutcome outcome;
+    outcome.ok = true;
+    return outcome;
 }
 
 QueryResult DatabaseConnection::query(const Text& sql) {

@@ -25,6 +25,18 @@ public:
         int errorCode = 0;
     };
 
+    // What executeAll() did: all statements committed, or none of them (failedIndex names the
+    // statement that failed, or -1 when BEGIN or COMMIT did; errorCode and message say why).
+    struct BatchOutcome {
+        bool ok = false;
+        int failedIndex = -1;
+        int errorCode = 0;
+        Text message;
+        Text statement;  // the statement that failed, "BEGIN IMMEDIATE" or "COMMIT" included
+    };
+
+    static constexpr int kDefaultBusyTimeoutMs = 5000;
+
     DatabaseConnection() = default;
     ~DatabaseConnection();
     DatabaseConnection(const DatabaseConnection&) = delete;
@@ -50,6 +62,16 @@ public:
     // execute() and lastErrorCode() under one lock, so no other thread's statement slips between.
     Outcome executeWithCode(const Text& sql);
 
+    // Runs `statements` in order as one transaction (BEGIN IMMEDIATE ... COMMIT) under the lock,
+    // so no other thread's statement lands in between: either every one of them is stored, or,
+    // on the first failure (a locked, full, read-only or damaged file included), none is. An
+    // empty list commits nothing and succeeds; a closed connection fails with code 0.
+    BatchOutcome executeAll(const TextList& statements);
+
+    // How long a statement waits for another process's lock before failing with SQLITE_BUSY.
+    // Applies to the open connection and to every later open().
+    void setBusyTimeout(int milliseconds);
+
     // Prepares the first statement of `sql` through the one reusable query statement, steps all
     // its rows and returns them. Empty when it cannot be prepared or the connection is closed.
     QueryResult query(const Text& sql);
@@ -59,7 +81,10 @@ private:
     int lastErrorCodeLocked() const;
     void closeLocked();
 
+    BatchOutcome failBatch(int index, const Text& statement);
+
     mutable std::mutex mutex_;
+    int busyTimeoutMs_ = kDefaultBusyTimeoutMs;
     sqlite3* db_ = nullptr;
     sqlite3_stmt* queryStatement_ = nullptr;
 };

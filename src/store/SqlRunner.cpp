@@ -8,9 +8,34 @@ namespace lumo {
 SqlRunner::SqlRunner(DatabaseConnection& database, StatusLog& log, MessagePresenter& messages)
     : database_(database), log_(log), messages_(messages) {}
 
+namespace {
+const Text& successText() {
+    static const Text text = gbk("成功！SQL：");
+    return text;
+}
+const Text& failureText() {
+    static const Text text = gbk("执行出错！错误代码：");
+    return text;
+}
+}  // namespace
+
+Text SqlRunner::successLine(const Text& sql) {
+    return "\r\n" + sql + successText() + sql;
+}
+
+DatabaseConnection::BatchOutcome SqlRunner::runAll(const TextList& statements) {
+    DatabaseConnection::BatchOutcome outcome = database_.executeAll(statements);
+    if (!outcome.ok) {
+        const Text result = failureText() + textOfInteger(outcome.errorCode);
+        messages_.showMessage(result, kDefaultCaption);
+        log_.append("\r\n" + outcome.statement + result);
+    }
+    return outcome;
+}
+
 Text SqlRunner::runSql(const Text& sql) {
-    static const Text kSuccess = gbk("成功！SQL：");
-    static const Text kFailure = gbk("执行出错！错误代码：");
+    const Text& kSuccess = successText();
+    const Text& kFailure = failureText();
     const DatabaseConnection::Outcome outcome = database_.executeWithCode(sql);
     Text result;
     if (outcome.ok) {

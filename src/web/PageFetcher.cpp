@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <memory>
 #include <mutex>
 
 #include "base/TextOps.h"
@@ -89,12 +91,14 @@ struct Transfer {
     const std::atomic<bool>* cancelled = nullptr;
     std::stop_token stop;
     std::size_t maxBodyBytes = 0;
+    std::size_t maxHeaderBytes = 0;
     Clock::duration idleTimeout{};
     Clock::time_point lastActivity = Clock::now();
     curl_off_t lastUploaded = 0;
     Bytes body;
     Text headerBlock;
     bool bodyTooLong = false;
+    bool headerTooLong = false;
 };
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {
@@ -115,6 +119,10 @@ size_t onHeaderLine(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     const size_t n = size * count;
     t->lastActivity = Clock::now();
+    if (n > t->maxHeaderBytes - std::min(t->maxHeaderBytes, t->headerBlock.size())) {
+        t->headerTooLong = true;  // endless header lines
+        return 0;
+    }
     std::string_view line(data, n);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     if (line.substr(0, 5) == "HTTP/") t->headerBlock.clear();
@@ -132,6 +140,104 @@ int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t upload
         t->lastActivity = now;
     }
     return now - t->lastActivity > t->idleTimeout ? 1 : 0;
+}
+
+struct CurlCleanup {
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+struct CurlListFree {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using CurlHandle = std::unique_ptr<CURL, CurlCleanup>;
+using CurlList = std::unique_ptr<curl_slist, CurlListFree>;
+
+// Address, protocol and the header lines of the request.
+void setRequest(CURL* curl, const std::string& address, const Text& agent, curl_slist* lines) {
+    curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+    curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, lines);
+    // The proxy gets none of the page's header lines, only its own CONNECT request.
+    curl_easy_setopt(curl, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
+}
+
+void setMethod(CURL* curl, int method, const Bytes& postBytes) {
+    switch (method) {
+        case 1:
+            curl_easy_setopt(curl, CURLOPT_POST, 1L);
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
+                             static_cast<curl_off_t>(postBytes.size()));
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, postBytes.data());
+            break;
+        case 2:
+            // HEAD goes out without a body: libcurl cannot send one with it, and a server
+            // gives a body to a HEAD request no meaning.
+            curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+            break;
+        default:
+            curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    }
+}
+
+// Redirects and the proxy.
+void setRoute(CURL* curl, const FetchRequest& request, const FetchOptions& options,
+              curl_slist* proxyLines) {
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, request.noRedirect ? 0L : 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // An empty proxy text means a direct connection, whatever the environment says.
+    curl_easy_setopt(curl, CURLOPT_PROXY, request.proxy.c_str());
+    // A request through the proxy carries no "Proxy-Connection" line of curl's either.
+    curl_easy_setopt(curl, CURLOPT_PROXYHEADER, proxyLines);
+    if (!request.proxy.empty()) {
+        curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
+        curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    }
+}
+
+void setTrust(CURL* curl, const FetchOptions& options) {
+    if (!options.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, options.caFile.c_str());
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+}
+
+// Time, rate and size limits; the idle limit and the header size are kept by the callbacks.
+void setLimits(CURL* curl, const FetchOptions& options, int method) {
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(options.connectTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, options.minBytesPerSecond);
+    // curl counts the low-speed time in whole seconds.
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME,
+                     std::max(1L, static_cast<long>(options.lowSpeedTime.count() / 1000)));
+    // An announced length over the limit fails at once (a HEAD answer announces without sending).
+    if (method != 2) {
+        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
+                         static_cast<curl_off_t>(options.maxBodyBytes));
+    }
+}
+
+void setCallbacks(CURL* curl, Transfer& transfer) {
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeaderLine);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+}
+
+// Why the transfer failed, in words for a log line; empty when it succeeded.
+Text failureOf(CURLcode result, const Transfer& transfer) {
+    if (transfer.bodyTooLong) return "the body exceeds the size limit";
+    if (transfer.headerTooLong) return "the header exceeds the size limit";
+    if (result == CURLE_OK) return Text();
+    if (result == CURLE_ABORTED_BY_CALLBACK)
+        return "cancelled, or no byte arrived within the idle limit";
+    return curl_easy_strerror(result);
 }
 
 }  // namespace
@@ -174,10 +280,19 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
     const bool secure = isSecureUrl(request.url);
     const Text agent = userAgentOf(request.headers);
     const std::string address = wireAddress(request.url, secure);
-    if (address.empty() || cancelled_.load() || stop.stop_requested()) return Bytes();
-
-    CURL* curl = curl_easy_init();
-    if (!curl) return Bytes();
+    if (address.empty()) {
+        request.failure = "the address names no usable host or port";
+        return Bytes();
+    }
+    if (cancelled_.load() || stop.stop_requested()) {
+        request.failure = "cancelled";
+        return Bytes();
+    }
+    const CurlHandle curl(curl_easy_init());
+    if (!curl) {
+        request.failure = "curl could not start a transfer";
+        return Bytes();
+    }
 
     request.headers = composeHeaderBlock(request.headers, request.url, request.cookie.value_or(""));
     if (method != 0 && request.postBytes.empty()) request.postBytes = request.postText;
@@ -187,76 +302,24 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
     transfer.stop = stop;
     transfer.maxBodyBytes = options_.maxBodyBytes;
     transfer.idleTimeout = options_.idleTimeout;
-    curl_slist* headerLines = curlHeaderLines(request.headers);
+    transfer.maxHeaderBytes = options_.maxHeaderBytes;
+    const CurlList headerLines(curlHeaderLines(request.headers));
+    const CurlList proxyLines(curl_slist_append(nullptr, "Proxy-Connection:"));
 
-    curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
-    curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerLines);
-    // The proxy gets none of the page's header lines, only its own CONNECT request.
-    curl_easy_setopt(curl, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
-    switch (method) {
-        case 1:
-            curl_easy_setopt(curl, CURLOPT_POST, 1L);
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
-                             static_cast<curl_off_t>(request.postBytes.size()));
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.postBytes.data());
-            break;
-        case 2:
-            // HEAD goes out without a body: libcurl cannot send one with it, and a server
-            // gives a body to a HEAD request no meaning.
-            curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-            break;
-        default:
-            curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
-    }
-
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, request.noRedirect ? 0L : 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options_.maxRedirects);
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-
-    // An empty proxy text means a direct connection, whatever the environment says.
-    curl_easy_setopt(curl, CURLOPT_PROXY, request.proxy.c_str());
-    // A request through the proxy carries no "Proxy-Connection" line of curl's either.
-    curl_slist* proxyLines = curl_slist_append(nullptr, "Proxy-Connection:");
-    curl_easy_setopt(curl, CURLOPT_PROXYHEADER, proxyLines);
-    if (!request.proxy.empty()) {
-        curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
-        curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-    }
-
+    setRequest(curl.get(), address, agent, headerLines.get());
+    setMethod(curl.get(), method, request.postBytes);
+    setRoute(curl.get(), request, options_, proxyLines.get());
     if (!request.cookie) {
-        curl_easy_setopt(curl, CURLOPT_SHARE, cookies_->share);
-        curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+        curl_easy_setopt(curl.get(), CURLOPT_SHARE, cookies_->share);
+        curl_easy_setopt(curl.get(), CURLOPT_COOKIEFILE, "");
     }
+    setTrust(curl.get(), options_);
+    setLimits(curl.get(), options_, method);
+    setCallbacks(curl.get(), transfer);
 
-    if (!options_.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, options_.caFile.c_str());
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(options_.connectTimeout.count()));
-    // An announced length over the limit fails at once (a HEAD answer announces without sending).
-    if (method != 2)
-        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
-                         static_cast<curl_off_t>(options_.maxBodyBytes));
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeaderLine);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-
-    const CURLcode result = curl_easy_perform(curl);
-    curl_easy_cleanup(curl);
-    curl_slist_free_all(headerLines);
-    curl_slist_free_all(proxyLines);
-
-    const bool ok = result == CURLE_OK && !transfer.bodyTooLong;
+    const CURLcode result = curl_easy_perform(curl.get());
+    request.failure = failureOf(result, transfer);
+    const bool ok = request.failure.empty();
     request.headersOut = ok ? withSetCookieSpelled(transfer.headerBlock) : Text();
     request.cookiesOut = cookiesOfResponse(request.headersOut);
     if (request.cookie) request.cookiesOut = mergeCookies(*request.cookie, request.cookiesOut);

@@ -30,6 +30,8 @@ struct FetchRequest {
     Bytes postBytes;  // in/out: request body as bytes; for POST and HEAD an empty one is
                       // replaced by postText
     Text proxy;       // "host:port" of an HTTP proxy; empty for a direct connection
+    Text failure;     // out: why the fetch failed, in a few words for a log line; empty after
+                      // success
 };
 
 // Limits and trust settings of a PageFetcher.
@@ -38,6 +40,14 @@ struct FetchOptions {
     std::chrono::milliseconds connectTimeout{30000};
     // Giving up when no byte arrives for this long (counted from the start of the call).
     std::chrono::milliseconds idleTimeout{60000};
+    // Giving up on the whole fetch after this long, however steadily bytes arrive.
+    std::chrono::milliseconds totalTimeout{120000};
+    // Giving up when fewer than minBytesPerSecond arrive on average over lowSpeedTime, so a
+    // server dripping a byte now and then cannot hold a round.
+    long minBytesPerSecond = 16;
+    std::chrono::milliseconds lowSpeedTime{30000};
+    // Response header lines longer than this in total fail the fetch.
+    std::size_t maxHeaderBytes = std::size_t{1} << 20;
     // A body longer than this is cut off and the fetch fails.
     std::size_t maxBodyBytes = std::size_t{256} << 20;
     // Redirects followed at most.
@@ -55,7 +65,8 @@ struct FetchOptions {
 // from HTTP to HTTPS) unless noRedirect; HTTPS certificates are verified.
 //
 // Failure (bad address, refused or timed-out connection, untrusted certificate, too many
-// redirects, a body over the limit, cancellation) gives an empty result; an address that cannot
+// redirects, a body or header over its limit, the total time or the minimum rate exceeded,
+// cancellation) gives an empty result and says why in `failure`; an address that cannot
 // be connected to at all leaves every in/out field untouched.
 //
 // Cookie store: fetches that leave `cookie` out share one in-memory store kept in this object,

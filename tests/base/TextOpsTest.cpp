@@ -209,5 +209,78 @@ TEST(TextOpsTest, ReplaceAllAgreesWithTheReferenceOnRandomTexts) {
     }
 }
 
+// The stepwise scans the linear searches replaced: a comparison at every unit start.
+int referenceFindLast(const Text& text, const Text& what) {
+    if (text.empty()) return -1;
+    if (what.empty()) return 1;
+    int last = -1;
+    for (std::size_t at : unitStarts(text)) {
+        if (sameAt(text, at, what, false)) last = static_cast<int>(at + 1);
+    }
+    return last;
+}
+
+TextList referenceSplit(const Text& text, const Text& separator) {
+    TextList pieces;
+    if (text.empty()) return pieces;
+    if (separator.empty()) return {text};
+    std::size_t pieceStart = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (sameAt(text, i, separator, false)) {
+            pieces.push_back(text.substr(pieceStart, i - pieceStart));
+            i += separator.size();
+            pieceStart = i;
+        } else if (static_cast<unsigned char>(text[i]) < 0x80) {
+            i += 1;
+        } else if (i + 1 < text.size()) {
+            i += 2;
+        } else {
+            break;
+        }
+    }
+    if (pieceStart < text.size()) pieces.push_back(text.substr(pieceStart));
+    return pieces;
+}
+
+// Long texts of two lead-looking bytes and a letter give many overlapping occurrences that begin
+// inside a two-byte character, the case the boundary check of the linear search exists for.
+TEST(TextOpsTest, LinearSearchesAgreeWithTheStepwiseScansOnPeriodicTexts) {
+    std::mt19937 rng(11);
+    static const char alphabet[] = {'a', 'A', '\x81', '\x82'};
+    const auto randomOf = [&](int maxLength) {
+        Text text;
+        for (int n = std::uniform_int_distribution<int>(0, maxLength)(rng); n > 0; --n) {
+            text += alphabet[std::uniform_int_distribution<int>(0, 3)(rng)];
+        }
+        return text;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const Text text = randomOf(60);
+        const Text what = randomOf(6);
+        const int start = std::uniform_int_distribution<int>(-1, 62)(rng);
+        const bool ignoreCase = round % 2 == 1;
+        ASSERT_EQ(findText(text, what, start, ignoreCase),
+                  referenceFind(text, what, start, ignoreCase))
+            << "round " << round;
+        ASSERT_EQ(findLastText(text, what), referenceFindLast(text, what)) << "round " << round;
+        ASSERT_EQ(splitText(text, what), referenceSplit(text, what)) << "round " << round;
+        ASSERT_EQ(replaceAllText(text, what, "#", ignoreCase),
+                  referenceReplace(text, what, "#", ignoreCase))
+            << "round " << round;
+    }
+}
+
+TEST(TextOpsTest, AHugeMarkerIsFoundOnItsBoundaryInAHugePage) {
+    // 10 MB of two-byte characters whose halves also spell the marker one byte off.
+    Text page;
+    for (int i = 0; i < 5 * 1000 * 1000; ++i) page += "\x81\x82";
+    Text marker;
+    for (int i = 0; i < 500 * 1000; ++i) marker += "\x82\x81";
+    EXPECT_EQ(findText(page, marker), -1);  // every copy begins on a trail byte
+    page += "a" + marker;
+    EXPECT_EQ(findText(page, marker), 10 * 1000 * 1000 + 2);
+}
+
 }  // namespace
 }  // namespace lumo

@@ -174,18 +174,25 @@ TEST_F(PlanInputTest, APatternMatchingTheEmptyTextRecordsOneEmptyArticle) {
     EXPECT_EQ(db.articles()[0][ArticleRecord::title], "");
 }
 
-TEST_F(PlanInputTest, FailedInsertsAreReportedAndTheRunGoesOn) {
+TEST_F(PlanInputTest, AFailedInsertStoresNothingShowsOneBoxAndTheNextCheckStoresAll) {
     servePage(BoardPage::threads(20, 3));
     const int planId = addPlan("0");
     ASSERT_TRUE(db.database().execute("alter table info rename to gone"));
     const auto result = check(planId);
-    EXPECT_EQ(result.recordedCount, 3);
-    EXPECT_TRUE(result.planUpdated);
-    ASSERT_EQ(messages.messages().size(), 3u);
+    EXPECT_EQ(result.recordedCount, 0);
+    EXPECT_FALSE(result.planUpdated);
+    ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, gbk("执行出错！错误代码：1"));
-    EXPECT_EQ(db.plan(planId)[MonitorPlan::arttile], BoardPage::thread(20).title);
+    EXPECT_EQ(db.plan(planId)[MonitorPlan::arttile], "");
+    EXPECT_EQ(db.plan(planId)[MonitorPlan::lasttime], "");
+    EXPECT_EQ(occurrences(log.content(), gbk("执行出错！")), 1);
     EXPECT_NE(log.content().find(closingLine()), Text::npos);
     EXPECT_FALSE(state.workerBusy);
+    EXPECT_FALSE(state.newContentFound);
+
+    ASSERT_TRUE(db.database().execute("alter table gone rename to info"));
+    EXPECT_EQ(check(planId).recordedCount, 3);
+    EXPECT_EQ(db.articles().size(), 3u);
 }
 
 TEST_F(PlanInputTest, AStopBeforeTheFetchDoesNothing) {
@@ -215,16 +222,18 @@ TEST_F(PlanInputTest, AStopDuringTheFetchDropsThePage) {
     EXPECT_FALSE(state.newContentFound);
 }
 
-TEST_F(PlanInputTest, AStopDuringThePauseAfterAnInsertEndsTheRunAtOnce) {
-    servePage(BoardPage::threads(20, 5));
+TEST_F(PlanInputTest, AStopDuringThePausesKeepsTheWholeRunAndLogsItAtOnce) {
+    const Threads board = BoardPage::threads(20, 5);
+    servePage(board);
     const int planId = addPlan("0");
     PlanProcessor::Options slow = options();
     slow.insertPause = 30s;
     PlanProcessor patient(pages, sql, log, messages, testEdit, state, slow);
-    // Stop while the first insert's line is being logged, so the pause sees it.
     const auto started = std::chrono::steady_clock::now();
     std::thread stopper([&] {
-        while (db.articles().empty()) std::this_thread::sleep_for(5ms);
+        while (log.content().find(gbk("成功！SQL：")) == Text::npos) {
+            std::this_thread::sleep_for(5ms);
+        }
         state.requestStop();
     });
     state.workerBusy = true;
@@ -232,38 +241,16 @@ TEST_F(PlanInputTest, AStopDuringThePauseAfterAnInsertEndsTheRunAtOnce) {
     stopper.join();
     EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
     EXPECT_TRUE(result.abandoned);
-    EXPECT_EQ(db.articles().size(), 1u);
-    EXPECT_EQ(db.plan(planId)[MonitorPlan::lasttime], "");  // no plan update
-    EXPECT_EQ(log.content().find(gbk("已结束")), Text::npos);
-    EXPECT_TRUE(state.workerBusy);
-}
-
-TEST_F(PlanInputTest, ARunAfterAStoppedOneStoresOnlyWhatTheStoppedRunDidNot) {
-    const Threads board = BoardPage::threads(20, 5);
-    servePage(board);
-    const int planId = addPlan("0");
-    PlanProcessor::Options paced = options();
-    paced.insertPause = 200ms;
-    PlanProcessor stoppable(pages, sql, log, messages, testEdit, state, paced);
-    std::thread stopper([&] {
-        while (db.articles().size() < 2) std::this_thread::sleep_for(2ms);
-        state.requestStop();
-    });
-    state.workerBusy = true;
-    EXPECT_TRUE(stoppable.runMonitoring(db.plan(planId), 1).abandoned);
-    stopper.join();
-    ASSERT_EQ(db.articles().size(), 2u);
-
-    // Monitoring starts again: the marker never moved, so the page's five articles are all new
-    // once more, yet the two stored before the stop are not stored twice.
-    state.clearStop();
-    const auto result = check(planId);
-    EXPECT_FALSE(result.abandoned);
-    EXPECT_EQ(result.recordedCount, 3);
+    // The run was committed before the pauses: all of it stays, and every line of it is logged.
+    EXPECT_EQ(result.recordedCount, 5);
     EXPECT_EQ(storedTitles(), titlesOf(reversed(board)));
     EXPECT_EQ(db.plan(planId)[MonitorPlan::arttile], board.front().title);
+    EXPECT_EQ(occurrences(log.content(), gbk("成功！SQL：")), 6);
+    EXPECT_EQ(log.content().find(gbk("已结束")), Text::npos);
+    EXPECT_TRUE(state.workerBusy);
 
-    // With the marker moved on, nothing carries over: the next run finds nothing new.
+    // Monitoring starts again: nothing is stored twice.
+    state.clearStop();
     EXPECT_EQ(check(planId).recordedCount, 0);
     EXPECT_EQ(db.articles().size(), 5u);
 }

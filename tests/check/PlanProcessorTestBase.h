@@ -73,6 +73,13 @@ protected:
         return {threads.rbegin(), threads.rend()};
     }
 
+    // How often `what` occurs in `text`.
+    static int occurrences(const Text& text, const Text& what) {
+        int n = 0;
+        for (std::size_t at = text.find(what); at != Text::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+    }
+
     Text closingLine() const { return gbk("\r\n任务1已结束----") + kNow; }
 
     TempDatabase db;

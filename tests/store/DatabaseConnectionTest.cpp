@@ -160,5 +160,53 @@ TEST(SqlRunnerTest, ClosedDatabaseFailsWithCodeZero) {
     EXPECT_EQ(runner.runSql("select 1"), gbk("执行出错！错误代码：0"));
 }
 
+TEST(PlanDatabaseTest, ExecuteAllStoresEveryStatementOrNone) {
+    test::TempDatabase temp;
+    DatabaseConnection& db = temp.database();
+    const auto count = [&] { return temp.query("select count(*) from info").rows.at(0).at(0); };
+    const Text insert = "insert into info(planname,title) values('p','t')";
+
+    const DatabaseConnection::BatchOutcome done = db.executeAll({insert, insert});
+    EXPECT_TRUE(done.ok);
+    EXPECT_EQ(count(), "2");
+    EXPECT_TRUE(db.executeAll({}).ok);
+
+    const DatabaseConnection::BatchOutcome failed =
+        db.executeAll({insert, "insert into nowhere values(1)"});
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.failedIndex, 1);
+    EXPECT_EQ(failed.errorCode, SQLITE_ERROR);
+    EXPECT_EQ(failed.statement, "insert into nowhere values(1)");
+    EXPECT_NE(failed.message.find("nowhere"), Text::npos);
+    EXPECT_EQ(count(), "2");  // the first insert went back with the failure
+    // The connection is usable again, outside any transaction.
+    EXPECT_TRUE(db.execute(insert));
+    EXPECT_EQ(count(), "3");
+
+    db.close();
+    const DatabaseConnection::BatchOutcome closed = db.executeAll({insert});
+    EXPECT_FALSE(closed.ok);
+    EXPECT_EQ(closed.errorCode, 0);
+}
+
+TEST(PlanDatabaseTest, ABatchWaitsForAnotherWriterOnlyAsLongAsTheBusyTimeout) {
+    test::TempDatabase temp;
+    DatabaseConnection& db = temp.database();
+    db.setBusyTimeout(100);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(temp.path().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const auto started = std::chrono::steady_clock::now();
+    const DatabaseConnection::BatchOutcome busy =
+        db.executeAll({"insert into info(planname,title) values('p','t')"});
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+    EXPECT_FALSE(busy.ok);
+    EXPECT_EQ(busy.errorCode, SQLITE_BUSY);
+    EXPECT_EQ(busy.statement, "BEGIN IMMEDIATE");
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_TRUE(db.executeAll({"insert into info(planname,title) values('p','t')"}).ok);
+}
+
 }  // namespace
 }  // namespace lumo

@@ -27,6 +27,12 @@ public:
         if (hook) hook({text, caption});
     }
 
+    // Records the question as a message and gives `answer`.
+    bool askYesNo(const Text& text, const Text& caption) override {
+        showMessage(text, caption);
+        return answer;
+    }
+
     std::vector<Message> messages() const {
         std::lock_guard lock(mutex_);
         return messages_;
@@ -38,6 +44,8 @@ public:
     }
 
     std::function<void(const Message&)> onShow;
+    // What askYesNo answers.
+    bool answer = false;
 
 private:
     mutable std::mutex mutex_;

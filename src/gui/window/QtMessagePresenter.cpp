@@ -25,4 +25,20 @@ void QtMessagePresenter::showMessage(const Text& text, const Text& caption) {
         this, [text, caption] { showBox(text, caption); }, Qt::BlockingQueuedConnection);
 }
 
+bool QtMessagePresenter::askYesNo(const Text& text, const Text& caption) {
+    const auto ask = [text, caption] {
+        QMessageBox box(QMessageBox::Question, qtText(caption), qtText(text),
+                        QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        box.setWindowModality(Qt::ApplicationModal);
+        return box.exec() == QMessageBox::Yes;
+    };
+    if (QThread::currentThread() == thread()) return ask();
+    bool yes = false;
+    QMetaObject::invokeMethod(
+        this, [&yes, ask] { yes = ask(); }, Qt::BlockingQueuedConnection);
+    return yes;
+}
+
 }  // namespace lumo

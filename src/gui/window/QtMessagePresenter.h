@@ -16,6 +16,7 @@ public:
     explicit QtMessagePresenter(QObject* parent = nullptr);
 
     void showMessage(const Text& text, const Text& caption) override;
+    bool askYesNo(const Text& text, const Text& caption) override;
 
     // Like showMessage, with no icon (the database-missing box is drawn without one).
     static void showBox(const Text& text, const Text& caption);

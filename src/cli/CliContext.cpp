@@ -1,0 +1,35 @@
+#include "cli/CliContext.h"
+
+#include <cstdlib>
+
+#include "base/GbkCodec.h"
+#include "store/DatabaseFile.h"
+#include "store/DatabaseLocation.h"
+
+namespace lumo::cli {
+
+CliContext::CliContext(TerminalOutput& output, std::string programDirectory)
+    : output_(output), programDirectory_(std::move(programDirectory)) {}
+
+std::string CliContext::databasePath() const {
+    return DatabaseLocation::resolve(
+        databaseOption_, std::getenv(DatabaseLocation::kEnvironmentVariable), programDirectory_);
+}
+
+bool CliContext::openDatabase() {
+    const std::string path = databasePath();
+    const DatabaseFile::Outcome opened = DatabaseFile::openExisting(database_, path);
+    switch (opened.status) {
+        case DatabaseFile::Status::Opened:
+            return true;
+        case DatabaseFile::Status::Missing:
+            output_.error(gbk("数据库文件不存在！"));
+            output_.utf8Error("lumo-cli: " + opened.reason);
+            return false;
+        default:
+            output_.utf8Error("lumo-cli: " + opened.reason);
+            return false;
+    }
+}
+
+}  // namespace lumo::cli

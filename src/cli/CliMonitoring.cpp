@@ -1,0 +1,114 @@
+#include "cli/CliMonitoring.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "articles/ArticleList.h"
+#include "base/TextOps.h"
+#include "cli/ExitCode.h"
+#include "cli/OutputFormat.h"
+#include "cli/StopSignals.h"
+
+namespace lumo::cli {
+namespace {
+
+// The region a run cut out goes to the editor's box in the window; a terminal has none.
+class DiscardedTestEdit : public CutRegionSink {
+public:
+    void showCutRegion(const Text&) override {}
+};
+
+}  // namespace
+
+CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& output,
+                             Settings settings)
+    : database_(database),
+      output_(output),
+      settings_(std::move(settings)),
+      signals_(context_, SIGINT, SIGTERM),
+      timers_(context_),
+      windowThread_(context_),
+      log_(output, settings_.quiet ? TerminalStatusLog::Target::ErrorsOnly
+                                   : TerminalStatusLog::Target::Stdout),
+      messages_(output),
+      sql_(database, log_, messages_) {
+    testEdit_ = std::make_unique<DiscardedTestEdit>();
+    runner_ = std::make_unique<ProcessorPlanRunner>(fetcher_, sql_, log_, messages_, *testEdit_,
+                                                    state_, settings_.timings.insertPause);
+    progress_ = std::make_unique<ProgressPlanRunner>(*runner_, log_, state_);
+    notifier_ = std::make_unique<NewContentNotifier>(alerts_, log_, state_);
+    view_ = std::make_unique<TerminalMonitorView>(
+        database_, settings_.planIds, settings_.frequency, settings_.repeat,
+        TerminalMonitorView::Hooks{[this] { reportNewArticles(); },
+                                   [this] { onMonitoringEnded(); }});
+    MonitorEngine::Options options;
+    options.timings = settings_.timings;
+    // A finished plan's round goes on behind whatever its worker posted, as in the window.
+    options.windowThread = &windowThread_;
+    engine_ = std::make_unique<MonitorEngine>(*view_, *notifier_, log_, messages_, timers_, state_,
+                                              *progress_, options);
+}
+
+CliMonitoring::~CliMonitoring() {
+    // The engine first: it stops and waits for its worker before what the worker uses goes.
+    engine_.reset();
+}
+
+int CliMonitoring::run() {
+    signals_.async_wait(
+        [this](const boost::system::error_code& error, int) { onStopSignal(error); });
+    // From here a stop signal is handled by the context, whenever it came.
+    StopSignals::unblock();
+    lastReportedId_ = highestArticleId();
+    engine_->onRunClicked();
+    if (!engine_->isRunning()) return kExitBadInput;  // the engine has said why
+    context_.run();
+    output_.finish();
+    if (stopped_ && !workerEnded_) {
+        // The stopped run has not returned yet (a statement waiting on the file, say). It writes
+        // nothing more; the process ends without tearing the database down under it.
+        std::fflush(nullptr);
+        std::_Exit(kExitSuccess);
+    }
+    return kExitSuccess;
+}
+
+void CliMonitoring::onMonitoringEnded() {
+    // Called inside the engine; whether it is idle is known once the call has returned.
+    boost::asio::post(context_, [this] {
+        if (!engine_->isRunning()) context_.stop();
+    });
+}
+
+void CliMonitoring::onStopSignal(const boost::system::error_code& error) {
+    if (error) return;
+    stopped_ = true;
+    // Nothing reaches standard output after the stop.
+    output_.seal();
+    if (engine_->isRunning()) engine_->onRunClicked();  // the stop action of `运行`
+    fetcher_.cancelAll();
+    workerEnded_ = engine_->shutdown(settings_.stopWait);
+    context_.stop();
+}
+
+Text CliMonitoring::highestArticleId() {
+    const QueryResult result = database_.query("select max(id) from info");
+    if (result.rows.empty() || result.rows.front().empty()) return "0";
+    return textOfInteger(integerOfText(result.rows.front()[0]));
+}
+
+void CliMonitoring::reportNewArticles() {
+    // Only this run's plans: the window may be storing articles of its own meanwhile.
+    Text planIds;
+    for (const Text& id : settings_.planIds) planIds += (planIds.empty() ? "" : ",") + id;
+    const QueryResult result = database_.query("select * from info where id>" + lastReportedId_ +
+                                               " and planid in (" + planIds + ") order by id");
+    const ArticleList& list = ArticleList::latest();
+    for (const TextList& row : result.rows) {
+        output_.utf8Line(tsvLine(list.cellsOf(row)));
+        lastReportedId_ = textOfInteger(integerOfText(row[ArticleRecord::id]));
+    }
+}
+
+}  // namespace lumo::cli

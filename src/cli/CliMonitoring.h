@@ -1,0 +1,89 @@
+#pragma once
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/signal_set.hpp>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "cli/AsioTimers.h"
+#include "cli/AsioWindowThread.h"
+#include "cli/ProgressPlanRunner.h"
+#include "cli/TerminalAlertSurface.h"
+#include "cli/TerminalMessagePresenter.h"
+#include "cli/TerminalMonitorView.h"
+#include "cli/TerminalOutput.h"
+#include "cli/TerminalStatusLog.h"
+#include "monitor/MonitorEngine.h"
+#include "monitor/NewContentNotifier.h"
+#include "monitor/ProcessorPlanRunner.h"
+#include "store/SqlRunner.h"
+#include "web/PageFetcher.h"
+
+namespace lumo::cli {
+
+// Monitoring on the command line: the core's MonitorEngine, ProcessorPlanRunner and
+// NewContentNotifier over terminal implementations of the window's services, driven by an asio
+// io_context on the main thread. The rounds, waits and log lines are the engine's own; the log
+// goes to standard output (only errors, to standard error, with `quiet`), each plan run is
+// announced by one line, and after a round that stored articles each new article is written as
+// a tab-separated line of the latest-articles columns.
+//
+// SIGINT and SIGTERM act as the click on `运行` that stops monitoring: standard output is closed
+// to further writes, the fetch under way is cut short, and the worker gets `stopWait` to end.
+//
+// Main thread only; one run() per object.
+class CliMonitoring {
+public:
+    struct Settings {
+        std::vector<Text> planIds;  // the plans, as ids of `rule` (digits only), in list order
+        Text frequency = "300";     // seconds between rounds, as typed
+        bool repeat = false;        // a round every `frequency` seconds, else a single round
+        bool quiet = false;
+        MonitorTimings timings;
+        std::chrono::milliseconds stopWait{1500};
+    };
+
+    CliMonitoring(DatabaseConnection& database, TerminalOutput& output, Settings settings);
+    ~CliMonitoring();
+    CliMonitoring(const CliMonitoring&) = delete;
+    CliMonitoring& operator=(const CliMonitoring&) = delete;
+
+    // Runs until monitoring ends by itself or a stop signal arrives. kExitBadInput when the engine
+    // refused to start (its message has been shown), else kExitSuccess. Ends the process itself
+    // when a stopped worker does not end in time, so nothing is torn down under it.
+    int run();
+
+private:
+    void onMonitoringEnded();
+    void onStopSignal(const boost::system::error_code& error);
+    void reportNewArticles();
+    Text highestArticleId();
+
+    DatabaseConnection& database_;
+    TerminalOutput& output_;
+    Settings settings_;
+    Text lastReportedId_;
+
+    boost::asio::io_context context_;
+    boost::asio::signal_set signals_;
+    AsioTimers timers_;
+    AsioWindowThread windowThread_;
+    TerminalStatusLog log_;
+    TerminalMessagePresenter messages_;
+    SqlRunner sql_;
+    MonitorState state_;
+    PageFetcher fetcher_;
+    std::unique_ptr<CutRegionSink> testEdit_;
+    std::unique_ptr<ProcessorPlanRunner> runner_;
+    std::unique_ptr<ProgressPlanRunner> progress_;
+    TerminalAlertSurface alerts_;
+    std::unique_ptr<NewContentNotifier> notifier_;
+    std::unique_ptr<TerminalMonitorView> view_;
+    std::unique_ptr<MonitorEngine> engine_;
+    bool stopped_ = false;
+    bool workerEnded_ = true;
+};
+
+}  // namespace lumo::cli

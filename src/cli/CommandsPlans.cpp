@@ -1,0 +1,159 @@
+// `plans` and `test`: the stored plans, and the rule test of one of them.
+#include <memory>
+
+#include "base/GbkCodec.h"
+#include "base/TextOps.h"
+#include "check/PlanProcessor.h"
+#include "check/WebPageSource.h"
+#include "cli/Commands.h"
+#include "cli/ExitCode.h"
+#include "cli/OutputFormat.h"
+#include "cli/TerminalMessagePresenter.h"
+#include "cli/TerminalStatusLog.h"
+#include "plans/PlanListRules.h"
+#include "store/JudgementMode.h"
+#include "store/SqlRunner.h"
+
+namespace lumo::cli {
+namespace {
+
+struct PlansOptions {
+    bool json = false;
+};
+
+struct TestOptions {
+    int planId = 0;
+    bool json = false;
+};
+
+// The editor's caption of a judgement mode.
+Text modeCaption(JudgementMode mode) {
+    switch (mode) {
+        case JudgementMode::OldestFirst:
+            return gbk("时间正序");
+        case JudgementMode::CompareArticleId:
+            return gbk("比较文章ID");
+        default:
+            return gbk("时间倒序");
+    }
+}
+
+nlohmann::json planJson(const TextList& row) {
+    const MonitorPlan plan = MonitorPlan::fromRow(row);
+    const JudgementMode mode = judgementModeOfText(plan[MonitorPlan::type]);
+    return {{"id", integerOfText(plan[MonitorPlan::id])},
+            {"name", jsonText(plan[MonitorPlan::name])},
+            {"ticked", planRowLoadsTicked(row)},
+            {"url", jsonText(plan[MonitorPlan::url])},
+            {"mode", static_cast<int>(mode)},
+            {"modeName", jsonText(modeCaption(mode))},
+            {"lastCheck", jsonText(plan[MonitorPlan::lasttime])},
+            {"lastTitle", jsonText(plan[MonitorPlan::arttile])}};
+}
+
+int runPlans(CliContext& context, const PlansOptions& options) {
+    if (!context.openDatabase()) return kExitBadInput;
+    const QueryResult result = context.database().query(kPlanListQuery);
+    TerminalOutput& out = context.output();
+    if (options.json) {
+        nlohmann::json plans = nlohmann::json::array();
+        for (const TextList& row : result.rows) plans.push_back(planJson(row));
+        out.utf8Line(jsonDocument(plans));
+        return kExitSuccess;
+    }
+    out.utf8Line("id\tname\tticked\turl\tmode\tlastCheck\tlastTitle");
+    for (const TextList& row : result.rows) {
+        const MonitorPlan plan = MonitorPlan::fromRow(row);
+        const JudgementMode mode = judgementModeOfText(plan[MonitorPlan::type]);
+        out.utf8Line(
+            tsvLine({plan[MonitorPlan::id], plan[MonitorPlan::name],
+                     planRowLoadsTicked(row) ? "yes" : "no", plan[MonitorPlan::url],
+                     modeCaption(mode), plan[MonitorPlan::lasttime], plan[MonitorPlan::arttile]}));
+    }
+    return kExitSuccess;
+}
+
+// The region is shown in the editor's box only; here it is not needed.
+class DiscardedTestEdit : public CutRegionSink {
+public:
+    void showCutRegion(const Text&) override {}
+};
+
+void printTestResult(TerminalOutput& out, int planId, const RuleTestResult& result, bool json) {
+    if (json) {
+        nlohmann::json columns = nlohmann::json::array();
+        for (const Text& column : result.columns) columns.push_back(jsonText(column));
+        nlohmann::json rows = nlohmann::json::array();
+        for (const TextList& row : result.rows) {
+            nlohmann::json cells = nlohmann::json::array();
+            for (const Text& cell : row) cells.push_back(jsonText(cell));
+            rows.push_back(std::move(cells));
+        }
+        out.utf8Line(jsonDocument({{"plan", planId},
+                                   {"cutLength", textLength(result.cutText)},
+                                   {"cut", jsonText(result.cutText)},
+                                   {"matchCount", result.matchCount},
+                                   {"columns", std::move(columns)},
+                                   {"rows", std::move(rows)}}));
+        return;
+    }
+    out.utf8Line("cut length: " + std::to_string(textLength(result.cutText)) + " bytes");
+    out.utf8Line(tsvLine(result.columns));
+    for (const TextList& row : result.rows) out.utf8Line(tsvLine(row));
+}
+
+int runTest(CliContext& context, const TestOptions& options) {
+    if (!context.openDatabase()) return kExitBadInput;
+    TerminalOutput& out = context.output();
+    const QueryResult found =
+        context.database().query("select * from rule where id=" + textOfInteger(options.planId));
+    if (found.rows.empty()) {
+        out.utf8Error("lumo-cli: there is no plan with id " + std::to_string(options.planId));
+        return kExitBadInput;
+    }
+    const MonitorPlan plan = MonitorPlan::fromRow(found.rows.front());
+    TerminalStatusLog log(out, TerminalStatusLog::Target::Stderr);
+    TerminalMessagePresenter messages(out);
+    SqlRunner sql(context.database(), log, messages);
+    DiscardedTestEdit testEdit;
+    MonitorState unusedState;
+    PageFetcher fetcher;
+    WebPageSource pages(fetcher);
+    PlanProcessor processor(pages, sql, log, messages, testEdit, unusedState);
+    const RuleTestResult result = processor.testPlan(plan);
+    if (!result.ran) return kExitFailed;  // a blocked address; the message has been shown
+    if (result.matchCount == 0) {
+        // "匹配结果为0,请检查正则匹配规则!" has been shown; say why when the pattern was refused.
+        if (!result.patternFailure.empty()) {
+            out.utf8Error("lumo-cli: the pattern was refused: " +
+                          TerminalOutput::terminalText(result.patternFailure));
+        }
+        return kExitFailed;
+    }
+    printTestResult(out, options.planId, result, options.json);
+    return kExitSuccess;
+}
+
+}  // namespace
+
+void addPlansCommand(CLI::App& app, CliContext& context) {
+    auto options = std::make_shared<PlansOptions>();
+    CLI::App* command = app.add_subcommand(
+        "plans",
+        "List the plans: id, name, ticked, address, judgement mode, last check, last title");
+    command->add_flag("--json", options->json, "Write the list as JSON");
+    command->callback([&context, options] { context.exitCode = runPlans(context, *options); });
+}
+
+void addTestCommand(CLI::App& app, CliContext& context) {
+    auto options = std::make_shared<TestOptions>();
+    CLI::App* command = app.add_subcommand(
+        "test",
+        "Run the rule test of a stored plan, as the editor's button does: fetch the page, cut the "
+        "region, show every match (exit 1 when nothing matches)");
+    command->add_option("ID", options->planId, "The plan's id")->required();
+    command->add_flag("--json", options->json, "Write the result as JSON");
+    command->callback([&context, options] { context.exitCode = runTest(context, *options); });
+}
+
+}  // namespace lumo::cli

@@ -1,0 +1,26 @@
+#pragma once
+
+namespace lumo::cli {
+
+// The exit statuses of lumo-cli, as `--help` lists them.
+enum ExitCode : int {
+    kExitSuccess = 0,   // done; also a `run` stopped by SIGINT or SIGTERM
+    kExitFailed = 1,    // the command ran and failed: no match, a failed statement, no file made
+    kExitBadInput = 2,  // nothing was done: bad arguments, no usable database, unknown plan,
+                        // frequency below 60, no plan to run, a file that init will not replace
+};
+
+// The text `--help` ends with.
+inline constexpr const char* kExitCodeHelp =
+    "Exit status:\n"
+    "  0  done (a run stopped by SIGINT or SIGTERM included)\n"
+    "  1  the command ran and failed (test without a match or a blocked address, a failed SQL\n"
+    "     statement, init could not write the file)\n"
+    "  2  nothing was done: bad arguments, database missing or not a Lumo database, unknown plan\n"
+    "     id, frequency below 60, no plan to run, init target exists\n"
+    "\n"
+    "Database: --db PATH, else the environment variable LUMO_DB, else lumo.sdb beside the\n"
+    "program. Output is UTF-8; errors and messages go to standard error. A message the window\n"
+    "shows in a box is written there and never waits for an answer (as if OK was pressed).";
+
+}  // namespace lumo::cli

@@ -1,0 +1,38 @@
+#include "cli/TerminalMonitorView.h"
+
+#include "base/TextOps.h"
+
+namespace lumo::cli {
+
+TerminalMonitorView::TerminalMonitorView(DatabaseConnection& database, std::vector<Text> planIds,
+                                         Text frequency, bool repeat, Hooks hooks)
+    : database_(database),
+      planIds_(std::move(planIds)),
+      frequency_(std::move(frequency)),
+      repeat_(repeat),
+      hooks_(std::move(hooks)) {}
+
+void TerminalMonitorView::setMonitorInputsEnabled(bool enabled) {
+    if (enabled && hooks_.monitoringEnded) hooks_.monitoringEnded();
+}
+
+std::vector<int> TerminalMonitorView::checkedPlanRows() const {
+    std::vector<int> rows;
+    for (std::size_t k = 0; k < planIds_.size(); ++k) rows.push_back(static_cast<int>(k));
+    return rows;
+}
+
+TextList TerminalMonitorView::planRowTexts(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= planIds_.size()) return {};
+    // The ids are integers from `rule` itself, so the statement holds nothing but digits.
+    const QueryResult result =
+        database_.query("select * from rule where id=" + planIds_[static_cast<std::size_t>(row)]);
+    if (result.rows.empty()) return {};
+    return result.rows.front();
+}
+
+void TerminalMonitorView::reloadLatestArticles() {
+    if (hooks_.newArticles) hooks_.newArticles();
+}
+
+}  // namespace lumo::cli

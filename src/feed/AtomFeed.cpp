@@ -1,0 +1,246 @@
+#include "feed/AtomFeed.h"
+
+#include <libxml/xmlwriter.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+#include "articles/WebLink.h"
+#include "base/GbkCodec.h"
+#include "base/TextOps.h"
+#include "store/DatabaseConnection.h"
+
+namespace lumo {
+namespace {
+
+constexpr const char* kAtomNamespace = "http://www.w3.org/2005/Atom";
+constexpr const char* kTagPrefix = "tag:lumo,2026:";
+constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// Length of the well-formed UTF-8 sequence at `pos` that XML 1.0 may carry, or 0.
+std::size_t xmlCharLength(const std::string& text, std::size_t pos) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return (lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r') ? 1 : 0;
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || pos + length > text.size()) return 0;
+    char32_t code = lead & (0x3F >> (length - 1));
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (byte(i) & 0x3F);
+    }
+    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[length] || code > 0x10FFFF) return 0;
+    if ((code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF) return 0;
+    return length;
+}
+
+// UTF-8 that XML can carry: whatever it cannot becomes U+FFFD.
+std::string xmlSafe(const std::string& utf8) {
+    std::string result;
+    result.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t length = xmlCharLength(utf8, pos);
+        if (length == 0) {
+            result += kReplacement;
+            ++pos;
+        } else {
+            result.append(utf8, pos, length);
+            pos += length;
+        }
+    }
+    return result;
+}
+
+// A GBK text as UTF-8 that XML can carry.
+std::string xmlText(const Text& gbkText) {
+    return xmlSafe(gbkToUtf8(gbkText));
+}
+
+// An accepted web link as an IRI: the characters an IRI may not hold are percent-encoded.
+std::string linkIri(const Text& link) {
+    static const std::string kEncoded = " \"<>\\^`{|}\x7F";
+    std::string result;
+    for (const char c : xmlText(link)) {
+        if (kEncoded.find(c) == std::string::npos) {
+            result += c;
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+            result += escaped;
+        }
+    }
+    return result;
+}
+
+std::optional<std::time_t> storedTime(const Text& text) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%n", &year, &month, &day, &hour, &minute,
+                    &second, &used) != 6 ||
+        static_cast<std::size_t>(used) != text.size() || year < 1970 || month < 1 || month > 12 ||
+        day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 ||
+        second > 59) {
+        return std::nullopt;
+    }
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    std::tm asked = local;
+    const std::time_t time = std::mktime(&local);
+    // mktime() rolls impossible dates over ("2026-2-30"); such a text is no time.
+    if (time == -1 || local.tm_mon != asked.tm_mon || local.tm_mday != asked.tm_mday) {
+        return std::nullopt;
+    }
+    return time;
+}
+
+struct WriterDeleter {
+    void operator()(xmlTextWriter* writer) const { xmlFreeTextWriter(writer); }
+};
+struct BufferDeleter {
+    void operator()(xmlBuffer* buffer) const { xmlBufferFree(buffer); }
+};
+
+// Thin checked calls on one writer: every failure ends the document with an exception.
+class Writer {
+public:
+    Writer() : buffer_(xmlBufferCreate()) {
+        if (!buffer_) throw std::runtime_error("cannot create the XML buffer");
+        writer_.reset(xmlNewTextWriterMemory(buffer_.get(), 0));
+        if (!writer_) throw std::runtime_error("cannot create the XML writer");
+        check(xmlTextWriterSetIndent(writer_.get(), 1));
+        check(xmlTextWriterSetIndentString(writer_.get(), BAD_CAST "  "));
+        check(xmlTextWriterStartDocument(writer_.get(), "1.0", "UTF-8", nullptr));
+    }
+    void start(const char* name) { check(xmlTextWriterStartElement(writer_.get(), BAD_CAST name)); }
+    void attribute(const char* name, const std::string& value) {
+        check(xmlTextWriterWriteAttribute(writer_.get(), BAD_CAST name, BAD_CAST value.c_str()));
+    }
+    void end() { check(xmlTextWriterEndElement(writer_.get())); }
+    void element(const char* name, const std::string& value) {
+        check(xmlTextWriterWriteElement(writer_.get(), BAD_CAST name, BAD_CAST value.c_str()));
+    }
+    std::string finish() {
+        check(xmlTextWriterEndDocument(writer_.get()));
+        writer_.reset();  // flushes into the buffer
+        return std::string(reinterpret_cast<const char*>(xmlBufferContent(buffer_.get())),
+                           static_cast<std::size_t>(xmlBufferLength(buffer_.get())));
+    }
+
+private:
+    static void check(int rc) {
+        if (rc < 0) throw std::runtime_error("cannot write the feed");
+    }
+    std::unique_ptr<xmlBuffer, BufferDeleter> buffer_;
+    std::unique_ptr<xmlTextWriter, WriterDeleter> writer_;
+};
+
+void writeEntry(Writer& out, const ArticleRecord& article, const std::string& fallbackTime) {
+    out.start("entry");
+    out.element("id",
+                AtomFeed::entryId(article[ArticleRecord::planid], article[ArticleRecord::id]));
+    out.element("title", xmlText(article[ArticleRecord::title]));
+    out.element("updated",
+                AtomFeed::rfc3339(article[ArticleRecord::addtime]).value_or(fallbackTime));
+    if (const std::optional<Text> link = webLinkToOpen(article[ArticleRecord::url])) {
+        out.start("link");
+        out.attribute("rel", "alternate");
+        out.attribute("href", linkIri(*link));
+        out.end();
+    }
+    if (!article[ArticleRecord::planname].empty()) {
+        out.start("category");
+        out.attribute("term", xmlText(article[ArticleRecord::planname]));
+        out.end();
+    }
+    if (!article[ArticleRecord::other].empty()) {
+        out.element("summary", xmlText(article[ArticleRecord::other]));
+    }
+    out.end();
+}
+
+}  // namespace
+
+Text AtomFeed::query(const Options& options) {
+    const int limit = std::clamp(options.limit, 1, 10000);
+    const Text where = options.planId ? "planid=" + textOfInteger(*options.planId) : "1";
+    return "select * from info where " + where + " order by id desc LIMIT " + textOfInteger(limit);
+}
+
+std::string AtomFeed::entryId(const Text& planId, const Text& articleId) {
+    return kTagPrefix + std::string("plan/") + textOfInteger(integerOfText(planId)) + "/article/" +
+           textOfInteger(integerOfText(articleId));
+}
+
+std::optional<std::string> AtomFeed::rfc3339(const Text& stored) {
+    const std::optional<std::time_t> time = storedTime(stored);
+    if (!time) return std::nullopt;
+    return rfc3339(*time);
+}
+
+std::string AtomFeed::rfc3339(std::time_t time) {
+    std::tm local{};
+    localtime_r(&time, &local);
+    const int offset = static_cast<int>(local.tm_gmtoff / 60) % (24 * 60);
+    const int absolute = offset < 0 ? -offset : offset;
+    char text[80];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d",
+                  local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                  local.tm_min, local.tm_sec, offset < 0 ? '-' : '+', absolute / 60, absolute % 60);
+    return text;
+}
+
+std::string AtomFeed::write(const std::vector<ArticleRecord>& articles, const Options& options,
+                            std::time_t now) {
+    std::optional<std::time_t> newest;
+    for (const ArticleRecord& article : articles) {
+        const std::optional<std::time_t> time = storedTime(article[ArticleRecord::addtime]);
+        if (time && (!newest || *time > *newest)) newest = time;
+    }
+    const std::string updated = rfc3339(newest.value_or(now));
+    std::string title = options.title;
+    std::string feedId = kTagPrefix + std::string("articles");
+    if (options.planId) {
+        feedId = kTagPrefix + std::string("plan/") + textOfInteger(*options.planId);
+        if (!articles.empty() && !articles.front()[ArticleRecord::planname].empty()) {
+            title += " - " + xmlText(articles.front()[ArticleRecord::planname]);
+        }
+    }
+    Writer out;
+    out.start("feed");
+    out.attribute("xmlns", kAtomNamespace);
+    out.element("id", feedId);
+    out.element("title", xmlSafe(title));
+    out.element("updated", updated);
+    out.start("author");
+    out.element("name", "Lumo");
+    out.end();
+    out.element("generator", "Lumo");
+    if (!options.selfLink.empty()) {
+        out.start("link");
+        out.attribute("rel", "self");
+        out.attribute("href", xmlSafe(options.selfLink));
+        out.end();
+    }
+    for (const ArticleRecord& article : articles) writeEntry(out, article, updated);
+    out.end();
+    return out.finish();
+}
+
+std::string AtomFeed::fromDatabase(DatabaseConnection& database, const Options& options,
+                                   std::time_t now) {
+    const QueryResult result = database.query(query(options));
+    std::vector<ArticleRecord> articles;
+    articles.reserve(result.rows.size());
+    for (const TextList& row : result.rows) articles.push_back(ArticleRecord::fromRow(row));
+    return write(articles, options, now);
+}
+
+}  // namespace lumo

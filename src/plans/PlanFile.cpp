@@ -1,0 +1,291 @@
+#include "plans/PlanFile.h"
+
+#include <algorithm>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "articles/WebLink.h"
+#include "base/GbkCodec.h"
+#include "base/TextOps.h"
+#include "check/ArticleMatches.h"
+#include "store/DatabaseConnection.h"
+#include "store/SqlValues.h"
+
+namespace lumo {
+namespace {
+
+using Json = nlohmann::ordered_json;
+using C = MonitorPlan::Column;
+
+struct Field {
+    const char* name;
+    C column;
+    enum Kind { RequiredText, OptionalText, Index, State } kind;
+};
+
+// The columns of a plan in the file, in column order; the state columns at their places.
+constexpr Field kFields[] = {
+    {"id", C::id, Field::State},
+    {"arturl", C::arturl, Field::State},
+    {"code", C::code, Field::RequiredText},
+    {"name", C::name, Field::RequiredText},
+    {"url", C::url, Field::RequiredText},
+    {"cookie", C::cookie, Field::OptionalText},
+    {"ua", C::ua, Field::RequiredText},
+    {"arttile", C::arttile, Field::State},
+    {"lasttime", C::lasttime, Field::State},
+    {"spare", C::spare, Field::OptionalText},
+    {"buquan", C::buquan, Field::RequiredText},
+    {"regular", C::regular, Field::RequiredText},
+    {"before", C::before, Field::RequiredText},
+    {"after", C::after, Field::RequiredText},
+    {"tindex", C::tindex, Field::Index},
+    {"uindex", C::uindex, Field::Index},
+    {"oindex", C::oindex, Field::Index},
+    {"isdo", C::isdo, Field::State},
+    {"lastid", C::lastid, Field::State},
+    {"type", C::type, Field::RequiredText},
+};
+constexpr int kMaxIndex = 999;
+constexpr const char* kFormat = "lumo-plans";
+
+const Field* fieldNamed(const std::string& name) {
+    for (const Field& field : kFields) {
+        if (name == field.name) return &field;
+    }
+    return nullptr;
+}
+
+// Checks one plan object; appends the messages, fills `plan` as far as it gets.
+class PlanChecker {
+public:
+    PlanChecker(const Json& object, std::size_t number, std::vector<std::string>& errors)
+        : object_(object), errors_(errors) {
+        label_ = "方案 #" + std::to_string(number);
+        const auto name = object.find("name");
+        if (name != object.end() && name->is_string())
+            label_ += "「" + name->get<std::string>() + "」";
+    }
+
+    MonitorPlan check() {
+        MonitorPlan plan;
+        for (const auto& [key, value] : object_.items()) {
+            if (fieldNamed(key) == nullptr) fail(key, "不是方案的字段");
+        }
+        for (const Field& field : kFields) {
+            if (field.kind == Field::Index) {
+                plan[field.column] = index(field.name);
+            } else if (field.kind != Field::State) {
+                plan[field.column] = text(field.name, field.kind == Field::RequiredText);
+            }
+        }
+        if (object_.contains("name") && plan[C::name].empty()) fail("name", "不能为空");
+        checkAddress(plan[C::url]);
+        const ArticleMatches compiled = ArticleMatches::search(plan[C::regular], Text());
+        if (object_.contains("regular") && compiled.failed()) {
+            fail("regular", "正则表达式无法编译：" + gbkToUtf8(compiled.failure()));
+        }
+        return plan;
+    }
+
+private:
+    void fail(const std::string& field, const std::string& what) {
+        errors_.push_back(label_ + "：字段 " + field + " " + what);
+    }
+
+    Text text(const char* name, bool required) {
+        const auto found = object_.find(name);
+        if (found == object_.end()) {
+            if (required) fail(name, "缺失");
+            return {};
+        }
+        if (!found->is_string()) {
+            fail(name, "应为字符串");
+            return {};
+        }
+        const std::string utf8 = found->get<std::string>();
+        const Text converted = utf8ToGbk(utf8);
+        if (gbkToUtf8(converted) != utf8) fail(name, "含有无法以 GBK 保存的字符");
+        return converted;
+    }
+
+    Text index(const char* name) {
+        const auto found = object_.find(name);
+        if (found == object_.end()) {
+            fail(name, "缺失");
+            return {};
+        }
+        if (!found->is_number_integer() || found->get<long long>() < 0 ||
+            found->get<long long>() > kMaxIndex) {
+            fail(name, "应为 0 到 " + std::to_string(kMaxIndex) + " 之间的整数");
+            return {};
+        }
+        return textOfInteger(found->get<long long>());
+    }
+
+    void checkAddress(const Text& url) {
+        const auto found = object_.find("url");
+        if (found == object_.end() || !found->is_string()) return;
+        const std::optional<Text> link = webLinkToOpen(url);
+        if (!link || *link != url) fail("url", "应为 http:// 或 https:// 开头的网址");
+    }
+
+    const Json& object_;
+    std::vector<std::string>& errors_;
+    std::string label_;
+};
+
+Text quoted(const Text& value) {
+    return "'" + sqlQuoteDoubled(value) + "'";
+}
+
+Text insertStatement(const MonitorPlan& plan) {
+    Text names = "isdo,arttile,arturl,lasttime,lastid";
+    Text values = "'0','','','',''";
+    for (const Field& field : kFields) {
+        if (field.kind == Field::State) continue;
+        names += Text(",") + field.name;
+        values += "," + quoted(plan[field.column]);
+    }
+    return "insert into rule(" + names + ") values(" + values + ");";
+}
+
+Text updateStatement(const MonitorPlan& plan) {
+    Text assignments;
+    for (const Field& field : kFields) {
+        if (field.kind == Field::State || field.column == C::name) continue;
+        if (!assignments.empty()) assignments += ",";
+        assignments += Text(field.name) + "=" + quoted(plan[field.column]);
+    }
+    return "update rule set " + assignments + " where name=" + quoted(plan[C::name]) + ";";
+}
+
+std::string sqlFailure(DatabaseConnection& database) {
+    return "数据库写入失败，错误代码：" + std::to_string(database.lastErrorCode()) +
+           "，未导入任何方案";
+}
+
+}  // namespace
+
+std::string PlanFile::toJson(const std::vector<MonitorPlan>& plans, bool withState) {
+    Json list = Json::array();
+    for (const MonitorPlan& plan : plans) {
+        Json object = Json::object();
+        for (const Field& field : kFields) {
+            if (field.kind == Field::State && !withState) continue;
+            const Text& value = plan[field.column];
+            if (field.kind == Field::Index) {
+                object[field.name] = integerOfText(value);
+            } else if (field.column == C::id) {
+                object[field.name] = integerOfText(value);
+            } else {
+                object[field.name] = gbkToUtf8(value);
+            }
+        }
+        list.push_back(std::move(object));
+    }
+    Json document = {{"format", kFormat}, {"version", 1}, {"plans", std::move(list)}};
+    return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+PlanFile::ExportResult PlanFile::exportPlans(DatabaseConnection& database,
+                                             const std::vector<long long>& ids, bool withState) {
+    const QueryResult stored = database.query("select * from rule order by id");
+    if (stored.columns.empty()) return {{}, "无法读取方案表 rule"};
+    std::map<long long, MonitorPlan> byId;
+    std::vector<MonitorPlan> plans;
+    for (const TextList& row : stored.rows) {
+        MonitorPlan plan = MonitorPlan::fromRow(row);
+        byId[integerOfText(plan[C::id])] = plan;
+        if (ids.empty()) plans.push_back(std::move(plan));
+    }
+    std::vector<long long> wanted = ids;
+    std::sort(wanted.begin(), wanted.end());
+    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    for (const long long id : wanted) {
+        const auto found = byId.find(id);
+        if (found == byId.end()) return {{}, "没有 id 为 " + std::to_string(id) + " 的方案"};
+        plans.push_back(found->second);
+    }
+    return {toJson(plans, withState), {}};
+}
+
+std::vector<MonitorPlan> PlanFile::readPlans(std::string_view json,
+                                             std::vector<std::string>& errors) {
+    Json document;
+    try {
+        document = Json::parse(json.begin(), json.end());
+    } catch (const Json::parse_error& error) {
+        errors.push_back(std::string("不是有效的 JSON 文件：") + error.what());
+        return {};
+    }
+    if (!document.is_object() || document.value("format", Json()) != kFormat ||
+        !document.contains("plans") || !document["plans"].is_array()) {
+        errors.push_back(
+            "不是 Lumo 的方案文件：应为带有 \"format\": \"lumo-plans\" 和 \"plans\" 列表的对象");
+        return {};
+    }
+    if (document.value("version", Json()) != 1) {
+        errors.push_back("不支持的方案文件版本（应为 1）");
+        return {};
+    }
+    std::vector<MonitorPlan> plans;
+    std::set<Text> names;
+    std::size_t number = 0;
+    for (const Json& object : document["plans"]) {
+        ++number;
+        if (!object.is_object()) {
+            errors.push_back("方案 #" + std::to_string(number) + "：应为对象");
+            continue;
+        }
+        MonitorPlan plan = PlanChecker(object, number, errors).check();
+        if (!plan[C::name].empty() && !names.insert(plan[C::name]).second) {
+            errors.push_back("方案 #" + std::to_string(number) + "「" + gbkToUtf8(plan[C::name]) +
+                             "」：字段 name 与前面的方案重复");
+        }
+        plans.push_back(std::move(plan));
+    }
+    if (!errors.empty()) plans.clear();
+    return plans;
+}
+
+PlanFile::ImportReport PlanFile::importPlans(DatabaseConnection& database, std::string_view json,
+                                             bool replace) {
+    ImportReport report;
+    const std::vector<MonitorPlan> plans = readPlans(json, report.errors);
+    if (!report.errors.empty()) return report;
+    const QueryResult stored = database.query("select name from rule");
+    if (stored.columns.empty()) {
+        report.errors.push_back("无法读取方案表 rule");
+        return report;
+    }
+    std::set<Text> storedNames;
+    for (const TextList& row : stored.rows) storedNames.insert(row.empty() ? Text() : row[0]);
+    Text statements = "BEGIN IMMEDIATE;";
+    for (const MonitorPlan& plan : plans) {
+        const std::string name = gbkToUtf8(plan[C::name]);
+        if (storedNames.count(plan[C::name]) == 0) {
+            statements += insertStatement(plan);
+            report.added.push_back(name);
+        } else if (replace) {
+            statements += updateStatement(plan);
+            report.replaced.push_back(name);
+        } else {
+            report.skipped.push_back(name);
+        }
+    }
+    statements += "COMMIT;";
+    if (!database.execute(statements)) {
+        report.errors.push_back(sqlFailure(database));
+        database.execute("ROLLBACK");
+        report.added.clear();
+        report.replaced.clear();
+        report.skipped.clear();
+        return report;
+    }
+    report.ok = true;
+    return report;
+}
+
+}  // namespace lumo

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/MonitorPlan.h"
+
+namespace lumo {
+
+class DatabaseConnection;
+
+// Plans as files: a JSON document (UTF-8) that people pass around to share working plans.
+//
+//   {"format": "lumo-plans", "version": 1, "plans": [{"name": ..., "url": ..., ...}, ...]}
+//
+// Each plan holds the `rule` columns by name, in column order: texts as strings (GBK converted to
+// UTF-8), the indexes `tindex`, `uindex` and `oindex` as integers. Left out unless `withState`:
+// `id` (an integer), `isdo`, `arttile`, `arturl`, `lasttime` and `lastid` (texts).
+//
+// Import checks every plan before it writes anything: it must have a non-empty `name` unique in the
+// file; `url`, `code`, `ua`, `before`, `after`, `regular`, `buquan` and `type` as strings, `cookie`
+// and `spare` as strings or missing; the indexes as integers from 0 to 999; `url` an http or
+// https address; `regular` a pattern Boost.Regex compiles the way monitoring does; every text
+// writable in GBK; no other key (the state keys are accepted and ignored). Each failure is one
+// message naming the plan and field. The same plan is the one with the same `name`: without
+// `replace` a plan whose name is in the database already is skipped; with it, the stored plans of
+// that name take the file's definition and keep their id, tick and last-seen fields. New plans go
+// in unticked (`isdo` "0") with empty last-seen fields. All writes form one transaction: any
+// failure changes nothing.
+//
+// Stateless. importPlans() brackets several statements in one transaction on the shared
+// connection: call it when no other thread works on that connection (the command-line program).
+class PlanFile {
+public:
+    struct ExportResult {
+        std::string json;   // the document, ending in a newline; empty on failure
+        std::string error;  // UTF-8; empty on success
+    };
+
+    struct ImportReport {
+        bool ok = false;
+        std::vector<std::string> errors;    // UTF-8, one per failure; nothing changed when any
+        std::vector<std::string> added;     // plan names (UTF-8), in file order
+        std::vector<std::string> replaced;  // with `replace`: names whose stored plans changed
+        std::vector<std::string> skipped;   // without it: names that are stored already
+    };
+
+    // The plans with these ids (every plan when none is given), in id order. An id that is not
+    // stored is an error.
+    static ExportResult exportPlans(DatabaseConnection& database,
+                                    const std::vector<long long>& ids = {}, bool withState = false);
+
+    // The document for these plans, in the given order.
+    static std::string toJson(const std::vector<MonitorPlan>& plans, bool withState);
+
+    // Checks every plan of `json`; the plans (as GBK rows, id and state fields empty) when all
+    // pass, otherwise the messages.
+    static std::vector<MonitorPlan> readPlans(std::string_view json,
+                                              std::vector<std::string>& errors);
+
+    static ImportReport importPlans(DatabaseConnection& database, std::string_view json,
+                                    bool replace = false);
+};
+
+}  // namespace lumo
