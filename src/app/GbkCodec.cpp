@@ -130,6 +130,23 @@ Text utf8ToGbk(const Bytes& data) {
             o += 8;
             i += 8;
         }
+        // Runs of three-byte characters that need none of the checks below (leads E1 to EF but
+        // ED, two continuation bytes) go without them; a GBK code is written as two bytes, of
+        // which the second is overwritten later when the code is a single byte.
+        while (i + 3 <= n) {
+            const unsigned char lead = s[i];
+            const unsigned char c1 = s[i + 1] ^ 0x80;
+            const unsigned char c2 = s[i + 2] ^ 0x80;
+            if (static_cast<unsigned char>(lead - 0xE1) > 0xEF - 0xE1 || lead == 0xED ||
+                (c1 | c2) >= 0x40)
+                break;
+            const std::uint16_t c = code[(lead & 0x0F) << 12 | c1 << 6 | c2];
+            const bool twoBytes = c >= 0x100;
+            o[0] = static_cast<char>(twoBytes ? c >> 8 : c);
+            o[1] = static_cast<char>(c & 0xFF);
+            o += 1 + static_cast<int>(twoBytes);
+            i += 3;
+        }
         if (i >= n) break;
         const unsigned char b = s[i];
         if (b < 0x80) {
