@@ -18,6 +18,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/AllocatorSettings.h"
 #include "monitor/PlanProcessor.h"
 #include "monitor/WebPageSource.h"
 #include "store/PlanDatabase.h"
@@ -131,6 +132,7 @@ int runChecks(const char* url, int checks) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    lumo::keepFreedMemoryForReuse();  // as the program does
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "page" && argc == 3) return writePage(argv[2]);
     if (mode == "check" && argc == 4) {
