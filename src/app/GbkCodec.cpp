@@ -31,6 +31,7 @@
 #include "app/GbkCodec.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -77,6 +78,10 @@ struct EncodeTable {
 const EncodeTable& encodeTable() {
     static const EncodeTable table;
     return table;
+}
+
+inline std::uint16_t swapBytes(std::uint16_t v) {
+    return static_cast<std::uint16_t>(v << 8 | v >> 8);
 }
 
 inline bool isContinuation(unsigned char c) {
@@ -132,7 +137,7 @@ Text utf8ToGbk(const Bytes& data) {
         }
         // Runs of three-byte characters that need none of the checks below (leads E1 to EF but
         // ED, two continuation bytes) go without them; a GBK code is written as two bytes, of
-        // which the second is overwritten later when the code is a single byte.
+        // which the second is overwritten later (or cut off) when the code is a single byte.
         while (i + 3 <= n) {
             const unsigned char lead = s[i];
             const unsigned char c1 = s[i + 1] ^ 0x80;
@@ -142,8 +147,10 @@ Text utf8ToGbk(const Bytes& data) {
                 break;
             const std::uint16_t c = code[(lead & 0x0F) << 12 | c1 << 6 | c2];
             const bool twoBytes = c >= 0x100;
-            o[0] = static_cast<char>(twoBytes ? c >> 8 : c);
-            o[1] = static_cast<char>(c & 0xFF);
+            // The bytes in the order they are written, stored at once: lead byte first.
+            std::uint16_t bytes = twoBytes ? swapBytes(c) : c;
+            if constexpr (std::endian::native == std::endian::big) bytes = swapBytes(bytes);
+            std::memcpy(o, &bytes, 2);
             o += 1 + static_cast<int>(twoBytes);
             i += 3;
         }
