@@ -31,6 +31,7 @@
 #include "base/GbkCodec.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -77,6 +78,10 @@ struct EncodeTable {
 const EncodeTable& encodeTable() {
     static const EncodeTable table;
     return table;
+}
+
+inline std::uint16_t swapBytes(std::uint16_t v) {
+    return static_cast<std::uint16_t>(v << 8 | v >> 8);
 }
 
 inline bool isContinuation(unsigned char c) {
@@ -129,6 +134,25 @@ Text utf8ToGbk(const Bytes& data) {
             std::memcpy(o, s + i, 8);
             o += 8;
             i += 8;
+        }
+        // Runs of three-byte characters that need none of the checks below (leads E1 to EF but
+        // ED, two continuation bytes) go without them; a GBK code is written as two bytes, of
+        // which the second is overwritten later (or cut off) when the code is a single byte.
+        while (i + 3 <= n) {
+            const unsigned char lead = s[i];
+            const unsigned char c1 = s[i + 1] ^ 0x80;
+            const unsigned char c2 = s[i + 2] ^ 0x80;
+            if (static_cast<unsigned char>(lead - 0xE1) > 0xEF - 0xE1 || lead == 0xED ||
+                (c1 | c2) >= 0x40)
+                break;
+            const std::uint16_t c = code[(lead & 0x0F) << 12 | c1 << 6 | c2];
+            const bool twoBytes = c >= 0x100;
+            // The bytes in the order they are written, stored at once: lead byte first.
+            std::uint16_t bytes = twoBytes ? swapBytes(c) : c;
+            if constexpr (std::endian::native == std::endian::big) bytes = swapBytes(bytes);
+            std::memcpy(o, &bytes, 2);
+            o += 1 + static_cast<int>(twoBytes);
+            i += 3;
         }
         if (i >= n) break;
         const unsigned char b = s[i];

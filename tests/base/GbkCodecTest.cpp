@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "base/GbkCodec.h"
 
@@ -229,6 +231,48 @@ TEST(GbkCodecTest, GbkToUtf8OfBytesThatAreNoCharacter) {
 TEST(GbkCodecTest, MixedTextRoundTrips) {
     const Text text = "<a href=\"/t/1\">\xD6\xD0\xCE\xC4 title \x80 \xAA\xA1</a>\r\n";
     EXPECT_EQ(utf8ToGbk(gbkToUtf8(text)), text);
+}
+
+}  // namespace
+}  // namespace lumo
+
+namespace lumo {
+namespace {
+
+// Long runs take faster paths than single characters: a text converted whole must give exactly
+// what its characters give one by one, for every BMP character, with ASCII and broken sequences
+// in between and at the edges of the runs.
+TEST(GbkCodecTest, RunsConvertAsTheirCharactersDo) {
+    const std::pair<const char*, const char*> separators[] = {
+        {"", ""},
+        {"a", "a"},
+        {"<b>", "<b>"},
+        {"\xE4\xB8", "?"},
+        {"\xC3", "?"},
+        {"\xE0\x80", "?"},
+        {"\xE0\x9F\xBF", "??"},
+        {"\xED\xA0", "?"},
+        {"\xED\xA0\x80", "??"},
+        {"\xEF\xBF\xBD", "?"},
+        {"\xF0\x9F\x98\x80", "??"},
+        {"\xE9\x41", "?A"},
+        {"\x80", "?"},
+    };
+    std::string whole;
+    std::string expected;
+    int k = 0;
+    for (char32_t u = 0x80; u < 0x10000; ++u) {
+        if (u >= 0xD800 && u <= 0xDFFF) continue;
+        const std::string piece = utf8Of(u);
+        whole += piece;
+        expected += utf8ToGbk(piece);
+        if (u % 7 == 0) {
+            const auto& separator = separators[k++ % std::size(separators)];
+            whole += separator.first;
+            expected += separator.second;
+        }
+    }
+    ASSERT_EQ(hex(utf8ToGbk(whole)), hex(expected));
 }
 
 }  // namespace

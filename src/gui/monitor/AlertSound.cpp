@@ -1,11 +1,27 @@
 #include "gui/monitor/AlertSound.h"
 
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QCoreApplication>
+#include <QLibrary>
 
 namespace lumo {
+namespace {
+
+// The sound effect from the lumo_alert_sound module, beside the program (a build) or in the
+// installed module folder; null when the module is missing or there is no audio output. The
+// module stays loaded for the program's lifetime.
+QObject* createAlertEffect(QObject* parent) {
+    const QString programDir = QCoreApplication::applicationDirPath();
+    for (const QString& folder :
+         {programDir, programDir + QStringLiteral("/" LUMO_MODULES_FROM_BINDIR)}) {
+        QLibrary module(folder + QStringLiteral("/lumo_alert_sound"));
+        using Create = QObject* (*)(QObject*);
+        const auto create = reinterpret_cast<Create>(module.resolve("lumoCreateAlertSound"));
+        if (create != nullptr) return create(parent);
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 AlertSound::AlertSound(QObject* parent) : QObject(parent) {}
 
@@ -13,17 +29,17 @@ void AlertSound::play() {
     ++playRequests_;
     if (noDevice_) return;
     if (effect_ == nullptr) {
-        // Looked up at the first alert, so a start-up never waits on the audio system.
-        if (QMediaDevices::audioOutputs().isEmpty()) {
+        // Loaded at the first alert, so a start-up neither waits on the audio system nor keeps
+        // its libraries in memory.
+        effect_ = createAlertEffect(this);
+        if (effect_ == nullptr) {
             noDevice_ = true;
             return;
         }
-        effect_ = new QSoundEffect(this);
-        effect_->setSource(QUrl(QStringLiteral("qrc:/sounds/alert.wav")));
     }
     // A sound still loading starts as soon as it is ready; a device that fails stays silent.
-    effect_->stop();
-    effect_->play();
+    QMetaObject::invokeMethod(effect_, "stop");
+    QMetaObject::invokeMethod(effect_, "play");
 }
 
 }  // namespace lumo

@@ -2,12 +2,12 @@
 
 #include <QObject>
 
-class QSoundEffect;
-
 namespace lumo {
 
 // The new-content chime, played from the program's embedded resources. play() starts it and
-// returns at once. Without an audio output device nothing is played and nothing is reported.
+// returns at once. The first play() loads the Qt Multimedia part from the module
+// lumo_alert_sound beside the program; without an audio output device, or without the module,
+// nothing is played and nothing is reported.
 //
 // Window thread only.
 class AlertSound : public QObject {
@@ -21,7 +21,7 @@ public:
     int playRequests() const { return playRequests_; }
 
 private:
-    QSoundEffect* effect_ = nullptr;
+    QObject* effect_ = nullptr;  // a QSoundEffect, created by the module
     bool noDevice_ = false;
     int playRequests_ = 0;
 };
