@@ -14,6 +14,10 @@ PlanDatabase::~PlanDatabase() {
 }
 
 bool PlanDatabase::open(const Text& path) {
+    return open(path, kBusyTimeoutMs);
+}
+
+bool PlanDatabase::open(const Text& path, int busyTimeoutMs) {
     std::lock_guard lock(mutex_);
     closeLocked();
     if (path.empty() || path == ":memory:") return false;
@@ -25,7 +29,7 @@ bool PlanDatabase::open(const Text& path) {
         sqlite3_close(db);
         return false;
     }
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
     db_ = db;
     return true;
 }
@@ -44,6 +48,7 @@ void PlanDatabase::closeLocked() {
         sqlite3_close_v2(db_);
         db_ = nullptr;
     }
+    lastCode_ = 0;
 }
 
 bool PlanDatabase::isOpen() const {
@@ -71,12 +76,13 @@ PlanDatabase::Outcome PlanDatabase::executeWithCode(const Text& sql) {
 
 bool PlanDatabase::executeLocked(const Text& sql) {
     if (db_ == nullptr || sql.empty()) return false;
-    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    const bool ok = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    lastCode_ = ok ? SQLITE_OK : sqlite3_errcode(db_);
+    return ok;
 }
 
 int PlanDatabase::lastErrorCodeLocked() const {
-    if (db_ == nullptr) return 0;
-    return sqlite3_errcode(db_);
+    return db_ == nullptr ? 0 : lastCode_;
 }
 
 QueryResult PlanDatabase::query(const Text& sql) {
@@ -91,6 +97,7 @@ QueryResult PlanDatabase::query(const Text& sql) {
     if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &queryStatement_,
                            nullptr) != SQLITE_OK ||
         queryStatement_ == nullptr) {
+        lastCode_ = sqlite3_errcode(db_);
         return result;
     }
     const int columns = sqlite3_column_count(queryStatement_);
@@ -99,7 +106,8 @@ QueryResult PlanDatabase::query(const Text& sql) {
         const char* name = sqlite3_column_name(queryStatement_, c);
         result.columns.emplace_back(name != nullptr ? name : "");
     }
-    while (sqlite3_step(queryStatement_) == SQLITE_ROW) {
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(queryStatement_)) == SQLITE_ROW) {
         TextList row;
         row.reserve(static_cast<std::size_t>(columns));
         for (int c = 0; c < columns; ++c) {
@@ -113,6 +121,9 @@ QueryResult PlanDatabase::query(const Text& sql) {
         }
         result.rows.push_back(std::move(row));
     }
+    // All rows read (SQLITE_DONE) is a success; the statement's own code is no error.
+    result.ok = step == SQLITE_DONE;
+    lastCode_ = result.ok ? SQLITE_OK : sqlite3_errcode(db_);
     return result;
 }
 
