@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPushButton>
 
 #include "app/GbkCodec.h"
@@ -65,6 +66,9 @@ QString LumoApplication::databasePath() const {
 void LumoApplication::start() {
     // The skin engine image; whatever the outcome, the skin binding decides how the skin is drawn.
     skinEngine_->loadImage(embeddedSkinEngineImage());
+    // The window may live hidden in the tray: closing a message box meanwhile must not end the
+    // program. It ends by closing the main window or through "退出".
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     window_ = std::make_unique<MainWindow>();
     statusLog_ = std::make_unique<StatusLogBox>(window_->状态);
     sqlRunner_ = std::make_unique<SqlRunner>(database_, *statusLog_, *messages_);
@@ -143,6 +147,8 @@ void LumoApplication::loadFavourites() {
 void LumoApplication::shutdownApplication() {
     if (shutDown_) return;
     shutDown_ = true;
+    // A worker waiting for a message box is let go, and asks for no further box.
+    if (ownMessages_) ownMessages_->closeAll();
     // No monitoring worker may be using the connection when it closes.
     if (monitoring_) monitoring_->shutdown();
     monitorState_.checkedRows.clear();
