@@ -165,8 +165,8 @@ bool PlanEditor::savePlan() {
     return true;
 }
 
-void PlanEditor::enableSave() {
-    page_.按钮_保存配置->setEnabled(true);
+void PlanEditor::enableSave(const MonitorPlan& tested) {
+    if (holdsTheTestedFields(editorPlan(), tested)) page_.按钮_保存配置->setEnabled(true);
 }
 
 }  // namespace lumo

@@ -28,7 +28,7 @@ PlanManagement::PlanManagement(MainWindow& window, PlanDatabase& database, SqlRu
 
     RuleTestRunner::Collaborators with;
     with.currentPlan = [this] { return editor_->editorPlan(); };
-    with.enableSave = [this] { editor_->enableSave(); };
+    with.enableSave = [this](const MonitorPlan& tested) { editor_->enableSave(tested); };
     with.log = &log;
     with.messages = &messages;
     with.testEdit = testEditBox_.get();

@@ -374,17 +374,17 @@ void PlanEditorTest::saveButtonFollowsPatternChangesAndTests() {
     QTest::keyClicks(p.正则框->lineEdit(), QStringLiteral("<a (.*?)>"));
     QVERIFY(!p.按钮_保存配置->isEnabled());
     QCOMPARE(p.正则框->currentText(), QStringLiteral("<a (.*?)>"));  // no completion
-    e.editor().enableSave();                                         // a test with matches
+    e.editor().enableSave(e.editor().editorPlan());                  // a test with matches
     QVERIFY(p.按钮_保存配置->isEnabled());
     QTest::keyClick(p.正则框->lineEdit(), Qt::Key_Backspace);
     QVERIFY(!p.按钮_保存配置->isEnabled());
 
-    e.editor().enableSave();
+    e.editor().enableSave(e.editor().editorPlan());
     p.正则框->activated(2);  // as a pick from the list signals it
     QVERIFY(!p.按钮_保存配置->isEnabled());
 
     // Loading, saving and switching pages leave it alone.
-    e.editor().enableSave();
+    e.editor().enableSave(e.editor().editorPlan());
     e.load(0, PlanEditMode::Edit);
     QVERIFY(p.按钮_保存配置->isEnabled());
     e.window.选择夹->setCurrentIndex(lumo::MainWindow::PlansPage);
