@@ -98,6 +98,7 @@ QueryResult PlanDatabase::query(const Text& sql) {
                            nullptr) != SQLITE_OK ||
         queryStatement_ == nullptr) {
         lastCode_ = sqlite3_errcode(db_);
+        result.errorCode = lastCode_;
         return result;
     }
     const int columns = sqlite3_column_count(queryStatement_);
@@ -124,6 +125,7 @@ QueryResult PlanDatabase::query(const Text& sql) {
     // All rows read (SQLITE_DONE) is a success; the statement's own code is no error.
     result.ok = step == SQLITE_DONE;
     lastCode_ = result.ok ? SQLITE_OK : sqlite3_errcode(db_);
+    result.errorCode = lastCode_;
     return result;
 }
 

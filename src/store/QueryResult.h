@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "app/GbkCodec.h"
 #include "app/Text.h"
+#include "app/TextOps.h"
 
 namespace lumo {
 
@@ -14,10 +16,19 @@ struct QueryResult {
     TextList columns;
     std::vector<TextList> rows;
     bool ok = false;
+    int errorCode = 0;  // the connection's code when not ok
 
     bool empty() const { return columns.empty() && rows.empty(); }
     int rowCount() const { return static_cast<int>(rows.size()); }
     int columnCount() const { return static_cast<int>(columns.size()); }
 };
+
+// The one log line of a list whose query failed while it kept the rows it showed:
+// CR LF "列表读取失败（错误代码：<code>），仍显示上次读到的内容".
+inline Text listQueryFailedLine(const QueryResult& result) {
+    static const Text kStart = gbk("\r\n列表读取失败（错误代码：");
+    static const Text kEnd = gbk("），仍显示上次读到的内容");
+    return kStart + textOfInteger(result.errorCode) + kEnd;
+}
 
 }  // namespace lumo

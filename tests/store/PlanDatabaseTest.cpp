@@ -170,6 +170,7 @@ TEST(PlanDatabaseTest, EverySuccessfulCallLeavesCodeZero) {
     // A query that cannot be prepared leaves its own code, and says so.
     const QueryResult missing = db.query("select * from nothing");
     EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.errorCode, 1);
     EXPECT_EQ(db.lastErrorCode(), 1);
     db.close();
     EXPECT_EQ(db.lastErrorCode(), 0);

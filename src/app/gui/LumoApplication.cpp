@@ -34,6 +34,10 @@ static void initialiseResources() {
 }
 
 namespace lumo {
+namespace {
+// How long a list query of the window waits for a lock held elsewhere.
+constexpr int kListBusyTimeoutMs = 100;
+}  // namespace
 
 LumoApplication::LumoApplication(Options options) : options_(std::move(options)) {
     initialiseResources();
@@ -79,10 +83,12 @@ void LumoApplication::start() {
         ownLinks_ = std::make_unique<QtLinkOpener>();
         links = ownLinks_.get();
     }
-    articleViews_ = std::make_unique<ArticleViews>(*window_, database_, *sqlRunner_, *statusLog_,
-                                                   *messages_, *links);
-    plans_ =
-        std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *statusLog_, *messages_);
+    articleViews_ = std::make_unique<ArticleViews>(*window_, listDatabase_, *sqlRunner_,
+                                                   *statusLog_, *messages_, *links);
+    PlanManagement::Options planOptions;
+    planOptions.listDatabase = &listDatabase_;
+    plans_ = std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *statusLog_,
+                                              *messages_, std::move(planOptions));
     monitoring_ = std::make_unique<MonitoringFeature>(
         MonitoringFeature::Shared{*window_, *statusLog_, *sqlRunner_, *messages_, *timers_,
                                   monitorState_, *pageFetcher_},
@@ -109,7 +115,9 @@ void LumoApplication::onMainWindowCreated() {
         return;
     }
     const QByteArray localPath = QFile::encodeName(path);
-    database_.open(Text(localPath.constData(), static_cast<std::size_t>(localPath.size())));
+    const Text local(localPath.constData(), static_cast<std::size_t>(localPath.size()));
+    database_.open(local);
+    listDatabase_.open(local, kListBusyTimeoutMs);
     loadLatestArticles();
     loadPlanList();
     loadFavourites();
@@ -153,6 +161,7 @@ void LumoApplication::shutdownApplication() {
     if (monitoring_) monitoring_->shutdown();
     monitorState_.checkedRows.clear();
     database_.close();
+    listDatabase_.close();
     skinEngine_.reset();
     emit shutDownDone();
 }

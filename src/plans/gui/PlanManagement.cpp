@@ -21,8 +21,9 @@ PlanManagement::PlanManagement(MainWindow& window, PlanDatabase& database, SqlRu
     help_ = options.helpOpener ? std::make_unique<HelpPage>(std::move(options.helpOpener))
                                : std::make_unique<HelpPage>();
     testEditBox_ = std::make_unique<TestEditBoxSink>(window.editorPage->测试编辑框);
-    planList_ =
-        std::make_unique<PlanList>(window.项目列表框, *window.menus, database, sql, messages);
+    planList_ = std::make_unique<PlanList>(
+        window.项目列表框, *window.menus,
+        options.listDatabase != nullptr ? *options.listDatabase : database, sql, log, messages);
     editor_ = std::make_unique<PlanEditor>(window, *planList_, database, messages, *help_);
     planList_->setEditorOpener([this](PlanEditMode mode) { editor_->loadPlanIntoEditor(mode); });
 

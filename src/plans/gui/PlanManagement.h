@@ -28,6 +28,8 @@ public:
         HelpPage::Opener helpOpener;
         // Limits of the rule test's page fetch.
         FetchOptions fetch;
+        // The connection the plan list reads through; `database` when null.
+        PlanDatabase* listDatabase = nullptr;
     };
 
     PlanManagement(MainWindow& window, PlanDatabase& database, SqlRunner& sql, StatusLog& log,
