@@ -101,14 +101,16 @@ QueryResult PlanDatabase::query(const Text& sql) {
         result.errorCode = lastCode_;
         return result;
     }
+    // The names are read after the first step: a table changed by another connection since the
+    // statement was prepared is only seen then (SQLite prepares it again).
+    int step = sqlite3_step(queryStatement_);
     const int columns = sqlite3_column_count(queryStatement_);
     result.columns.reserve(static_cast<std::size_t>(columns));
     for (int c = 0; c < columns; ++c) {
         const char* name = sqlite3_column_name(queryStatement_, c);
         result.columns.emplace_back(name != nullptr ? name : "");
     }
-    int step = SQLITE_ROW;
-    while ((step = sqlite3_step(queryStatement_)) == SQLITE_ROW) {
+    for (; step == SQLITE_ROW; step = sqlite3_step(queryStatement_)) {
         TextList row;
         row.reserve(static_cast<std::size_t>(columns));
         for (int c = 0; c < columns; ++c) {
