@@ -8,12 +8,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-and-build.sh --tests
 
-export QT_QPA_PLATFORM=offscreen
 status=0
-(cd build && ctest --output-on-failure --timeout 600 -j2 "$@") || status=1
+# The core tests again under ThreadSanitizer and under AddressSanitizer with UBSan, each in a
+# build folder of its own; left out when ctest is given a selection (-R NAME, ...) or
+# LUMO_SANITIZERS=off, for a quick local run.
+if [ "${LUMO_SANITIZERS:-on}" != off ] && [ $# -eq 0 ]; then
+    scripts/test-sanitizers.sh || status=1
+fi
 
-# Further steps of the test command, each building in a folder of its own, go here:
-#   scripts/some-step.sh || status=1
+export QT_QPA_PLATFORM=offscreen
+(cd build && ctest --output-on-failure --timeout 600 -j2 "$@") || status=1
 
 # Why tests were skipped: each skipped test printed a "skipped: REASON" line.
 reasons=$(awk '

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPushButton>
 
 #include "base/GbkCodec.h"
@@ -31,6 +32,10 @@
 #include "web/PageFetcher.h"
 
 namespace lumo {
+namespace {
+// How long a list query of the window waits for a lock held elsewhere.
+constexpr int kListBusyTimeoutMs = 100;
+}  // namespace
 
 LumoApplication::LumoApplication(Options options) : options_(std::move(options)) {
     // The shared state: the closed connection, the message boxes, the window-thread services.
@@ -63,6 +68,9 @@ QString LumoApplication::databasePath() const {
 void LumoApplication::start() {
     // The skin engine image; whatever the outcome, the skin binding decides how the skin is drawn.
     skinEngine_->loadImage(embeddedSkinEngineImage());
+    // The window may live hidden in the tray: closing a message box meanwhile must not end the
+    // program. It ends by closing the main window or through "退出".
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     window_ = std::make_unique<MainWindow>();
     createFeatures();
     connect(window_.get(), &MainWindow::closing, this, [] { QCoreApplication::quit(); });
@@ -85,10 +93,12 @@ void LumoApplication::createFeatures() {
         ownLinks_ = std::make_unique<QtLinkOpener>();
         links = ownLinks_.get();
     }
-    articleViews_ = std::make_unique<ArticleViews>(*window_, database_, *sqlRunner_, *statusLog_,
-                                                   *messages_, *links);
+    articleViews_ = std::make_unique<ArticleViews>(*window_, listDatabase_, *sqlRunner_,
+                                                   *statusLog_, *messages_, *links);
+    PlanManagement::Options planOptions;
+    planOptions.listDatabase = &listDatabase_;
     plans_ = std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *statusLog_,
-                                              *messages_, *cutRegion_);
+                                              *messages_, *cutRegion_, std::move(planOptions));
     monitoring_ = std::make_unique<MonitoringFeature>(
         MonitoringFeature::Shared{*window_, *statusLog_, *sqlRunner_, *messages_, *timers_,
                                   monitorState_, *pageFetcher_, *windowThread_, *cutRegion_},
@@ -110,7 +120,9 @@ void LumoApplication::onMainWindowCreated() {
         return;
     }
     const QByteArray localPath = QFile::encodeName(path);
-    database_.open(Text(localPath.constData(), static_cast<std::size_t>(localPath.size())));
+    const Text local(localPath.constData(), static_cast<std::size_t>(localPath.size()));
+    database_.open(local);
+    listDatabase_.open(local, kListBusyTimeoutMs);
     articleViews_->loadLatestArticles();
     plans_->planList().loadPlanList();
     articleViews_->loadFavourites();
@@ -148,10 +160,13 @@ PlanList& LumoApplication::planList() {
 void LumoApplication::shutdownApplication() {
     if (shutDown_) return;
     shutDown_ = true;
+    // A worker waiting for a message box is let go, and asks for no further box.
+    if (ownMessages_) ownMessages_->closeAll();
     // No monitoring worker may be using the connection when it closes.
     if (monitoring_) monitoring_->shutdown();
     monitorState_.checkedRows.clear();
     database_.close();
+    listDatabase_.close();
     skinEngine_.reset();
     emit shutDownDone();
 }

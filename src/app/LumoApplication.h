@@ -96,6 +96,9 @@ private:
     bool shutDown_ = false;
 
     DatabaseConnection database_;
+    // The window's own connection for the list queries: it never waits behind a worker's
+    // statement, and only briefly for another process's lock.
+    DatabaseConnection listDatabase_;
     // The skin engine image's loader, and the skin data handed to the engine, which keeps its
     // address: both live until shutdown.
     std::unique_ptr<ModuleImageLoader> skinEngine_;

@@ -4,11 +4,12 @@
 
 namespace lumo {
 
-// Shows a message box with an OK button: no owner window, modal for the whole program. The call
-// returns when the user has closed the box.
+// Shows a message box with an OK button and no owner window. The call returns when the user has
+// closed the box.
 //
-// Callable from any thread: from a worker thread the box is still shown by the window thread,
-// and the worker waits until it is closed.
+// Callable from any thread. On the window thread the box is modal for the whole program. From a
+// worker thread the box is still shown by the window thread but blocks nothing else: the worker
+// waits until it is closed (or until the program ends) while the window stays usable.
 class MessagePresenter {
 public:
     virtual ~MessagePresenter() = default;

@@ -96,4 +96,14 @@ Text initialEditorHint() {
     return gbk("提示：规则测试正确后，才能保存配置");
 }
 
+bool holdsTheTestedFields(const MonitorPlan& now, const MonitorPlan& tested) {
+    static constexpr MonitorPlan::Column kTested[] = {
+        MonitorPlan::id,   MonitorPlan::url,    MonitorPlan::cookie, MonitorPlan::ua,
+        MonitorPlan::code, MonitorPlan::before, MonitorPlan::after,  MonitorPlan::regular};
+    for (MonitorPlan::Column column : kTested) {
+        if (now[column] != tested[column]) return false;
+    }
+    return true;
+}
+
 }  // namespace lumo

@@ -58,6 +58,11 @@ struct SaveReport {
 };
 SaveReport saveReportOf(const Text& statement, bool saved);
 
+// Whether the editor's plan `now` still holds what the rule test of `tested` used: the plan's id
+// (the same plan is loaded), address, cookie, user agent, character set, markers and pattern.
+// Only then may a test with matches enable the save button.
+bool holdsTheTestedFields(const MonitorPlan& now, const MonitorPlan& tested);
+
 // The HTML hint a unit shows in the hint bar when it receives the focus, by the column it edits
 // (`code` for the check box `gbk`); none for the units without a hint, which leave the last hint
 // in place.

@@ -5,12 +5,23 @@
 #include "base/TextOps.h"
 
 namespace lumo {
+
 DatabaseConnection::~DatabaseConnection() {
     close();
 }
 
 bool DatabaseConnection::open(const Text& path) {
     std::lock_guard lock(mutex_);
+    return openLocked(path);
+}
+
+bool DatabaseConnection::open(const Text& path, int busyTimeoutMs) {
+    std::lock_guard lock(mutex_);
+    busyTimeoutMs_ = busyTimeoutMs;
+    return openLocked(path);
+}
+
+bool DatabaseConnection::openLocked(const Text& path) {
     closeLocked();
     if (path.empty() || path == ":memory:") return false;
     // READWRITE without CREATE: a missing file fails instead of being created. SQLite falls back
@@ -40,6 +51,7 @@ void DatabaseConnection::closeLocked() {
         sqlite3_close_v2(db_);
         db_ = nullptr;
     }
+    lastCode_ = 0;
 }
 
 bool DatabaseConnection::isOpen() const {
@@ -67,12 +79,13 @@ DatabaseConnection::Outcome DatabaseConnection::executeWithCode(const Text& sql)
 
 bool DatabaseConnection::executeLocked(const Text& sql) {
     if (db_ == nullptr || sql.empty()) return false;
-    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    const bool ok = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    lastCode_ = ok ? SQLITE_OK : sqlite3_errcode(db_);
+    return ok;
 }
 
 int DatabaseConnection::lastErrorCodeLocked() const {
-    if (db_ == nullptr) return 0;
-    return sqlite3_errcode(db_);
+    return db_ == nullptr ? 0 : lastCode_;
 }
 
 void DatabaseConnection::setBusyTimeout(int milliseconds) {
@@ -86,6 +99,7 @@ DatabaseConnection::BatchOutcome DatabaseConnection::failBatch(int index, const 
     outcome.failedIndex = index;
     outcome.statement = statement;
     outcome.errorCode = sqlite3_errcode(db_);
+    lastCode_ = outcome.errorCode;
     const char* message = sqlite3_errmsg(db_);
     outcome.message = message != nullptr ? message : "";
     // Undoes whatever the transaction wrote; harmless when SQLite rolled back by itself or the
@@ -113,6 +127,7 @@ DatabaseConnection::BatchOutcome DatabaseConnection::executeAll(const TextList& 
     if (sqlite3_exec(db_, kCommit.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         return failBatch(-1, kCommit);
     }
+    lastCode_ = SQLITE_OK;
     BatchOutcome outcome;
     outcome.ok = true;
     return outcome;
@@ -130,15 +145,20 @@ QueryResult DatabaseConnection::query(const Text& sql) {
     if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &queryStatement_,
                            nullptr) != SQLITE_OK ||
         queryStatement_ == nullptr) {
+        lastCode_ = sqlite3_errcode(db_);
+        result.errorCode = lastCode_;
         return result;
     }
+    // The names are read after the first step: a table changed by another connection since the
+    // statement was prepared is only seen then (SQLite prepares it again).
+    int step = sqlite3_step(queryStatement_);
     const int columns = sqlite3_column_count(queryStatement_);
     result.columns.reserve(static_cast<std::size_t>(columns));
     for (int c = 0; c < columns; ++c) {
         const char* name = sqlite3_column_name(queryStatement_, c);
         result.columns.emplace_back(name != nullptr ? name : "");
     }
-    while (sqlite3_step(queryStatement_) == SQLITE_ROW) {
+    for (; step == SQLITE_ROW; step = sqlite3_step(queryStatement_)) {
         TextList row;
         row.reserve(static_cast<std::size_t>(columns));
         for (int c = 0; c < columns; ++c) {
@@ -152,6 +172,10 @@ QueryResult DatabaseConnection::query(const Text& sql) {
         }
         result.rows.push_back(std::move(row));
     }
+    // All rows read (SQLITE_DONE) is a success; the statement's own code is no error.
+    result.ok = step == SQLITE_DONE;
+    lastCode_ = result.ok ? SQLITE_OK : sqlite3_errcode(db_);
+    result.errorCode = lastCode_;
     return result;
 }
 

@@ -47,6 +47,10 @@ public:
     // database is only found out by the first statement).
     bool open(const Text& path);
 
+    // Like open(path), waiting at most `busyTimeoutMs` for another connection's lock (a
+    // connection of the window's own waits only briefly).
+    bool open(const Text& path, int busyTimeoutMs);
+
     // Finalises the query statement and closes the connection; harmless when closed.
     void close();
 
@@ -56,7 +60,8 @@ public:
     // succeeded. An empty text, or a closed connection, runs nothing and returns false.
     bool execute(const Text& sql);
 
-    // The result code of the connection's most recent call (0 after success, 0 when closed).
+    // The result code of the connection's most recent call: 0 after any successful call (a query
+    // that read all its rows included) and when closed. An empty text leaves it as it was.
     int lastErrorCode() const;
 
     // execute() and lastErrorCode() under one lock, so no other thread's statement slips between.
@@ -73,10 +78,12 @@ public:
     void setBusyTimeout(int milliseconds);
 
     // Prepares the first statement of `sql` through the one reusable query statement, steps all
-    // its rows and returns them. Empty when it cannot be prepared or the connection is closed.
+    // its rows and returns them. Empty when it cannot be prepared or the connection is closed;
+    // `ok` false when it could not run or stopped before its last row.
     QueryResult query(const Text& sql);
 
 private:
+    bool openLocked(const Text& path);
     bool executeLocked(const Text& sql);
     int lastErrorCodeLocked() const;
     void closeLocked();
@@ -87,6 +94,7 @@ private:
     int busyTimeoutMs_ = kDefaultBusyTimeoutMs;
     sqlite3* db_ = nullptr;
     sqlite3_stmt* queryStatement_ = nullptr;
+    int lastCode_ = 0;
 };
 
 }  // namespace lumo

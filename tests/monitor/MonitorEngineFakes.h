@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -13,7 +14,7 @@
 #include "base/StatusLog.h"
 #include "base/TextOps.h"
 #include "base/Timers.h"
-#include "check/MonitorState.h"
+#include "base/WindowThread.h"
 #include "monitor/AlertSurface.h"
 #include "monitor/MonitorView.h"
 #include "monitor/PlanRunner.h"
@@ -162,9 +163,36 @@ public:
     void showTrayIcon(TrayIconKind kind) override { iconsShown.push_back(kind); }
 };
 
+// Work posted to the window thread, queued until the test runs it. Thread-safe.
+class QueuedWindowThread : public WindowThread {
+public:
+    void post(std::function<void()> work) override {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(std::move(work));
+    }
+    std::size_t size() const {
+        std::lock_guard lock(mutex_);
+        return queue_.size();
+    }
+    // Runs what is queued now, in order of posting.
+    void runAll() {
+        std::vector<std::function<void()>> work;
+        {
+            std::lock_guard lock(mutex_);
+            work.swap(queue_);
+        }
+        for (auto& w : work) w();
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::function<void()>> queue_;
+};
+
 // A monitoring run the test controls: each run waits until the test lets it finish (or until
 // its stop token is requested), then, unless monitoring was stopped meanwhile, logs its closing
-// line "\r\n任务<n>END" and sets newContentFound when told to. Thread-safe.
+// line "\r\n任务<n>END" and sets newContentFound when told to. Given a window thread, the line
+// is queued to it, as the product's log box queues a worker's lines. Thread-safe.
 class ScriptedRunner : public PlanRunner {
 public:
     ScriptedRunner(MonitorState& state, StatusLog& log) : state_(state), log_(log) {}
@@ -174,10 +202,13 @@ public:
         int position;
     };
 
-    bool finishAtOnce = false;
-    bool findsNew = false;
+    std::atomic<bool> finishAtOnce = false;
+    std::atomic<bool> findsNew = false;
     // The run keeps going after a stop until released (a fetch that ignores the stop).
-    bool ignoreStop = false;
+    std::atomic<bool> ignoreStop = false;
+
+    // Set before the first run.
+    void queueLinesThrough(WindowThread* windowThread) { windowThread_ = windowThread; }
 
     void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override {
         const std::uint64_t generation = state_.stopGeneration();
@@ -198,7 +229,12 @@ public:
         lock.unlock();
         if (go) {
             if (found) state_.newContentFound = true;
-            log_.append(gbk("\r\n任务") + textOfInteger(position) + "END");
+            const Text line = gbk("\r\n任务") + textOfInteger(position) + "END";
+            if (windowThread_ != nullptr) {
+                windowThread_->post([&log = log_, line] { log.append(line); });
+            } else {
+                log_.append(line);
+            }
         }
         lock.lock();
         --active_;
@@ -236,6 +272,7 @@ public:
 private:
     MonitorState& state_;
     StatusLog& log_;
+    WindowThread* windowThread_ = nullptr;
     mutable std::mutex mutex_;
     std::condition_variable_any changed_;
     std::vector<Call> calls_;

@@ -19,6 +19,7 @@ using test::FakeAlertSurface;
 using test::FakeMessagePresenter;
 using test::FakeMonitorView;
 using test::ManualTimers;
+using test::QueuedWindowThread;
 using test::RecordingStatusLog;
 using test::ScriptedRunner;
 using Phase = MonitorEngine::Phase;
@@ -381,18 +382,6 @@ TEST_F(MonitorEngineTest, ShutdownCutsARunShortAndWaitsForIt) {
     EXPECT_EQ(occurrences(log.history(), runLine(1)), 0);
 }
 
-// Queues posted work until the test runs it.
-class QueuedWindowThread : public WindowThread {
-public:
-    void post(std::function<void()> work) override { queue.push_back(std::move(work)); }
-    void runAll() {
-        auto work = std::move(queue);
-        queue.clear();
-        for (auto& w : work) w();
-    }
-    std::vector<std::function<void()>> queue;
-};
-
 TEST_F(MonitorEngineTest, TheRoundGoesOnOnlyAfterTheWorkersPostsWereShown) {
     QueuedWindowThread windowThread;
     MonitorEngine::Options options;
@@ -400,28 +389,31 @@ TEST_F(MonitorEngineTest, TheRoundGoesOnOnlyAfterTheWorkersPostsWereShown) {
     options.windowThread = &windowThread;
     engine = std::make_unique<MonitorEngine>(view, notifier, log, messages, timers, state, runner,
                                              options);
+    runner.queueLinesThrough(&windowThread);
     view.addPlan("A", true);
     runner.finishAtOnce = true;
     engine->onRunClicked();
     settleWorker();
     timers.advance(2000);
-    ASSERT_EQ(windowThread.queue.size(), 1u);
+    // The worker's line, then the engine's continuation behind it.
+    ASSERT_EQ(windowThread.size(), 2u);
     EXPECT_EQ(engine->phase(), Phase::Processing);
-    EXPECT_EQ(log.content(), heartbeatLine(1) + runLine(1));
+    EXPECT_EQ(log.content(), heartbeatLine(1));
     windowThread.runAll();
-    EXPECT_EQ(log.content(), roundLine("300") + kFinished);
+    EXPECT_EQ(log.history(),
+              heartbeatLine(1) + runLine(1) + "<replace>" + roundLine("300") + kFinished);
     expectIdle();
 
-    // A stop while the continuation is queued drops it.
+    // A stop while the continuation is queued drops it; the worker's line still shows.
     engine->onRunClicked();
     ASSERT_TRUE(runner.waitStarted(2));
     settleWorker();
     timers.advance(2000);
-    ASSERT_EQ(windowThread.queue.size(), 1u);
+    ASSERT_EQ(windowThread.size(), 2u);
     engine->onRunClicked();
     const Text before = log.history();
     windowThread.runAll();
-    EXPECT_EQ(log.history(), before);
+    EXPECT_EQ(log.history(), before + runLine(1));
     expectIdle();
 }
 

@@ -152,6 +152,31 @@ TEST(SqlRunnerTest, SuccessAndFailureTextsAndLogLines) {
     EXPECT_EQ(runner.runSql(""), gbk("执行出错！错误代码：0"));
 }
 
+TEST(PlanDatabaseTest, EverySuccessfulCallLeavesCodeZero) {
+    test::TempDatabase temp;
+    test::FakeStatusLog log;
+    test::FakeMessagePresenter messages;
+    DatabaseConnection& db = temp.database();
+    SqlRunner runner(db, log, messages);
+    // A query that read all its rows (and one that found none) is a success, as the list
+    // reloads before an empty console text are.
+    for (const char* sql : {"select * from rule", "select * from info where id=-1", "select 1"}) {
+        EXPECT_FALSE(db.execute("bogus"));
+        EXPECT_EQ(db.lastErrorCode(), 1);
+        EXPECT_TRUE(db.query(sql).ok);
+        EXPECT_EQ(db.lastErrorCode(), 0) << sql;
+        EXPECT_EQ(runner.runSql(""), gbk("执行出错！错误代码：0"));
+    }
+    // A query that cannot be prepared leaves its own code, and says so.
+    const QueryResult missing = db.query("select * from nothing");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.errorCode, 1);
+    EXPECT_EQ(db.lastErrorCode(), 1);
+    db.close();
+    EXPECT_EQ(db.lastErrorCode(), 0);
+    EXPECT_FALSE(db.query("select 1").ok);
+}
+
 TEST(SqlRunnerTest, ClosedDatabaseFailsWithCodeZero) {
     DatabaseConnection closed;
     test::FakeStatusLog log;

@@ -76,10 +76,14 @@ void ArticleViews::loadFavourites() {
 }
 
 void ArticleViews::fill(ReportListView& list, const ArticleList& content) {
+    const QueryResult result = database_.query(content.query());
+    if (!result.ok) {
+        log_.append(listQueryFailedLine(result));
+        return;
+    }
     list.setUpdatesEnabled(false);
     list.clearRows();
-    for (const TextList& cells : content.rowsOf(database_.query(content.query())))
-        list.addRow(cells);
+    for (const TextList& cells : content.rowsOf(result)) list.addRow(cells);
     list.clearSelection();
     list.setCurrentCell(-1, -1);
     list.scrollToTop();

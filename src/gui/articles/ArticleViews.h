@@ -27,6 +27,8 @@ class StatusLog;
 class ArticleViews : public QObject {
     Q_OBJECT
 public:
+    // `database` serves the list queries only (the window's own connection in the program);
+    // every change goes through `sql`.
     ArticleViews(MainWindow& window, DatabaseConnection& database, SqlRunner& sql, StatusLog& log,
                  MessagePresenter& messages, LinkOpener& links, QObject* parent = nullptr);
 
@@ -34,7 +36,8 @@ public:
     static constexpr QPoint kMenuOffset{3, 3};
 
     // Rebuild a list from the database: the newest 100 articles / favourites first, nothing
-    // selected, scrolled to the top. A query that fails leaves the list empty.
+    // selected, scrolled to the top. A query that fails (a file locked elsewhere) keeps the rows
+    // shown and logs one line.
     void loadLatestArticles();
     void loadFavourites();
 

@@ -175,8 +175,8 @@ bool PlanEditor::savePlan() {
     return true;
 }
 
-void PlanEditor::enableSave() {
-    page_.saveButton->setEnabled(true);
+void PlanEditor::enableSave(const MonitorPlan& tested) {
+    if (holdsTheTestedFields(editorPlan(), tested)) page_.saveButton->setEnabled(true);
 }
 
 }  // namespace lumo

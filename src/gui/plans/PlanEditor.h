@@ -55,8 +55,9 @@ public:
     // True when the statement succeeded.
     bool savePlan();
 
-    // A rule test found matches: the plan may be saved.
-    void enableSave();
+    // A rule test of `tested` found matches: the plan may be saved, if the editor still holds
+    // the fields that test used (nothing was typed over or loaded meanwhile).
+    void enableSave(const MonitorPlan& tested);
 
     HintBar& hintBar() { return *hintBar_; }
 

@@ -11,12 +11,13 @@
 namespace lumo {
 
 PlanList::PlanList(ReportListView* list, WindowMenus& menus, DatabaseConnection& database,
-                   SqlRunner& sql, MessagePresenter& messages, QObject* parent)
+                   SqlRunner& sql, StatusLog& log, MessagePresenter& messages, QObject* parent)
     : QObject(parent),
       list_(list),
       menus_(menus),
       database_(database),
       sql_(sql),
+      log_(log),
       messages_(messages),
       popup_([](QMenu* menu, const QPoint& at) { menu->popup(at); }) {
     connect(list_, &ReportListView::rightClicked, this,
@@ -30,6 +31,10 @@ PlanList::PlanList(ReportListView* list, WindowMenus& menus, DatabaseConnection&
 
 void PlanList::loadPlanList() {
     const QueryResult result = database_.query(kPlanListQuery);
+    if (!result.ok) {
+        log_.append(listQueryFailedLine(result));
+        return;
+    }
     std::vector<ReportListView::Column> columns;
     for (const Text& caption : planListCaptions(result)) {
         columns.push_back({caption, kPlanListColumnWidth});

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/MessagePresenter.h"
+#include "base/StatusLog.h"
 #include "plans/PlanEditMode.h"
 #include "store/DatabaseConnection.h"
 #include "store/MonitorPlan.h"
@@ -35,13 +36,15 @@ public:
     // Pops a menu up at a global position without waiting for a choice.
     using MenuPopup = std::function<void(QMenu*, const QPoint&)>;
 
+    // `database` serves the list's query only (the window's own connection in the program);
+    // every change goes through `sql`.
     PlanList(ReportListView* list, WindowMenus& menus, DatabaseConnection& database, SqlRunner& sql,
-             MessagePresenter& messages, QObject* parent = nullptr);
+             StatusLog& log, MessagePresenter& messages, QObject* parent = nullptr);
 
     // Rebuilds the list from "select * from rule": one column per result column, captioned with
     // its index and name, 80 pixels wide; one row per plan in table order, ticked when its isdo
-    // is "1". Hand-made ticks and the selection are lost. A failed query leaves the list with
-    // neither columns nor rows, silently.
+    // is "1". Hand-made ticks and the selection are lost. A query that fails (a file locked
+    // elsewhere) keeps the rows shown and logs one line.
     void loadPlanList();
 
     // Readers of the rows.
@@ -77,6 +80,7 @@ private:
     WindowMenus& menus_;
     DatabaseConnection& database_;
     SqlRunner& sql_;
+    StatusLog& log_;
     MessagePresenter& messages_;
     EditorOpener openEditor_;
     MenuPopup popup_;

@@ -20,14 +20,15 @@ PlanManagement::PlanManagement(MainWindow& window, DatabaseConnection& database,
     : QObject(parent) {
     help_ = options.helpOpener ? std::make_unique<HelpPage>(std::move(options.helpOpener))
                                : std::make_unique<HelpPage>();
-    planList_ =
-        std::make_unique<PlanList>(window.planListView, *window.menus, database, sql, messages);
+    planList_ = std::make_unique<PlanList>(
+        window.planListView, *window.menus,
+        options.listDatabase != nullptr ? *options.listDatabase : database, sql, log, messages);
     editor_ = std::make_unique<PlanEditor>(window, *planList_, database, messages, *help_);
     planList_->setEditorOpener([this](PlanEditMode mode) { editor_->loadPlanIntoEditor(mode); });
 
     RuleTestRunner::Collaborators with;
     with.currentPlan = [this] { return editor_->editorPlan(); };
-    with.enableSave = [this] { editor_->enableSave(); };
+    with.enableSave = [this](const MonitorPlan& tested) { editor_->enableSave(tested); };
     with.log = &log;
     with.messages = &messages;
     with.testEdit = &cutRegion;

@@ -28,6 +28,8 @@ public:
         HelpPage::Opener helpOpener;
         // Limits of the rule test's page fetch.
         FetchOptions fetch;
+        // The connection the plan list reads through; `database` when null.
+        DatabaseConnection* listDatabase = nullptr;
     };
 
     // `cutRegion` shows the region a rule test cut out (the box `测试编辑框`); it is shared with

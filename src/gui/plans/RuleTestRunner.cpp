@@ -79,7 +79,7 @@ void RuleTestRunner::finishTest(const MonitorPlan& plan, const Bytes& body) {
     PlanProcessor processor(page, *with_.sql, *with_.log, *with_.messages, *with_.testEdit,
                             unusedState_);
     const RuleTestResult result = processor.runTest(plan);
-    show(result);
+    show(plan, result);
     running_ = false;
     page_.testButton->setEnabled(true);
     if (refocusButton_ && page_.window()->focusWidget() == nullptr) {
@@ -88,12 +88,12 @@ void RuleTestRunner::finishTest(const MonitorPlan& plan, const Bytes& body) {
     emit testFinished(result);
 }
 
-void RuleTestRunner::show(const RuleTestResult& result) {
+void RuleTestRunner::show(const MonitorPlan& plan, const RuleTestResult& result) {
     std::vector<ReportListView::Column> columns;
     for (const Text& caption : result.columns) columns.push_back({caption, result.columnWidth});
     page_.testResultList->setColumns(columns);
     for (const TextList& row : result.rows) page_.testResultList->addRow(row);
-    if (result.enableSaveButton && with_.enableSave) with_.enableSave();
+    if (result.enableSaveButton && with_.enableSave) with_.enableSave(plan);
 }
 
 }  // namespace lumo

@@ -24,7 +24,8 @@ class PlanEditorPage;
 // disabled and the page is fetched on a thread of the test's own, so the window stays
 // responsive; when the page has arrived, the window thread cuts and matches it (PlanProcessor's
 // rule test), `测试编辑框` receives the cut text, `测试列表框` gets the columns "索引 0" to
-// "索引 G-1" (80 pixels) and a row per match, and the editor is told when the plan may be saved.
+// "索引 G-1" (80 pixels) and a row per match, and the editor is told which plan matched: it
+// enables saving only while it still holds what was tested.
 // PlanProcessor's messages go through the message presenter. The button comes back at the end.
 //
 // Window thread only. Destroying the runner cuts a fetch under way short and waits for it.
@@ -32,8 +33,8 @@ class RuleTestRunner : public QObject {
     Q_OBJECT
 public:
     struct Collaborators {
-        std::function<MonitorPlan()> currentPlan;  // the editor's units as they stand
-        std::function<void()> enableSave;          // a test found matches
+        std::function<MonitorPlan()> currentPlan;            // the editor's units as they stand
+        std::function<void(const MonitorPlan&)> enableSave;  // a test of this plan matched
         StatusLog* log = nullptr;
         MessagePresenter* messages = nullptr;
         CutRegionSink* testEdit = nullptr;
@@ -56,7 +57,7 @@ signals:
 
 private:
     void finishTest(const MonitorPlan& plan, const Bytes& body);
-    void show(const RuleTestResult& result);
+    void show(const MonitorPlan& plan, const RuleTestResult& result);
 
     PlanEditorPage& page_;
     Collaborators with_;

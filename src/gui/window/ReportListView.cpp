@@ -2,10 +2,26 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 #include "gui/window/UiText.h"
 
 namespace lumo {
+namespace {
+
+// Draws a cell without the keyboard focus frame: a report list highlights the whole row.
+class WholeRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem cell(option);
+        cell.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, cell, index);
+    }
+};
+
+}  // namespace
 
 ReportListView::ReportListView(bool gridLines, bool checkBoxes, QWidget* parent)
     : QTableWidget(parent), checkBoxes_(checkBoxes) {
@@ -13,6 +29,7 @@ ReportListView::ReportListView(bool gridLines, bool checkBoxes, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new WholeRowDelegate(this));
     setWordWrap(false);
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);

@@ -2,7 +2,9 @@
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QThread>
 
 #include "gui/window/UiText.h"
@@ -18,7 +20,9 @@ QString shownText(const Text& text) {
 }
 }  // namespace
 
-StatusLogBox::StatusLogBox(QPlainTextEdit* box, QObject* parent) : QObject(parent), box_(box) {}
+StatusLogBox::StatusLogBox(QPlainTextEdit* box, QObject* parent) : QObject(parent), box_(box) {
+    if (box_ != nullptr) box_->setMaximumBlockCount(kMaxLines);
+}
 
 void StatusLogBox::append(const Text& piece) {
     if (QThread::currentThread() == thread()) {
@@ -43,14 +47,32 @@ void StatusLogBox::appendNow(const Text& piece) {
     QTextCursor cursor = box_->textCursor();
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(shownText(piece));
+    dropOldestBeyondCharacterLimit();
+    cursor.movePosition(QTextCursor::End);
     box_->setTextCursor(cursor);
     box_->ensureCursorVisible();
+}
+
+void StatusLogBox::dropOldestBeyondCharacterLimit() {
+    QTextDocument* document = box_->document();
+    const int excess = document->characterCount() - kMaxCharacters;
+    if (excess <= 0) return;
+    // Whole lines go, from the start up to the line that holds the excess; the last line stays.
+    const QTextBlock keepFrom = document->findBlock(excess).next();
+    const QTextBlock last = document->lastBlock();
+    const int cut = keepFrom.isValid() ? keepFrom.position() : last.position();
+    if (cut <= 0) return;
+    QTextCursor cursor(document);
+    cursor.setPosition(cut, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }
 
 void StatusLogBox::replaceNow(const Text& content) {
     if (box_ == nullptr) return;
     box_->setPlainText(shownText(content));
-    box_->moveCursor(QTextCursor::End);
+    // A replaced text (the details of an article, a round's line) is read from its start.
+    box_->moveCursor(QTextCursor::Start);
+    box_->verticalScrollBar()->setValue(0);
 }
 
 Text StatusLogBox::text() const {

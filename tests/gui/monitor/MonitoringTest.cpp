@@ -1,10 +1,12 @@
 // The monitoring feature on the real window: rounds against a local board site, the tray icon,
 // the window's own events and the program's end while a plan runs.
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -56,12 +58,15 @@ lumo::MonitorTimings quickTimings() {
     return t;
 }
 
-// The program on a fresh lumo.sdb, with recorded message boxes and a tray that may be there.
+enum class Boxes { Recorded, Real };
+
+// The program on a fresh lumo.sdb, with recorded (or real) message boxes and a tray that may be
+// there.
 struct Program {
-    explicit Program(bool trayAvailable = true) {
+    explicit Program(bool trayAvailable = true, Boxes boxes = Boxes::Recorded) {
         LumoApplication::Options options;
         options.programDir = QString::fromStdString(database.directory());
-        options.messages = &messages;
+        options.messages = boxes == Boxes::Recorded ? &messages : nullptr;
         options.monitorTimings = quickTimings();
         options.trayAvailable = [trayAvailable] { return trayAvailable; };
         lumo = std::make_unique<LumoApplication>(options);
@@ -86,6 +91,40 @@ int addBoardPlan(TempDatabase& database, const std::string& url, const char* nam
     return database.addPlan(plan);
 }
 
+// The message box on screen, if any.
+QMessageBox* shownBox() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (box != nullptr && box->isVisible()) return box;
+    }
+    return nullptr;
+}
+
+// Closes every real message box once it has been up for `after` milliseconds, as a user would.
+class BoxCloser {
+public:
+    explicit BoxCloser(int after) {
+        timer_.setInterval(after);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (QMessageBox* box = shownBox()) {
+                box->button(QMessageBox::Ok)->click();
+                ++closed;
+            }
+        });
+        timer_.start();
+    }
+    int closed = 0;
+
+private:
+    QTimer timer_;
+};
+
+// Every insert into `info` fails, so each run of a board plan meets the failure box.
+void refuseArticles(TempDatabase& database) {
+    QVERIFY(database.database().execute(
+        "create trigger refuse before insert on info begin select raise(abort, 'refused'); end"));
+}
+
 bool startsWith(const Text& text, const Text& prefix) {
     return text.rfind(prefix, 0) == 0;
 }
@@ -106,6 +145,8 @@ private slots:
     void stopsAtRandomMomentsLeaveNothingBehind();
     void closingWhileAPlanRunsStopsItBeforeTheDatabaseCloses();
     void quitEndsWithCodeZeroAndShutsDownOnce();
+    void closingABoxWhileInTheTrayKeepsTheProgram();
+    void theWorkersBoxLeavesTheWindowUsable();
 };
 
 void MonitoringTest::trayIconShowsTheNormalEyeFromStartUp() {
@@ -347,6 +388,85 @@ void MonitoringTest::quitEndsWithCodeZeroAndShutsDownOnce() {
     program.lumo->shutdownApplication();
     program.lumo.reset();
     QCOMPARE(shutDowns.count(), 1);
+}
+
+void MonitoringTest::closingABoxWhileInTheTrayKeepsTheProgram() {
+    LocalHttpServer site;
+    site.page("/a", BoardPage::gbkPage(BoardPage::threads(120, 3)));
+    Program program(true, Boxes::Real);
+    addBoardPlan(program.database, site.url("/a"), "A");
+    refuseArticles(program.database);
+    program.start();
+    lumo::MainWindow& w = program.window();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.planListView->setRowChecked(0, true);
+    w.hide();  // as minimising into the tray does
+
+    // The tray's "关于..." box, then a round whose inserts fail: every box closes, the program
+    // stays, and the round comes to its end.
+    BoxCloser closer(150);
+    QTimer::singleShot(0, &w, [&] { w.menus->about->trigger(); });
+    QTimer::singleShot(50, &w, [&] { w.runButton->click(); });
+    QTimer watch;
+    bool stillRunning = false;
+    Text log;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (closer.closed >= 2 && !program.engine().isRunning() && shownBox() == nullptr) {
+            stillRunning = !program.lumo->hasShutDown();
+            log = program.log();
+            QCoreApplication::exit(42);  // the end of exec() shuts the program down
+        }
+    });
+    watch.start(50);
+    QTimer::singleShot(20000, [] { QCoreApplication::exit(43); });
+    QCOMPARE(QCoreApplication::exec(), 42);
+    QVERIFY(stillRunning);
+    QVERIFY2(startsWith(log, gbk("已执行一轮，")), qPrintable(lumo::qtText(log)));
+}
+
+void MonitoringTest::theWorkersBoxLeavesTheWindowUsable() {
+    LocalHttpServer site;
+    site.page("/a", BoardPage::gbkPage(BoardPage::threads(120, 3)));
+    for (const bool closeTheProgram : {false, true}) {
+        Program program(true, Boxes::Real);
+        addBoardPlan(program.database, site.url("/a"), "A");
+        refuseArticles(program.database);
+        program.start();
+        lumo::MainWindow& w = program.window();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.planListView->setRowChecked(0, true);
+        BoxCloser userGivesUp(8000);  // only so that a blocked window ends the test
+        QTest::mouseClick(w.runButton, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(shownBox() != nullptr, 10000);
+        QVERIFY(program.lumo->monitorState().workerBusy);
+
+        if (closeTheProgram) {
+            // The end of the program while the box is up takes the box down and ends the run.
+            QElapsedTimer timer;
+            timer.start();
+            program.lumo->shutdownApplication();
+            QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
+            QVERIFY(program.engine().workerFinished());
+            QTRY_VERIFY(shownBox() == nullptr);
+            continue;
+        }
+        // The window takes clicks while the worker waits for the box: `运行` stops monitoring,
+        // and the lists and the editor page can be used.
+        QTest::mouseClick(w.runButton, Qt::LeftButton);
+        QCOMPARE(program.caption(), gbk("开 始"));
+        QVERIFY(!program.engine().isRunning());
+        QVERIFY(shownBox() != nullptr);
+        QTest::mouseClick(w.tabs->tabBar(), Qt::LeftButton, {},
+                          w.tabs->tabBar()->tabRect(lumo::MainWindow::EditorPage).center());
+        QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::EditorPage));
+        QCOMPARE(userGivesUp.closed, 0);
+        // Closed, the box lets the worker end; nothing more comes of the stopped run.
+        shownBox()->button(QMessageBox::Ok)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(program.engine().workerFinished(), 10000);
+        QTest::qWait(200);
+        QVERIFY(shownBox() == nullptr);
+        QVERIFY(program.database.articles().empty());
+    }
 }
 
 QTEST_MAIN(MonitoringTest)

@@ -377,17 +377,17 @@ void PlanEditorTest::saveButtonFollowsPatternChangesAndTests() {
     QTest::keyClicks(p.patternBox->lineEdit(), QStringLiteral("<a (.*?)>"));
     QVERIFY(!p.saveButton->isEnabled());
     QCOMPARE(p.patternBox->currentText(), QStringLiteral("<a (.*?)>"));  // no completion
-    e.editor().enableSave();                                             // a test with matches
+    e.editor().enableSave(e.editor().editorPlan());                      // a test with matches
     QVERIFY(p.saveButton->isEnabled());
     QTest::keyClick(p.patternBox->lineEdit(), Qt::Key_Backspace);
     QVERIFY(!p.saveButton->isEnabled());
 
-    e.editor().enableSave();
+    e.editor().enableSave(e.editor().editorPlan());
     p.patternBox->activated(2);  // as a pick from the list signals it
     QVERIFY(!p.saveButton->isEnabled());
 
     // Loading, saving and switching pages leave it alone.
-    e.editor().enableSave();
+    e.editor().enableSave(e.editor().editorPlan());
     e.load(0, PlanEditMode::Edit);
     QVERIFY(p.saveButton->isEnabled());
     e.window.tabs->setCurrentIndex(lumo::MainWindow::PlansPage);

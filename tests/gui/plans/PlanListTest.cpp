@@ -78,7 +78,7 @@ private slots:
     void emptyTableGivesCaptionedColumnsOnly();
     void rowsHoldTheTableAndTicksFollowIsdo();
     void extraColumnsAreShown();
-    void failedQueryLeavesTheListEmpty();
+    void failedQueryKeepsTheRowsShown();
     void reloadDropsHandTicksAndSelection();
     void menuStatesFollowTheSelection();
     void defaultTickTicksAndStores();
@@ -146,14 +146,18 @@ void PlanListTest::extraColumnsAreShown() {
     QCOMPARE(program.list().planAt(0)[MonitorPlan::name], gbk("甲"));
 }
 
-void PlanListTest::failedQueryLeavesTheListEmpty() {
+void PlanListTest::failedQueryKeepsTheRowsShown() {
     Program program({plan("甲", "1")});
     QCOMPARE(program.list().rowCount(), 1);
     QVERIFY(program.app->database().execute("alter table rule rename to old_rule"));
+    program.app->statusLog().replace("");
     program.list().loadPlanList();
-    QCOMPARE(program.view()->columnCount(), 0);
-    QCOMPARE(program.view()->rowCount(), 0);
+    QCOMPARE(program.view()->columnCount(), 20);
+    QCOMPARE(program.view()->rowCount(), 1);
+    QCOMPARE(program.list().planAt(0)[MonitorPlan::name], gbk("甲"));
     QVERIFY(program.messages.messages().empty());
+    QCOMPARE(program.app->statusLog().text(),
+             gbk("\r\n列表读取失败（错误代码：1），仍显示上次读到的内容"));
 }
 
 void PlanListTest::reloadDropsHandTicksAndSelection() {

@@ -114,6 +114,7 @@ private slots:
     void blockedAddressIsNeverFetched();
     void focusStaysOffTheUnitsDuringTheTest();
     void editorUnitsAsTheyStandAreTested();
+    void saveStaysOffWhenTheEditorChangedDuringTheTest();
 };
 
 void RuleTestRunnerTest::threeGroupsShowTwoColumnsAndEnableSave() {
@@ -179,7 +180,7 @@ void RuleTestRunnerTest::noMatchAsksToCheckThePattern() {
     for (const char* pattern : {"no such text", "(unbalanced"}) {
         t.messages.clear();
         t.setPattern(pattern);
-        t.plans.editor().enableSave();
+        t.plans.editor().enableSave(t.plans.editor().editorPlan());
         QVERIFY(t.runTest());
         const auto shown = t.messages.messages();
         QCOMPARE(shown.size(), std::size_t(1));
@@ -288,6 +289,54 @@ void RuleTestRunnerTest::focusStaysOffTheUnitsDuringTheTest() {
     QVERIFY(finished.wait(15000));
     QTRY_VERIFY(t.page().testButton->hasFocus());
     QCOMPARE(t.plans.editor().hintBar().hint(), hint);
+}
+
+void RuleTestRunnerTest::saveStaysOffWhenTheEditorChangedDuringTheTest() {
+    Tester t;
+    QPushButton* save = t.page().saveButton;
+    const auto startSlowTest = [&t] {
+        t.loadIntoEditor(BoardPage::plan(t.server.url("/slow"), true));
+        t.setPattern(kThreeGroups);
+        t.plans.ruleTest().startTest();
+        QVERIFY(t.plans.ruleTest().isRunning());
+    };
+    const auto waitForTheEnd = [&t] {
+        QSignalSpy finished(&t.plans.ruleTest(), &lumo::RuleTestRunner::testFinished);
+        QVERIFY(finished.wait(15000));
+        QCOMPARE(t.page().testResultList->rowCount(), 50);  // the tested fields matched
+    };
+
+    // Untouched, the tested plan may be saved.
+    startSlowTest();
+    waitForTheEnd();
+    QVERIFY(save->isEnabled());
+
+    // The pattern typed over during the fetch: not even a valid pattern, never tested.
+    save->setEnabled(false);
+    startSlowTest();
+    t.page().patternBox->lineEdit()->selectAll();
+    QTest::keyClicks(t.page().patternBox->lineEdit(), "zzz_untested(");
+    waitForTheEnd();
+    QVERIFY(!save->isEnabled());
+    QCOMPARE(t.page().patternBox->currentText(), QStringLiteral("zzz_untested("));
+
+    // The pattern set without typing, another address, another plan loaded: all stay off.
+    const std::function<void()> changes[] = {
+        [&t] { t.setPattern("<a (.*?)>"); },
+        [&t] { t.page().urlEdit->setText(lumo::qtText(t.server.url("/gbk"))); },
+        [&t] { t.page().gbkCheck->setChecked(false); },
+        [&t] {
+            t.window.planListView->selectRow(0);
+            t.plans.editor().loadPlanIntoEditor(lumo::PlanEditMode::Edit);
+        },
+    };
+    for (const auto& change : changes) {
+        save->setEnabled(false);
+        startSlowTest();
+        change();
+        waitForTheEnd();
+        QVERIFY(!save->isEnabled());
+    }
 }
 
 QTEST_MAIN(RuleTestRunnerTest)

@@ -1,8 +1,10 @@
 #include "gui/window/MainWindow.h"
 
+#include <sqlite3.h>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,12 +15,17 @@
 #include <QTest>
 #include <QTextBrowser>
 
+#include <thread>
+
 #include "app/LumoApplication.h"
 #include "base/GbkCodec.h"
+#include "gui/articles/ArticleViews.h"
+#include "gui/plans/PlanList.h"
 #include "gui/window/ReportListView.h"
 #include "gui/window/StatusLogBox.h"
 #include "gui/window/TabControl.h"
 #include "store/DatabaseConnection.h"
+#include "support/ArticleRows.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/TempDatabase.h"
 
@@ -62,6 +69,8 @@ private slots:
     void startupWithDatabaseOpensIt();
     void consoleReportsSuccessAndFailure();
     void shutdownRunsOnce();
+    void emptyConsoleTextAfterTheListsShowsCodeZero();
+    void listsDoNotWaitBehindALockHeldElsewhere();
 };
 
 void MainWindowTest::controlsSitInTheirPlaces() {
@@ -310,6 +319,65 @@ void MainWindowTest::shutdownRunsOnce() {
     app.shutdownApplication();
     QCOMPARE(runs, 1);
     QVERIFY(!app.database().isOpen());
+}
+
+void MainWindowTest::emptyConsoleTextAfterTheListsShowsCodeZero() {
+    lumo::test::TempDatabase temp;
+    lumo::test::FakeMessagePresenter messages;
+    lumo::LumoApplication app({QString::fromStdString(temp.directory()), &messages});
+    app.start();
+    app.articleViews().loadLatestArticles();
+    QCOMPARE(app.database().query("select * from info").ok, true);  // any query before it
+    app.window().findChild<QPlainTextEdit*>("sql框")->setPlainText("");
+    QTest::mouseClick(app.window().findChild<QPushButton*>("按钮_执行SQL"), Qt::LeftButton);
+    QVERIFY(!messages.messages().empty());
+    QCOMPARE(messages.messages()[0].text, gbk("执行出错！错误代码：0"));
+}
+
+void MainWindowTest::listsDoNotWaitBehindALockHeldElsewhere() {
+    lumo::test::TempDatabase temp;
+    lumo::test::addBoardArticles(temp.database(), 5);
+    lumo::MonitorPlan plan;
+    plan[lumo::MonitorPlan::name] = "A";
+    temp.addPlan(plan);
+    lumo::test::FakeMessagePresenter messages;
+    lumo::LumoApplication app({QString::fromStdString(temp.directory()), &messages});
+    app.start();
+    MainWindow& w = app.window();
+    QCOMPARE(w.latestListView->rowCount(), 5);
+    QCOMPARE(w.planListView->rowCount(), 1);
+
+    // Another process holds the file; a worker's insert waits for it inside the shared
+    // connection.
+    sqlite3* other = nullptr;
+    QCOMPARE(sqlite3_open(temp.path().c_str(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread worker(
+        [&app] { app.database().execute("insert into info(title,issoucang) values('late',0)"); });
+    QTest::qWait(100);
+    app.statusLog().replace("");
+    QElapsedTimer timer;
+    timer.start();
+    app.articleViews().loadLatestArticles();
+    app.planList().loadPlanList();
+    app.articleViews().loadFavourites();
+    const qint64 waited = timer.elapsed();
+    const lumo::Text log = app.statusLog().text();
+    QCOMPARE(sqlite3_exec(other, "rollback", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    worker.join();
+
+    QVERIFY2(waited < 1000, qPrintable(QString::number(waited)));
+    // The rows shown stay, and each failed reload says so in one line.
+    QCOMPARE(w.latestListView->rowCount(), 5);
+    QCOMPARE(w.planListView->rowCount(), 1);
+    QCOMPARE(w.planListView->columnCount(), 20);
+    const lumo::Text line = gbk("\r\n列表读取失败（错误代码：5），仍显示上次读到的内容");
+    QCOMPARE(log, line + line + line);
+
+    // The lock gone, the lists read again, the worker's row included.
+    app.articleViews().loadLatestArticles();
+    QCOMPARE(w.latestListView->rowCount(), 6);
 }
 
 QTEST_MAIN(MainWindowTest)
