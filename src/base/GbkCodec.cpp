@@ -104,16 +104,17 @@ inline char* putUtf8(char* o, char32_t u) {
 
 }  // namespace
 
-Text utf8ToGbk(const Bytes& data) {
-    const auto& code = encodeTable().code;
-    const auto* s = reinterpret_cast<const unsigned char*>(data.data());
-    const std::size_t n = data.size();
-    // Never longer than the input: every character or replacement takes at least as many
-    // UTF-8 bytes as GBK bytes.
-    Text out;
-    out.resize(n);
-    char* o = out.data();
-    auto put = [&o, &code](char32_t u) {
+namespace {
+
+// Where utf8ToGbk stands: the input, how far it has read, and where it writes next.
+struct Utf8ToGbkCursor {
+    const unsigned char* s;
+    std::size_t n;
+    std::size_t i;
+    char* o;
+    const std::array<std::uint16_t, 0x10000>& code;
+
+    void put(char32_t u) {
         const std::uint16_t c = code[u];
         if (c < 0x100) {
             *o++ = static_cast<char>(c);
@@ -121,93 +122,106 @@ Text utf8ToGbk(const Bytes& data) {
             *o++ = static_cast<char>(c >> 8);
             *o++ = static_cast<char>(c & 0xFF);
         }
-    };
-    std::size_t i = 0;
-    while (i < n) {
-        // Runs of ASCII without NUL go eight bytes at a time.
-        while (i + 8 <= n) {
-            std::uint64_t word;
-            std::memcpy(&word, s + i, 8);
-            constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-            constexpr std::uint64_t kLow = 0x0101010101010101ULL;
-            if ((word & kHigh) != 0 || ((word - kLow) & ~word & kHigh) != 0) break;
-            std::memcpy(o, s + i, 8);
-            o += 8;
-            i += 8;
-        }
-        // Runs of three-byte characters that need none of the checks below (leads E1 to EF but
-        // ED, two continuation bytes) go without them; a GBK code is written as two bytes, of
-        // which the second is overwritten later (or cut off) when the code is a single byte.
-        while (i + 3 <= n) {
-            const unsigned char lead = s[i];
-            const unsigned char c1 = s[i + 1] ^ 0x80;
-            const unsigned char c2 = s[i + 2] ^ 0x80;
-            if (static_cast<unsigned char>(lead - 0xE1) > 0xEF - 0xE1 || lead == 0xED ||
-                (c1 | c2) >= 0x40)
-                break;
-            const std::uint16_t c = code[(lead & 0x0F) << 12 | c1 << 6 | c2];
-            const bool twoBytes = c >= 0x100;
-            // The bytes in the order they are written, stored at once: lead byte first.
-            std::uint16_t bytes = twoBytes ? swapBytes(c) : c;
-            if constexpr (std::endian::native == std::endian::big) bytes = swapBytes(bytes);
-            std::memcpy(o, &bytes, 2);
-            o += 1 + static_cast<int>(twoBytes);
-            i += 3;
-        }
-        if (i >= n) break;
-        const unsigned char b = s[i];
-        if (b < 0x80) {
-            if (b == 0) break;  // the text ends at the first NUL
-            *o++ = static_cast<char>(b);
-            ++i;
-            continue;
-        }
-        if (b < 0xC2 || b > 0xF4) {  // cannot begin a sequence
-            *o++ = '?';
-            ++i;
-            continue;
-        }
-        if (i + 1 >= n || !isContinuation(s[i + 1])) {  // lead alone
-            *o++ = '?';
-            ++i;
-            continue;
-        }
-        const unsigned char c1 = s[i + 1];
-        if (b < 0xE0) {
-            put(static_cast<char32_t>((b & 0x1F) << 6 | (c1 & 0x3F)));
-            i += 2;
-            continue;
-        }
-        // A second byte that makes the sequence overlong, a surrogate or too large is taken
-        // together with the lead as one replacement.
-        if ((b == 0xE0 && c1 < 0xA0) || (b == 0xED && c1 >= 0xA0) || (b == 0xF0 && c1 < 0x90) ||
-            (b == 0xF4 && c1 >= 0x90)) {
-            *o++ = '?';
-            i += 2;
-            continue;
-        }
-        if (i + 2 >= n || !isContinuation(s[i + 2])) {
-            *o++ = '?';
-            i += 2;
-            continue;
-        }
-        const unsigned char c2 = s[i + 2];
-        if (b < 0xF0) {
-            put(static_cast<char32_t>((b & 0x0F) << 12 | (c1 & 0x3F) << 6 | (c2 & 0x3F)));
-            i += 3;
-            continue;
-        }
-        if (i + 3 >= n || !isContinuation(s[i + 3])) {
-            *o++ = '?';
-            i += 3;
-            continue;
-        }
-        // A character outside the BMP: two surrogates, neither of which code page 936 maps.
-        *o++ = '?';
-        *o++ = '?';
-        i += 4;
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
+    // A replacement for `length` bytes that do not form a character.
+    void replace(std::size_t length) {
+        *o++ = '?';
+        i += length;
+    }
+};
+
+// Runs of ASCII without NUL go eight bytes at a time.
+inline void copyAsciiRun(Utf8ToGbkCursor& c) {
+    while (c.i + 8 <= c.n) {
+        std::uint64_t word;
+        std::memcpy(&word, c.s + c.i, 8);
+        constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+        constexpr std::uint64_t kLow = 0x0101010101010101ULL;
+        if ((word & kHigh) != 0 || ((word - kLow) & ~word & kHigh) != 0) return;
+        std::memcpy(c.o, c.s + c.i, 8);
+        c.o += 8;
+        c.i += 8;
+    }
+}
+
+// Runs of three-byte characters that need none of the checks of convertOne (leads E1 to EF but
+// ED, two continuation bytes) go without them; a GBK code is written as two bytes, of which the
+// second is overwritten later (or cut off) when the code is a single byte.
+inline void convertThreeByteRun(Utf8ToGbkCursor& c) {
+    while (c.i + 3 <= c.n) {
+        const unsigned char lead = c.s[c.i];
+        const unsigned char c1 = c.s[c.i + 1] ^ 0x80;
+        const unsigned char c2 = c.s[c.i + 2] ^ 0x80;
+        if (static_cast<unsigned char>(lead - 0xE1) > 0xEF - 0xE1 || lead == 0xED ||
+            (c1 | c2) >= 0x40)
+            return;
+        const std::uint16_t code = c.code[(lead & 0x0F) << 12 | c1 << 6 | c2];
+        const bool twoBytes = code >= 0x100;
+        // The bytes in the order they are written, stored at once: lead byte first.
+        std::uint16_t bytes = twoBytes ? swapBytes(code) : code;
+        if constexpr (std::endian::native == std::endian::big) bytes = swapBytes(bytes);
+        std::memcpy(c.o, &bytes, 2);
+        c.o += 1 + static_cast<int>(twoBytes);
+        c.i += 3;
+    }
+}
+
+// Converts the sequence at c.i that starts with a byte of 0x80 or above: one character, or one
+// replacement for the bytes that cannot form one.
+void convertSequence(Utf8ToGbkCursor& c) {
+    const std::size_t i = c.i;
+    const unsigned char b = c.s[i];
+    if (b < 0xC2 || b > 0xF4) return c.replace(1);  // cannot begin a sequence
+    if (i + 1 >= c.n || !isContinuation(c.s[i + 1])) return c.replace(1);  // lead alone
+    const unsigned char c1 = c.s[i + 1];
+    if (b < 0xE0) {
+        c.put(static_cast<char32_t>((b & 0x1F) << 6 | (c1 & 0x3F)));
+        c.i += 2;
+        return;
+    }
+    // A second byte that makes the sequence overlong, a surrogate or too large is taken
+    // together with the lead as one replacement.
+    if ((b == 0xE0 && c1 < 0xA0) || (b == 0xED && c1 >= 0xA0) || (b == 0xF0 && c1 < 0x90) ||
+        (b == 0xF4 && c1 >= 0x90)) {
+        return c.replace(2);
+    }
+    if (i + 2 >= c.n || !isContinuation(c.s[i + 2])) return c.replace(2);
+    const unsigned char c2 = c.s[i + 2];
+    if (b < 0xF0) {
+        c.put(static_cast<char32_t>((b & 0x0F) << 12 | (c1 & 0x3F) << 6 | (c2 & 0x3F)));
+        c.i += 3;
+        return;
+    }
+    if (i + 3 >= c.n || !isContinuation(c.s[i + 3])) return c.replace(3);
+    // A character outside the BMP: two surrogates, neither of which code page 936 maps.
+    *c.o++ = '?';
+    c.replace(4);
+}
+
+}  // namespace
+
+Text utf8ToGbk(const Bytes& data) {
+    // Never longer than the input: every character or replacement takes at least as many
+    // UTF-8 bytes as GBK bytes.
+    Text out;
+    out.resize(data.size());
+    Utf8ToGbkCursor c{reinterpret_cast<const unsigned char*>(data.data()), data.size(), 0,
+                      out.data(), encodeTable().code};
+    while (c.i < c.n) {
+        copyAsciiRun(c);
+        convertThreeByteRun(c);
+        if (c.i >= c.n) break;
+        const unsigned char b = c.s[c.i];
+        if (b >= 0x80) {
+            convertSequence(c);
+        } else if (b == 0) {
+            break;  // the text ends at the first NUL
+        } else {
+            *c.o++ = static_cast<char>(b);
+            ++c.i;
+        }
+    }
+    out.resize(static_cast<std::size_t>(c.o - out.data()));
     return out;
 }
 

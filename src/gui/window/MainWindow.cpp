@@ -45,7 +45,20 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kClientWidth, kClientHeight);
+    placeTopRow();
+    placePages();
+    placeStatusBox();
+    // The top row overlaps the tab control's upper edge; keep it above so all of it takes clicks.
+    frequencyLabel->raise();
+    frequencyEdit->raise();
+    autoMonitorCheck->raise();
+    runButton->raise();
+    menus = std::make_unique<WindowMenus>(this);
+    connect(tabs, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
+}
 
+// The monitoring row: the frequency (shown with 自动监控), 自动监控 and 运行.
+void MainWindow::placeTopRow() {
     frequencyLabel = placeControl<QLabel>(this, QStringLiteral("标签13"), 443, 4, 53, 28,
                                           QStringLiteral("监控频率"));
     frequencyLabel->setVisible(false);
@@ -57,7 +70,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
                                                QStringLiteral("自动监控"));
     runButton = placeControl<QPushButton>(this, QStringLiteral("运行"), 628, 5, 80, 26,
                                           QStringLiteral("开 始"));
+}
 
+// The tab control and its six pages, the welcome page first.
+void MainWindow::placePages() {
     tabs = placeControl<TabControl>(this, QStringLiteral("选择夹"), 2, 16, 714, 440);
     tabs->tabBar()->setExpanding(false);
     tabs->setUsesScrollButtons(false);
@@ -84,7 +100,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     settingsPage = new SettingsPage;
     tabs->addTab(settingsPage, QStringLiteral("高级设置"));
     tabs->setCurrentIndex(WelcomePageIndex);
+}
 
+// The status box below the lists; hidden until a list page shows.
+void MainWindow::placeStatusBox() {
     statusBox = placeControl<QPlainTextEdit>(this, QStringLiteral("状态"), 2, 427, 714, 30);
     statusBox->setReadOnly(true);
     statusBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -93,16 +112,6 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         "欢迎使用“鲁莫网站更新监控工具”，本工具原名“网站更新提醒助手”，由鲁莫工作室制作。"));
     statusBox->setVisible(false);
     statusBox->raise();
-
-    // The top row overlaps the tab control's upper edge; keep it above so all of it takes clicks.
-    frequencyLabel->raise();
-    frequencyEdit->raise();
-    autoMonitorCheck->raise();
-    runButton->raise();
-
-    menus = std::make_unique<WindowMenus>(this);
-
-    connect(tabs, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
 }
 
 MainWindow::~MainWindow() = default;

@@ -73,6 +73,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void placeTopRow();
+    void placePages();
+    void placeStatusBox();
     void onPageChanged(int page);
 };
 
