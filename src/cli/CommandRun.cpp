@@ -105,18 +105,21 @@ void addRunCommand(CLI::App& app, CliContext& context) {
             ->type_name("SECONDS");
     command->add_flag("--quiet,-q", options->quiet,
                       "Write only the new articles (and errors, to standard error)");
-    command
-        ->add_option("--on-new", options->onNew,
-                     "After a plan's run has stored articles, run CMD through /bin/sh -c once for "
-                     "each of them, oldest first. The article is in the environment, never in "
-                     "the command line: LUMO_PLAN_ID, LUMO_PLAN_NAME, LUMO_TITLE, LUMO_URL, "
-                     "LUMO_OTHER, LUMO_ARTICLE_ID (UTF-8). A command that fails or overruns is "
-                     "reported on standard error and ended; monitoring goes on")
-        ->type_name("CMD");
+    CLI::Option* onNew =
+        command
+            ->add_option(
+                "--on-new", options->onNew,
+                "After a plan's run has stored articles, run CMD through /bin/sh -c once for "
+                "each of them, oldest first. The article is in the environment, never in "
+                "the command line: LUMO_PLAN_ID, LUMO_PLAN_NAME, LUMO_TITLE, LUMO_URL, "
+                "LUMO_OTHER, LUMO_ARTICLE_ID (UTF-8). A command that fails or overruns is "
+                "reported on standard error and ended; monitoring goes on")
+            ->type_name("CMD");
     command
         ->add_option("--on-new-timeout", options->onNewTimeout,
                      "End a --on-new command still running after SECONDS (default 30)")
         ->check(CLI::Range(0.1, 86400.0))
+        ->needs(onNew)
         ->type_name("SECONDS");
     command->callback([&context, options, every] {
         options->everyGiven = every->count() > 0;
