@@ -43,7 +43,7 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
         newArticleCommand_ = std::make_unique<NewArticleCommand>(
             *settings_.onNewArticle, *commandLog_, settings_.onNewArticleTimeLimit);
         hooks_ = std::make_unique<NewArticleHookRunner>(*runner_, database_, *newArticleCommand_,
-                                                        state_);
+                                                        state_, *commandLog_);
         planRunner = hooks_.get();
     }
     progress_ = std::make_unique<ProgressPlanRunner>(*planRunner, log_, state_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/StatusLog.h"
 #include "check/MonitorState.h"
 #include "hooks/NewArticleCommand.h"
 #include "monitor/PlanRunner.h"
@@ -20,14 +21,17 @@ namespace lumo::cli {
 //
 // A stop (the token, or MonitorState::stopRequested) before the commands start runs none; during
 // a command it cuts that command short and runs no further one. A failing or overrunning command
-// is logged by NewArticleCommand and the next one runs.
+// is logged by NewArticleCommand and the next one runs. When `info` cannot be read before or after
+// the run, no command runs for it (rather than one for every article of the plan) and `log` gets
+// one line saying so.
 //
 // Runs on the monitoring worker; the database and the command are thread-safe.
 class NewArticleHookRunner : public PlanRunner {
 public:
     NewArticleHookRunner(PlanRunner& inner, DatabaseConnection& database,
-                         const NewArticleCommand& command, const MonitorState& state)
-        : inner_(inner), database_(database), command_(command), state_(state) {}
+                         const NewArticleCommand& command, const MonitorState& state,
+                         StatusLog& log)
+        : inner_(inner), database_(database), command_(command), state_(state), log_(log) {}
 
     void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override;
 
@@ -38,6 +42,7 @@ private:
     DatabaseConnection& database_;
     const NewArticleCommand& command_;
     const MonitorState& state_;
+    StatusLog& log_;
 };
 
 }  // namespace lumo::cli
