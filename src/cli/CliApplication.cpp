@@ -41,6 +41,7 @@ int CliApplication::run() {
     addRunCommand(app, context);
     addLatestCommand(app, context);
     addFavouritesCommand(app, context);
+    addFeedCommand(app, context);
     addSqlCommand(app, context);
     addInitCommand(app, context);
     // Only `run` handles a stop signal; any other command is ended by one as usual.

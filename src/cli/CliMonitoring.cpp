@@ -36,7 +36,17 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
     testEdit_ = std::make_unique<DiscardedTestEdit>();
     runner_ = std::make_unique<ProcessorPlanRunner>(fetcher_, sql_, log_, messages_, *testEdit_,
                                                     state_, settings_.timings.insertPause);
-    progress_ = std::make_unique<ProgressPlanRunner>(*runner_, log_, state_);
+    PlanRunner* planRunner = runner_.get();
+    if (settings_.onNewArticle) {
+        commandLog_ =
+            std::make_unique<TerminalStatusLog>(output_, TerminalStatusLog::Target::Stderr);
+        newArticleCommand_ = std::make_unique<NewArticleCommand>(
+            *settings_.onNewArticle, *commandLog_, settings_.onNewArticleTimeLimit);
+        hooks_ = std::make_unique<NewArticleHookRunner>(*runner_, database_, *newArticleCommand_,
+                                                        state_, *commandLog_);
+        planRunner = hooks_.get();
+    }
+    progress_ = std::make_unique<ProgressPlanRunner>(*planRunner, log_, state_);
     notifier_ = std::make_unique<NewContentNotifier>(alerts_, log_, state_);
     view_ = std::make_unique<TerminalMonitorView>(
         database_, settings_.planIds, settings_.frequency, settings_.repeat,

@@ -5,10 +5,13 @@
 #include <boost/asio/signal_set.hpp>
 #include <chrono>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "cli/AsioTimers.h"
 #include "cli/AsioWindowThread.h"
+#include "cli/NewArticleHookRunner.h"
 #include "cli/ProgressPlanRunner.h"
 #include "cli/TerminalAlertSurface.h"
 #include "cli/TerminalMessagePresenter.h"
@@ -28,7 +31,9 @@ namespace lumo::cli {
 // io_context on the main thread. The rounds, waits and log lines are the engine's own; the log
 // goes to standard output (only errors, to standard error, with `quiet`), each plan run is
 // announced by one line, and after a round that stored articles each new article is written as
-// a tab-separated line of the latest-articles columns.
+// a tab-separated line of the latest-articles columns. With `onNewArticle`, each plan run is
+// followed by the user's command for every article it stored (NewArticleHookRunner); the
+// command's failures go to standard error.
 //
 // SIGINT and SIGTERM act as the click on `运行` that stops monitoring: standard output is closed
 // to further writes, the fetch under way is cut short, and the worker gets `stopWait` to end.
@@ -43,6 +48,9 @@ public:
         bool quiet = false;
         MonitorTimings timings;
         std::chrono::milliseconds stopWait{1500};
+        // `--on-new`: the command for each new article (UTF-8), and its time limit.
+        std::optional<std::string> onNewArticle;
+        std::chrono::milliseconds onNewArticleTimeLimit = NewArticleCommand::kDefaultTimeLimit;
     };
 
     CliMonitoring(DatabaseConnection& database, TerminalOutput& output, Settings settings);
@@ -77,6 +85,9 @@ private:
     PageFetcher fetcher_;
     std::unique_ptr<CutRegionSink> testEdit_;
     std::unique_ptr<ProcessorPlanRunner> runner_;
+    std::unique_ptr<TerminalStatusLog> commandLog_;
+    std::unique_ptr<NewArticleCommand> newArticleCommand_;
+    std::unique_ptr<NewArticleHookRunner> hooks_;
     std::unique_ptr<ProgressPlanRunner> progress_;
     TerminalAlertSurface alerts_;
     std::unique_ptr<NewContentNotifier> notifier_;

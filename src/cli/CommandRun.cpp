@@ -1,6 +1,7 @@
 // `run`: monitoring rounds over the ticked plans or the given ones.
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -23,6 +24,8 @@ struct RunOptions {
     int every = 0;
     bool everyGiven = false;
     bool quiet = false;
+    std::optional<std::string> onNew;
+    double onNewTimeout = 30;
 };
 
 MonitorTimings timingsFromEnvironment() {
@@ -76,6 +79,9 @@ int runMonitoring(CliContext& context, const RunOptions& options) {
     }
     settings.quiet = options.quiet;
     settings.timings = timingsFromEnvironment();
+    settings.onNewArticle = options.onNew;
+    settings.onNewArticleTimeLimit =
+        std::chrono::milliseconds(static_cast<long long>(options.onNewTimeout * 1000));
     CliMonitoring monitoring(context.database(), context.output(), settings);
     return monitoring.run();
 }
@@ -99,6 +105,22 @@ void addRunCommand(CLI::App& app, CliContext& context) {
             ->type_name("SECONDS");
     command->add_flag("--quiet,-q", options->quiet,
                       "Write only the new articles (and errors, to standard error)");
+    CLI::Option* onNew =
+        command
+            ->add_option(
+                "--on-new", options->onNew,
+                "After a plan's run has stored articles, run CMD through /bin/sh -c once for "
+                "each of them, oldest first. The article is in the environment, never in "
+                "the command line: LUMO_PLAN_ID, LUMO_PLAN_NAME, LUMO_TITLE, LUMO_URL, "
+                "LUMO_OTHER, LUMO_ARTICLE_ID (UTF-8). A command that fails or overruns is "
+                "reported on standard error and ended; monitoring goes on")
+            ->type_name("CMD");
+    command
+        ->add_option("--on-new-timeout", options->onNewTimeout,
+                     "End a --on-new command still running after SECONDS (default 30)")
+        ->check(CLI::Range(0.1, 86400.0))
+        ->needs(onNew)
+        ->type_name("SECONDS");
     command->callback([&context, options, every] {
         options->everyGiven = every->count() > 0;
         context.exitCode = runMonitoring(context, *options);

@@ -10,10 +10,13 @@
 namespace lumo::cli {
 
 void addPlansCommand(CLI::App& app, CliContext& context);
+// `plans export` and `plans import`, under the `plans` command.
+void addPlanFileCommands(CLI::App& plans, CliContext& context);
 void addTestCommand(CLI::App& app, CliContext& context);
 void addRunCommand(CLI::App& app, CliContext& context);
 void addLatestCommand(CLI::App& app, CliContext& context);
 void addFavouritesCommand(CLI::App& app, CliContext& context);
+void addFeedCommand(CLI::App& app, CliContext& context);
 void addSqlCommand(CLI::App& app, CliContext& context);
 void addInitCommand(CLI::App& app, CliContext& context);
 

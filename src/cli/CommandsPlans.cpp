@@ -140,9 +140,16 @@ void addPlansCommand(CLI::App& app, CliContext& context) {
     auto options = std::make_shared<PlansOptions>();
     CLI::App* command = app.add_subcommand(
         "plans",
-        "List the plans: id, name, ticked, address, judgement mode, last check, last title");
+        "List the plans: id, name, ticked, address, judgement mode, last check, last title; "
+        "with export or import, share plans as JSON files");
     command->add_flag("--json", options->json, "Write the list as JSON");
-    command->callback([&context, options] { context.exitCode = runPlans(context, *options); });
+    addPlanFileCommands(*command, context);
+    // `plans` alone lists; after `plans export` or `plans import` (whose callbacks ran first)
+    // there is nothing more to do.
+    command->callback([&context, options, command] {
+        if (!command->get_subcommands().empty()) return;
+        context.exitCode = runPlans(context, *options);
+    });
 }
 
 void addTestCommand(CLI::App& app, CliContext& context) {

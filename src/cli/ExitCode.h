@@ -6,8 +6,10 @@ namespace lumo::cli {
 enum ExitCode : int {
     kExitSuccess = 0,   // done; also a `run` stopped by SIGINT or SIGTERM
     kExitFailed = 1,    // the command ran and failed: no match, a failed statement, no file made
+                        // or written
     kExitBadInput = 2,  // nothing was done: bad arguments, no usable database, unknown plan,
-                        // frequency below 60, no plan to run, a file that init will not replace
+                        // frequency below 60, no plan to run, a file that init will not replace,
+                        // a plan file that fails its checks
 };
 
 // The text `--help` ends with.
@@ -15,9 +17,11 @@ inline constexpr const char* kExitCodeHelp =
     "Exit status:\n"
     "  0  done (a run stopped by SIGINT or SIGTERM included)\n"
     "  1  the command ran and failed (test without a match or a blocked address, a failed SQL\n"
-    "     statement, init could not write the file)\n"
+    "     statement, init, feed -o or plans export -o could not write the file, plans import\n"
+    "     could not write the database)\n"
     "  2  nothing was done: bad arguments, database missing or not a Lumo database, unknown plan\n"
-    "     id, frequency below 60, no plan to run, init target exists\n"
+    "     id, frequency below 60, no plan to run, init target exists, a plan file that is\n"
+    "     unreadable or fails a check\n"
     "\n"
     "Database: --db PATH, else the environment variable LUMO_DB, else lumo.sdb beside the\n"
     "program. Output is UTF-8; errors and messages go to standard error. A message the window\n"

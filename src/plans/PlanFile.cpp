@@ -161,9 +161,8 @@ Text updateStatement(const MonitorPlan& plan) {
     return "update rule set " + assignments + " where name=" + quoted(plan[C::name]) + ";";
 }
 
-std::string sqlFailure(DatabaseConnection& database) {
-    return "数据库写入失败，错误代码：" + std::to_string(database.lastErrorCode()) +
-           "，未导入任何方案";
+std::string sqlFailure(int errorCode) {
+    return "数据库写入失败，错误代码：" + std::to_string(errorCode) + "，未导入任何方案";
 }
 
 }  // namespace
@@ -262,23 +261,24 @@ PlanFile::ImportReport PlanFile::importPlans(DatabaseConnection& database, std::
     }
     std::set<Text> storedNames;
     for (const TextList& row : stored.rows) storedNames.insert(row.empty() ? Text() : row[0]);
-    Text statements = "BEGIN IMMEDIATE;";
+    TextList statements;
     for (const MonitorPlan& plan : plans) {
         const std::string name = gbkToUtf8(plan[C::name]);
         if (storedNames.count(plan[C::name]) == 0) {
-            statements += insertStatement(plan);
+            statements.push_back(insertStatement(plan));
             report.added.push_back(name);
         } else if (replace) {
-            statements += updateStatement(plan);
+            statements.push_back(updateStatement(plan));
             report.replaced.push_back(name);
         } else {
             report.skipped.push_back(name);
         }
     }
-    statements += "COMMIT;";
-    if (!database.execute(statements)) {
-        report.errors.push_back(sqlFailure(database));
-        database.execute("ROLLBACK");
+    // One transaction under the connection's lock: no other thread's statement lands inside it,
+    // and a failure rolls every statement back.
+    const DatabaseConnection::BatchOutcome outcome = database.executeAll(statements);
+    if (!outcome.ok) {
+        report.errors.push_back(sqlFailure(outcome.errorCode));
         report.added.clear();
         report.replaced.clear();
         report.skipped.clear();

@@ -29,8 +29,9 @@ class DatabaseConnection;
 // in unticked (`isdo` "0") with empty last-seen fields. All writes form one transaction: any
 // failure changes nothing.
 //
-// Stateless. importPlans() brackets several statements in one transaction on the shared
-// connection: call it when no other thread works on that connection (the command-line program).
+// Stateless; safe from any thread. importPlans() writes through DatabaseConnection::executeAll(),
+// so its statements form one transaction under the connection's lock, beside other threads. The
+// names it compares with are read just before that transaction.
 class PlanFile {
 public:
     struct ExportResult {

@@ -15,7 +15,8 @@ class CliCommandsTest : public CliTestBase {};
 TEST_F(CliCommandsTest, HelpListsEveryCommandAndTheExitStatuses) {
     const auto result = ChildProcess::run(binary(), {"--help"});
     EXPECT_EQ(result.exitCode, 0);
-    for (const char* command : {"plans", "test", "run", "latest", "favourites", "sql", "init"}) {
+    for (const char* command :
+         {"plans", "test", "run", "latest", "favourites", "feed", "sql", "init"}) {
         EXPECT_NE(result.out.find(command), std::string::npos) << command;
     }
     EXPECT_NE(result.out.find("Exit status:"), std::string::npos);
