@@ -20,6 +20,7 @@
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
 #include "testkit/BoardPage.h"
+#include "testkit/QuietSeams.h"
 
 namespace {
 
@@ -51,22 +52,6 @@ public:
     Bytes fetchPage(const Text&, const Text&, const Text&) override { return boardPage(); }
 };
 
-class SilentLog : public lumo::StatusLog {
-public:
-    void append(const Text&) override {}
-    void replace(const Text&) override {}
-};
-
-class SilentMessages : public lumo::MessagePresenter {
-public:
-    void showMessage(const Text&, const Text&) override {}
-};
-
-class NoTestEdit : public lumo::CutRegionSink {
-public:
-    void showCutRegion(const Text&) override {}
-};
-
 lumo::PlanProcessor::Options noPause() {
     lumo::PlanProcessor::Options options;
     options.insertPause = std::chrono::milliseconds(0);
@@ -90,9 +75,9 @@ void reportPages(benchmark::State& state) {
 
 void BM_ConvertCutMatchJudge(benchmark::State& state) {
     ServedPage pages;
-    SilentLog log;
-    SilentMessages messages;
-    NoTestEdit testEdit;
+    lumo::testkit::SilentLog log;
+    lumo::testkit::SilentMessages messages;
+    lumo::testkit::NoCutRegion testEdit;
     lumo::MonitorState monitor;
     lumo::DatabaseConnection closed;  // every statement is built, then refused at once
     lumo::SqlRunner sql(closed, log, messages);
@@ -142,9 +127,9 @@ void BM_FullRunTempDatabase(benchmark::State& state) {
     database.open(file.path());
     database.execute("insert into rule(id,name) values(1,'bench')");
     ServedPage pages;
-    SilentLog log;
-    SilentMessages messages;
-    NoTestEdit testEdit;
+    lumo::testkit::SilentLog log;
+    lumo::testkit::SilentMessages messages;
+    lumo::testkit::NoCutRegion testEdit;
     lumo::MonitorState monitor;
     lumo::SqlRunner sql(database, log, messages);
     lumo::PlanProcessor processor(pages, sql, log, messages, testEdit, monitor, noPause());

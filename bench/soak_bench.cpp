@@ -41,6 +41,7 @@
 #include "support/LocalHttpServer.h"
 #include "support/TempDatabase.h"
 #include "testkit/BoardPage.h"
+#include "testkit/QuietSeams.h"
 #include "web/PageFetcher.h"
 
 namespace {
@@ -166,14 +167,6 @@ private:
     Text content_;
 };
 
-class SilentMessages : public lumo::MessagePresenter {
-public:
-    void showMessage(const Text&, const Text&) override {}
-};
-class NoTestEdit : public lumo::CutRegionSink {
-public:
-    void showCutRegion(const Text&) override {}
-};
 class NoAlerts : public lumo::AlertSurface {
 public:
     bool soundAlertEnabled() const override { return false; }
@@ -268,8 +261,8 @@ int main(int argc, char** argv) {
 
     EventLoop loop;
     ShortLog log;
-    SilentMessages messages;
-    NoTestEdit testEdit;
+    lumo::testkit::SilentMessages messages;
+    lumo::testkit::NoCutRegion testEdit;
     NoAlerts alerts;
     lumo::MonitorState state;
     lumo::SqlRunner sql(database, log, messages);

@@ -24,6 +24,7 @@
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
 #include "testkit/BoardPage.h"
+#include "testkit/QuietSeams.h"
 #include "web/PageFetcher.h"
 
 namespace {
@@ -61,16 +62,6 @@ public:
     int faults = 0;
 };
 
-class SilentMessages : public lumo::MessagePresenter {
-public:
-    void showMessage(const Text&, const Text&) override {}
-};
-
-class NoTestEdit : public lumo::CutRegionSink {
-public:
-    void showCutRegion(const Text&) override {}
-};
-
 double cpuMilliseconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -94,8 +85,8 @@ int runChecks(const char* url, int checks) {
     lumo::PageFetcher fetcher;
     lumo::WebPageSource pages(fetcher);
     CountingLog log;
-    SilentMessages messages;
-    NoTestEdit testEdit;
+    lumo::testkit::SilentMessages messages;
+    lumo::testkit::NoCutRegion testEdit;
     lumo::MonitorState state;
     lumo::DatabaseConnection closed;  // a steady check writes nothing; a statement would be refused
     lumo::SqlRunner sql(closed, log, messages);

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/TempFolder.h"
+
 namespace lumo {
 namespace {
 
@@ -14,25 +16,14 @@ namespace fs = std::filesystem;
 
 class AtomicFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "lumo-atomic-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    static std::string read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
+    static std::string read(const fs::path& path) { return test::TempFolder::read(path); }
     std::size_t entries() const {
         return static_cast<std::size_t>(
             std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
     }
 
-    fs::path folder_;
+    test::TempFolder temp_{"lumo-atomic"};
+    const fs::path folder_ = temp_.path();
 };
 
 TEST_F(AtomicFileTest, ReplacesTheWholeFileAndKeepsItsMode) {

@@ -14,6 +14,7 @@
 
 #include "base/GbkCodec.h"
 #include "support/FakeStatusLog.h"
+#include "support/TempFolder.h"
 
 namespace lumo {
 namespace {
@@ -23,19 +24,7 @@ using namespace std::chrono_literals;
 
 class NewArticleCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "lumo-hook-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    static std::string read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
+    static std::string read(const fs::path& path) { return test::TempFolder::read(path); }
     // Commands run in the test's folder, so anything a title managed to run would land there.
     std::string inFolder(const std::string& command) const {
         return "cd '" + folder_.string() + "' || exit 1; " + command;
@@ -54,7 +43,8 @@ protected:
         return waitpid(-1, &status, WNOHANG) != -1 || errno != ECHILD;
     }
 
-    fs::path folder_;
+    test::TempFolder temp_{"lumo-hook"};
+    const fs::path folder_ = temp_.path();
     test::FakeStatusLog log_;
 };
 
