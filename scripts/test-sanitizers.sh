@@ -26,7 +26,9 @@ run_under() {
     cmake -S . -B "${folder}" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DLUMO_SANITIZER="${sanitizer}" -DLUMO_BUILD_BENCH=OFF >/dev/null
     cmake --build "${folder}" --target core_tests -j"${jobs}"
-    "${folder}/tests/core_tests" --gtest_brief=1 "$@"
+    # A hang fails the run instead of holding it up: the whole suite takes well under a minute.
+    timeout --kill-after=10 "${LUMO_SANITIZER_TIMEOUT:-900}" \
+        "${folder}/tests/core_tests" --gtest_brief=1 "$@"
 }
 
 run_under thread build-tsan "$@"

@@ -67,6 +67,8 @@ std::vector<std::string> childEnvironment(const ArticleRecord& article) {
 
 // Waits for `pid` until `deadline` or the stop; true with its status when it ended.
 bool waitUntil(pid_t pid, Clock::time_point deadline, const std::stop_token& stop, int& status) {
+    // Looks often at first, then every 25 ms at the most.
+    constexpr std::chrono::milliseconds kLongestPause{25};
     std::chrono::milliseconds pause{1};
     for (;;) {
         const pid_t done = ::waitpid(pid, &status, WNOHANG);
@@ -78,8 +80,8 @@ bool waitUntil(pid_t pid, Clock::time_point deadline, const std::stop_token& sto
         const auto now = Clock::now();
         if (now >= deadline || stop.stop_requested()) return false;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
-        std::this_thread::sleep_for(std::min({pause, left, std::chrono::milliseconds(25)}));
-        pause *= 2;
+        std::this_thread::sleep_for(std::min(pause, left));
+        pause = std::min(pause * 2, kLongestPause);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -109,6 +110,23 @@ TEST_F(NewArticleCommandTest, AFailingCommandIsLoggedOnceAndTheCallerGoesOn) {
     EXPECT_EQ(killed.run(hostileArticle()), NewArticleCommand::Outcome::Failed);
     EXPECT_EQ(gbkToUtf8(log_.content()), "\r\n新文章命令被信号 9 结束（文章 17）：kill -9 $$");
     EXPECT_FALSE(hasChildren());
+}
+
+// The caller's thread waits for a long command without spinning: its pauses between looks stay
+// short and never overflow, whatever the command's run time.
+TEST_F(NewArticleCommandTest, WaitingForALongCommandCostsNoCpu) {
+    const auto cpuSeconds = [] {
+        rusage usage{};
+        getrusage(RUSAGE_THREAD, &usage);
+        return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+               static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    const NewArticleCommand slow("sleep 3", log_, 20s);
+    const double before = cpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(slow.run(hostileArticle()), NewArticleCommand::Outcome::Succeeded);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+    EXPECT_LT(cpuSeconds() - before, 0.5);
 }
 
 TEST_F(NewArticleCommandTest, ACommandPastItsLimitIsEndedWithItsWholeGroup) {
