@@ -130,21 +130,14 @@ struct Utf8ToGbkCursor {
     }
 };
 
-// Runs of ASCII without NUL (and without CR when CR LF pairs are dropped) go eight bytes at a
-// time.
-template <bool kDropCrLf>
+// Runs of ASCII without NUL go eight bytes at a time.
 inline void copyAsciiRun(Utf8ToGbkCursor& c) {
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-    constexpr std::uint64_t kLow = 0x0101010101010101ULL;
-    constexpr std::uint64_t kCr = 0x0D0D0D0D0D0D0D0DULL;
     while (c.i + 8 <= c.n) {
         std::uint64_t word;
         std::memcpy(&word, c.s + c.i, 8);
+        constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+        constexpr std::uint64_t kLow = 0x0101010101010101ULL;
         if ((word & kHigh) != 0 || ((word - kLow) & ~word & kHigh) != 0) return;
-        if constexpr (kDropCrLf) {
-            const std::uint64_t crs = word ^ kCr;  // a zero byte where a CR stands
-            if (((crs - kLow) & ~crs & kHigh) != 0) return;
-        }
         std::memcpy(c.o, c.s + c.i, 8);
         c.o += 8;
         c.i += 8;
@@ -205,11 +198,9 @@ void convertSequence(Utf8ToGbkCursor& c) {
     c.replace(4);
 }
 
-// The conversion, with CR LF pairs of the input left out when kDropCrLf. Only a CR and a LF of
-// the input give those bytes (no other character converts to them), so the pairs left out are
-// exactly the pairs the result would hold.
-template <bool kDropCrLf>
-Text convertUtf8(const Bytes& data) {
+}  // namespace
+
+Text utf8ToGbk(const Bytes& data) {
     // Never longer than the input: every character or replacement takes at least as many
     // UTF-8 bytes as GBK bytes.
     Text out;
@@ -217,7 +208,7 @@ Text convertUtf8(const Bytes& data) {
     Utf8ToGbkCursor c{reinterpret_cast<const unsigned char*>(data.data()), data.size(), 0,
                       out.data(), encodeTable().code};
     while (c.i < c.n) {
-        copyAsciiRun<kDropCrLf>(c);
+        copyAsciiRun(c);
         convertThreeByteRun(c);
         if (c.i >= c.n) break;
         const unsigned char b = c.s[c.i];
@@ -225,8 +216,6 @@ Text convertUtf8(const Bytes& data) {
             convertSequence(c);
         } else if (b == 0) {
             break;  // the text ends at the first NUL
-        } else if (kDropCrLf && b == '\r' && c.i + 1 < c.n && c.s[c.i + 1] == '\n') {
-            c.i += 2;
         } else {
             *c.o++ = static_cast<char>(b);
             ++c.i;
@@ -234,16 +223,6 @@ Text convertUtf8(const Bytes& data) {
     }
     out.resize(static_cast<std::size_t>(c.o - out.data()));
     return out;
-}
-
-}  // namespace
-
-Text utf8ToGbk(const Bytes& data) {
-    return convertUtf8<false>(data);
-}
-
-Text utf8ToGbkWithoutCrLf(const Bytes& data) {
-    return convertUtf8<true>(data);
 }
 
 std::string gbkToUtf8(const Text& text) {

@@ -16,10 +16,6 @@ namespace lumo {
 // UTF-8 bytes to a GBK text.
 Text utf8ToGbk(const Bytes& data);
 
-// utf8ToGbk's result with every CR LF pair in it left out (a lone CR or LF stays), in the same
-// single pass.
-Text utf8ToGbkWithoutCrLf(const Bytes& data);
-
 // A GBK text to UTF-8, for showing it in a widget. A lead byte with a byte after it that is no
 // trail byte, or with nothing after it, becomes "?", the default character Windows gives for code
 // page 936.

@@ -1,7 +1,6 @@
 #include "check/PlanProcessor.h"
 
 #include <algorithm>
-#include <string_view>
 
 #include "base/GbkCodec.h"
 #include "base/TextCutting.h"
@@ -62,19 +61,19 @@ const Text kInsertStart =
     "insert into info(planname,planid,title,url,other,addtime,issoucang) values('";
 const Text kUpdateStart = "update rule set arttile='";
 
-// The text up to its first NUL, with every CR LF pair removed; a lone CR or LF stays.
-Text withoutCrLf(std::string_view text) {
-    text = text.substr(0, text.find('\0'));
+// Every CR LF pair removed; a lone CR or LF stays.
+Text withoutCrLf(const Text& text) {
     Text out;
     out.reserve(text.size());
+    std::size_t from = 0;
     while (true) {
-        const std::size_t at = text.find("\r\n");
-        if (at == std::string_view::npos) {
-            out.append(text);
+        const std::size_t at = text.find("\r\n", from);
+        if (at == Text::npos) {
+            out.append(text, from, Text::npos);
             return out;
         }
-        out.append(text.substr(0, at));
-        text.remove_prefix(at + 2);
+        out.append(text, from, at - from);
+        from = at + 2;
     }
 }
 
@@ -119,10 +118,9 @@ Text PlanProcessor::fetchPageText(const MonitorPlan& plan) {
     const Bytes body = pages_.fetchPage(plan[MonitorPlan::url], plan[MonitorPlan::cookie],
                                         "User-Agent: " + plan[MonitorPlan::ua]);
     // A GBK page is taken as it came, up to a NUL byte; any other page is UTF-8 and converted
-    // (the conversion stops at a NUL of its input). CR LF pairs go either way; GBK trail bytes
-    // are never CR or LF, so the bytes of a character are never taken for one.
+    // (the conversion stops at a NUL of its result).
     const bool isGbk = plan[MonitorPlan::code] == "1";
-    return isGbk ? withoutCrLf(body) : utf8ToGbkWithoutCrLf(body);
+    return withoutCrLf(isGbk ? textOfBytes(body) : utf8ToGbk(body));
 }
 
 RuleTestResult PlanProcessor::testPlan(const MonitorPlan& plan) {

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
-#include <random>
 #include <string>
 #include <utility>
 
@@ -274,50 +273,6 @@ TEST(GbkCodecTest, RunsConvertAsTheirCharactersDo) {
         }
     }
     ASSERT_EQ(hex(utf8ToGbk(whole)), hex(expected));
-}
-
-// CR LF pairs removed from a text the plain way, the reference for utf8ToGbkWithoutCrLf.
-std::string withoutPairs(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
-            continue;
-        }
-        out += text[i];
-    }
-    return out;
-}
-
-TEST(GbkCodecTest, DroppingCrLfPairsGivesThePlainConversionWithoutThem) {
-    // No character but CR and LF converts to those bytes, so the pairs of the input are the
-    // pairs of the result.
-    for (char32_t u = 0x80; u < 0x10000; ++u) {
-        if (u >= 0xD800 && u <= 0xDFFF) continue;
-        const std::string converted = utf8ToGbk(utf8Of(u));
-        ASSERT_EQ(converted.find_first_of("\r\n"), std::string::npos) << static_cast<int>(u);
-    }
-    EXPECT_EQ(utf8ToGbkWithoutCrLf(std::string("a\r\r\n\nb\r\n\r\n\n\r\0\r\n", 15)), "a\r\nb\n\r");
-    EXPECT_EQ(utf8ToGbkWithoutCrLf("\r\n"), "");
-    EXPECT_EQ(utf8ToGbkWithoutCrLf("\r"), "\r");
-
-    // Random texts of pieces that meet each other at every position of the word-wide runs.
-    const char* pieces[] = {"\r",       "\n",           "\r\n",
-                            "a",        "<li>",         "\xE4\xB8\xAD",
-                            "\xE4\xB8", "\xC3\xA9",     "\xF0\x9F\x98\x80",
-                            "\x80",     "\xE2\x82\xAC", "\xEF\xBC\x8D",
-                            "abcdefgh", "\0",           "\xFF"};
-    std::mt19937 random(16);
-    for (int round = 0; round < 3000; ++round) {
-        std::string text;
-        const int count = static_cast<int>(random() % 40);
-        for (int k = 0; k < count; ++k) {
-            const char* piece = pieces[random() % std::size(pieces)];
-            if (*piece == '\0' && random() % 4 != 0) continue;  // a NUL now and then
-            text += *piece == '\0' ? std::string(1, '\0') : std::string(piece);
-        }
-        ASSERT_EQ(hex(utf8ToGbkWithoutCrLf(text)), hex(withoutPairs(utf8ToGbk(text)))) << hex(text);
-    }
 }
 
 }  // namespace
