@@ -80,8 +80,9 @@ struct FetchOptions {
 // secure ones through a CONNECT tunnel that shows the proxy none of the page's header lines.
 //
 // Connections: kept open after a fetch and used again by later fetches to the same host (and
-// port and scheme) while the server keeps them; a few per fetcher, each closed when the server
-// closes it, when it has idled for about two minutes, or with the fetcher. A fetch cut short
+// port and scheme) while the server keeps them: up to five on each of the four idle curl handles
+// kept for each kind of fetch below; each closed when the server closes it, when it has idled
+// for about two minutes, or with the fetcher. A fetch cut short
 // closes its connection. Fetches that leave `cookie` out and fetches that supply one never share
 // a connection, and no connection carries a cookie: each request's own lines are all it sends.
 //
