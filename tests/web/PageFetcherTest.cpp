@@ -580,6 +580,27 @@ TEST_F(PageFetcherTest, FetchesRunSideBySide) {
     EXPECT_EQ(good.load(), 20);
 }
 
+TEST_F(PageFetcherTest, KeptConnectionsServeThreadsTheirOwnPages) {
+    // Threads taking turns on kept handles and connections: every fetch gets its own page whole,
+    // and the connections stay few.
+    for (int i = 0; i < 4; ++i) server.page("/p" + std::to_string(i), std::string(50000, 'a' + i));
+    std::vector<std::thread> threads;
+    std::atomic<int> good{0};
+    for (int i = 0; i < 4; ++i)
+        threads.emplace_back([&, i] {
+            for (int n = 0; n < 10; ++n) {
+                const Bytes body =
+                    planFetch(server.url("/p" + std::to_string(i)), "t=" + std::to_string(i));
+                if (body == std::string(50000, 'a' + i)) ++good;
+            }
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(good.load(), 40);
+    EXPECT_LE(server.connectionCount(), 8u);
+    for (const ReceivedRequest& request : server.requests())
+        EXPECT_EQ(request.header("Cookie"), "t=" + request.path().substr(2));
+}
+
 TEST_F(PageFetcherTest, ConnectionsAreKeptButCarryNoCookieFromOneFetchToTheNext) {
     server.route("/set", [](const ReceivedRequest&) {
         return withHeaders({"Set-Cookie: fromA=1; path=/"}, "set");
