@@ -3,8 +3,11 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "base/TextOps.h"
 #include "web/Cookies.h"
@@ -95,6 +98,7 @@ struct Transfer {
     Clock::duration idleTimeout{};
     Clock::time_point lastActivity = Clock::now();
     curl_off_t lastUploaded = 0;
+    bool expectsBody = true;
     Bytes body;
     Text headerBlock;
     bool bodyTooLong = false;
@@ -113,6 +117,31 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
+bool startsWithIgnoringCase(std::string_view text, std::string_view lowerPrefix) {
+    if (text.size() < lowerPrefix.size()) return false;
+    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != lowerPrefix[i])
+            return false;
+    }
+    return true;
+}
+
+// A body announced by a Content-Length line within the limit gets its room at once, so the body
+// is not copied over and over as it grows.
+void reserveAnnouncedBody(Transfer& t, std::string_view line) {
+    constexpr std::string_view name = "content-length:";
+    if (!t.expectsBody || !startsWithIgnoringCase(line, name)) return;
+    std::string_view value = line.substr(name.size());
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+        value.remove_prefix(1);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
+    std::size_t length = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), length);
+    if (error != std::errc() || end != value.data() + value.size()) return;
+    if (length <= t.maxBodyBytes && length > t.body.capacity()) t.body.reserve(length);
+}
+
 // Called once per header line of every response (redirects and interim answers included); a
 // status line starts the block anew, so the block ends up holding the final response's header.
 size_t onHeaderLine(char* data, size_t size, size_t count, void* user) {
@@ -126,6 +155,7 @@ size_t onHeaderLine(char* data, size_t size, size_t count, void* user) {
     std::string_view line(data, n);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     if (line.substr(0, 5) == "HTTP/") t->headerBlock.clear();
+    reserveAnnouncedBody(*t, line);
     t->headerBlock.append(line);
     t->headerBlock += "\r\n";
     return n;
@@ -242,34 +272,79 @@ Text failureOf(CURLcode result, const Transfer& transfer) {
 
 }  // namespace
 
-// The cookies of fetches that leave `cookie` out: a curl share holding the cookie engine's data,
-// locked around every access since fetches run on several threads.
-struct PageFetcher::CookieStore {
+// The curl handles of one kind of fetch, kept between fetches with the connections they hold
+// open, and the share their handles use for the DNS cache and TLS sessions (and, for the cookie
+// store's kind, the cookies). A handle serves one fetch at a time, so no connection is ever
+// used by two threads; the share is locked around every access, one lock per kind of data.
+struct PageFetcher::Handles {
+    // Idle handles kept at most; each keeps a few connections of its own open.
+    static constexpr std::size_t kMaxIdle = 4;
+
     CURLSH* share = curl_share_init();
-    std::mutex mutex;
+    std::array<std::mutex, CURL_LOCK_DATA_LAST> locks;
+    std::mutex idleMutex;
+    std::vector<CURL*> idle;
 
-    CookieStore() {
-        curl_share_setopt(share, CURLSHOPT_LOCKFUNC, &CookieStore::lock);
-        curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, &CookieStore::unlock);
+    explicit Handles(bool withCookies) {
+        curl_share_setopt(share, CURLSHOPT_LOCKFUNC, &Handles::lock);
+        curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, &Handles::unlock);
         curl_share_setopt(share, CURLSHOPT_USERDATA, this);
-        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+        if (withCookies) curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
     }
-    ~CookieStore() { curl_share_cleanup(share); }
+    // Called when no fetch runs any more: the handles close their connections, then the share
+    // (which no handle uses by then) goes.
+    ~Handles() {
+        for (CURL* curl : idle) curl_easy_cleanup(curl);
+        curl_share_cleanup(share);
+    }
+    Handles(const Handles&) = delete;
+    Handles& operator=(const Handles&) = delete;
 
-    static void lock(CURL*, curl_lock_data, curl_lock_access, void* user) {
-        static_cast<CookieStore*>(user)->mutex.lock();
+    // An idle handle (its options were reset; its connections, caches and share stay), or a new
+    // one on the share; null when curl cannot make one.
+    CurlHandle take() {
+        {
+            const std::lock_guard guard(idleMutex);
+            if (!idle.empty()) {
+                CurlHandle curl(idle.back());
+                idle.pop_back();
+                return curl;
+            }
+        }
+        CurlHandle curl(curl_easy_init());
+        if (curl) curl_easy_setopt(curl.get(), CURLOPT_SHARE, share);
+        return curl;
     }
-    static void unlock(CURL*, curl_lock_data, void* user) {
-        static_cast<CookieStore*>(user)->mutex.unlock();
+
+    // Keeps a handle whose fetch ended for the next fetch, or lets it go when enough are kept.
+    void give(CurlHandle curl) {
+        const std::lock_guard guard(idleMutex);
+        if (idle.size() < kMaxIdle) idle.push_back(curl.release());
+    }
+
+    static void lock(CURL*, curl_lock_data data, curl_lock_access, void* user) {
+        static_cast<Handles*>(user)->locks[static_cast<std::size_t>(data)].lock();
+    }
+    static void unlock(CURL*, curl_lock_data data, void* user) {
+        static_cast<Handles*>(user)->locks[static_cast<std::size_t>(data)].unlock();
     }
 };
 
-PageFetcher::PageFetcher(FetchOptions options) : options_(std::move(options)) {
-    initialiseCurlOnce();
-    cookies_ = std::make_unique<CookieStore>();
-}
+PageFetcher::PageFetcher(FetchOptions options) : options_(std::move(options)) {}
 
 PageFetcher::~PageFetcher() = default;
+
+PageFetcher::Handles& PageFetcher::handlesFor(bool storeCookies) const {
+    // curl (and the TLS library under it) starts with the first fetch, not with the program.
+    std::call_once(startOnce_, [this] {
+        initialiseCurlOnce();
+        storeHandles_ = std::make_unique<Handles>(true);
+        plainHandles_ = std::make_unique<Handles>(false);
+    });
+    return storeCookies ? *storeHandles_ : *plainHandles_;
+}
 
 void PageFetcher::cancelAll() {
     cancelled_.store(true);
@@ -288,7 +363,8 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
         request.failure = "cancelled";
         return Bytes();
     }
-    const CurlHandle curl(curl_easy_init());
+    Handles& handles = handlesFor(!request.cookie);
+    CurlHandle curl = handles.take();
     if (!curl) {
         request.failure = "curl could not start a transfer";
         return Bytes();
@@ -303,21 +379,23 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
     transfer.maxBodyBytes = options_.maxBodyBytes;
     transfer.idleTimeout = options_.idleTimeout;
     transfer.maxHeaderBytes = options_.maxHeaderBytes;
+    transfer.expectsBody = method != 2;
     const CurlList headerLines(curlHeaderLines(request.headers));
     const CurlList proxyLines(curl_slist_append(nullptr, "Proxy-Connection:"));
 
     setRequest(curl.get(), address, agent, headerLines.get());
     setMethod(curl.get(), method, request.postBytes);
     setRoute(curl.get(), request, options_, proxyLines.get());
-    if (!request.cookie) {
-        curl_easy_setopt(curl.get(), CURLOPT_SHARE, cookies_->share);
-        curl_easy_setopt(curl.get(), CURLOPT_COOKIEFILE, "");
-    }
+    // The cookie engine reads the shared store; handles of supplied cookies never start it.
+    if (!request.cookie) curl_easy_setopt(curl.get(), CURLOPT_COOKIEFILE, "");
     setTrust(curl.get(), options_);
     setLimits(curl.get(), options_, method);
     setCallbacks(curl.get(), transfer);
 
     const CURLcode result = curl_easy_perform(curl.get());
+    // The handle's options point into this call's lists and buffers; they go before the lists do.
+    curl_easy_reset(curl.get());
+    handles.give(std::move(curl));
     request.failure = failureOf(result, transfer);
     const bool ok = request.failure.empty();
     request.headersOut = ok ? withSetCookieSpelled(transfer.headerBlock) : Text();

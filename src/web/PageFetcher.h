@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -78,8 +79,19 @@ struct FetchOptions {
 // Proxy: `proxy` serves both schemes; plain addresses are requested from it in absolute form,
 // secure ones through a CONNECT tunnel that shows the proxy none of the page's header lines.
 //
-// Thread-safe: fetch() may run on several threads at once (each call has its own connection and
-// curl handle); cancelAll() may be called from any thread.
+// Connections: kept open after a fetch and used again by later fetches to the same host (and
+// port and scheme) while the server keeps them: up to five on each of the four idle curl handles
+// kept for each kind of fetch below; each closed when the server closes it, when it has idled
+// for about two minutes, or with the fetcher. A fetch cut short
+// closes its connection. Fetches that leave `cookie` out and fetches that supply one never share
+// a connection, and no connection carries a cookie: each request's own lines are all it sends.
+//
+// curl starts (with its TLS library) on the first fetch, so a program that never fetches does
+// not pay for it.
+//
+// Thread-safe: fetch() may run on several threads at once (each call uses a curl handle and its
+// connections alone); cancelAll() may be called from any thread. The destructor must run after
+// every fetch has returned; it closes the kept connections.
 class PageFetcher {
 public:
     explicit PageFetcher(FetchOptions options = {});
@@ -95,10 +107,16 @@ public:
     void cancelAll();
 
 private:
-    struct CookieStore;
+    struct Handles;
+
+    // The handles of fetches that use the cookie store (true) or supply a cookie (false); the
+    // first call starts curl.
+    Handles& handlesFor(bool storeCookies) const;
 
     FetchOptions options_;
-    std::unique_ptr<CookieStore> cookies_;
+    mutable std::once_flag startOnce_;
+    mutable std::unique_ptr<Handles> storeHandles_;
+    mutable std::unique_ptr<Handles> plainHandles_;
     std::atomic<bool> cancelled_{false};
 };
 

@@ -580,6 +580,123 @@ TEST_F(PageFetcherTest, FetchesRunSideBySide) {
     EXPECT_EQ(good.load(), 20);
 }
 
+TEST_F(PageFetcherTest, KeptConnectionsServeThreadsTheirOwnPages) {
+    // Threads taking turns on kept handles and connections: every fetch gets its own page whole,
+    // and the connections stay few.
+    for (int i = 0; i < 4; ++i) server.page("/p" + std::to_string(i), std::string(50000, 'a' + i));
+    std::vector<std::thread> threads;
+    std::atomic<int> good{0};
+    for (int i = 0; i < 4; ++i)
+        threads.emplace_back([&, i] {
+            for (int n = 0; n < 10; ++n) {
+                const Bytes body =
+                    planFetch(server.url("/p" + std::to_string(i)), "t=" + std::to_string(i));
+                if (body == std::string(50000, 'a' + i)) ++good;
+            }
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(good.load(), 40);
+    EXPECT_LE(server.connectionCount(), 8u);
+    for (const ReceivedRequest& request : server.requests())
+        EXPECT_EQ(request.header("Cookie"), "t=" + request.path().substr(2));
+}
+
+TEST_F(PageFetcherTest, ConnectionsAreKeptButCarryNoCookieFromOneFetchToTheNext) {
+    server.route("/set", [](const ReceivedRequest&) {
+        return withHeaders({"Set-Cookie: fromA=1; path=/"}, "set");
+    });
+    server.page("/echo", "e");
+
+    // Plans with cookies of their own, one after the other on one connection: each request
+    // carries its own cookie only, never the one before nor one a response set.
+    EXPECT_EQ(planFetch(server.url("/set"), "planA=1"), "set");
+    EXPECT_EQ(planFetch(server.url("/echo"), "planB=2"), "e");
+    EXPECT_EQ(server.lastRequest().header("Cookie"), "planB=2");
+    EXPECT_EQ(planFetch(server.url("/echo"), ""), "e");
+    EXPECT_EQ(server.lastRequest().headerCount("Cookie"), 0);
+    EXPECT_EQ(server.connectionCount(), 1u);
+
+    // The cookie store's fetches keep connections of their own and send only what the store
+    // received.
+    FetchRequest stored;
+    stored.url = server.url("/echo");
+    fetcher.fetch(stored);
+    EXPECT_EQ(server.lastRequest().headerCount("Cookie"), 0);
+    FetchRequest setting;
+    setting.url = server.url("/set");
+    fetcher.fetch(setting);
+    FetchRequest again;
+    again.url = server.url("/echo");
+    fetcher.fetch(again);
+    EXPECT_EQ(server.lastRequest().header("Cookie"), "fromA=1");
+    EXPECT_EQ(planFetch(server.url("/echo"), "planC=3"), "e");
+    EXPECT_EQ(server.lastRequest().header("Cookie"), "planC=3");
+    EXPECT_EQ(server.connectionCount(), 2u);
+    EXPECT_EQ(server.requestCount(), 7u);
+}
+
+TEST_F(PageFetcherTest, ClosedOrCutConnectionsAreNotUsedAgain) {
+    server.route("/closing", [](const ReceivedRequest&) {
+        ServedResponse response = withHeaders({}, "closing");
+        response.close = true;
+        return response;
+    });
+    server.route("/stalled", [](const ReceivedRequest&) {
+        ServedResponse response = withHeaders({}, "stale bytes that never all arrive");
+        response.stallAfter = 60;  // the header and part of the body
+        return response;
+    });
+    server.page("/fresh", "fresh");
+
+    // A connection the server closed after its answer: the next fetch opens another.
+    EXPECT_EQ(planFetch(server.url("/closing"), ""), "closing");
+    EXPECT_EQ(planFetch(server.url("/fresh"), ""), "fresh");
+    EXPECT_EQ(server.connectionCount(), 2u);
+
+    // A fetch stopped half-way: none of its bytes reach the next fetch, which has a connection
+    // of its own.
+    std::stop_source stopSource;
+    Bytes result = "unset";
+    std::thread worker([&] {
+        FetchRequest request;
+        request.url = server.url("/stalled");
+        request.cookie = "";
+        result = fetcher.fetch(request, stopSource.get_token());
+    });
+    while (server.requestCount() < 3) std::this_thread::sleep_for(10ms);
+    std::this_thread::sleep_for(100ms);
+    stopSource.request_stop();
+    worker.join();
+    EXPECT_EQ(result, "");
+    EXPECT_EQ(planFetch(server.url("/fresh"), ""), "fresh");
+    EXPECT_EQ(planFetch(server.url("/fresh"), ""), "fresh");
+    EXPECT_EQ(server.connectionCount(), 3u);
+}
+
+TEST_F(PageFetcherTest, AnnouncedLengthsInAnySpellingGiveTheBodyAsSent) {
+    const std::string body(70000, 'x');
+    server.route("/lower", [&](const ReceivedRequest&) {
+        ServedResponse response = withHeaders({"content-LENGTH:  70000 "}, body);
+        return response;
+    });
+    server.route("/chunked", [&](const ReceivedRequest&) {
+        ServedResponse response =
+            withHeaders({"Transfer-Encoding: chunked"}, "5\r\nhello\r\n0\r\n\r\n");
+        return response;
+    });
+    EXPECT_EQ(planFetch(server.url("/lower"), ""), body);
+    EXPECT_EQ(planFetch(server.url("/chunked"), ""), "hello");
+
+    // An announced length over the limit still fails without taking room for it.
+    FetchOptions small = quickOptions();
+    small.maxBodyBytes = 1000;
+    PageFetcher limited(small);
+    FetchRequest request;
+    request.url = server.url("/lower");
+    EXPECT_EQ(limited.fetch(request), "");
+    EXPECT_FALSE(request.failure.empty());
+}
+
 TEST_F(PageFetcherTest, PlainAddressesGoThroughTheProxy) {
     // The test server answers absolute-form requests by their path, so it can stand in for a
     // proxy.
