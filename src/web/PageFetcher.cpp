@@ -386,7 +386,10 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
     setRequest(curl.get(), address, agent, headerLines.get());
     setMethod(curl.get(), method, request.postBytes);
     setRoute(curl.get(), request, options_, proxyLines.get());
-    // The cookie engine reads the shared store; handles of supplied cookies never start it.
+    // The share again (a kept handle lost its cookie store's address when its cookie file option
+    // was cleared), and the cookie engine on the shared store; handles of supplied cookies never
+    // start it.
+    curl_easy_setopt(curl.get(), CURLOPT_SHARE, handles.share);
     if (!request.cookie) curl_easy_setopt(curl.get(), CURLOPT_COOKIEFILE, "");
     setTrust(curl.get(), options_);
     setLimits(curl.get(), options_, method);
@@ -394,6 +397,9 @@ Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
 
     const CURLcode result = curl_easy_perform(curl.get());
     // The handle's options point into this call's lists and buffers; they go before the lists do.
+    // libcurl 7.88 drops the cookie file option's list on a reset without freeing it; clearing
+    // the option first frees it (the shared store keeps its cookies).
+    if (!request.cookie) curl_easy_setopt(curl.get(), CURLOPT_COOKIEFILE, nullptr);
     curl_easy_reset(curl.get());
     handles.give(std::move(curl));
     request.failure = failureOf(result, transfer);
