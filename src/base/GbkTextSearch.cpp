@@ -1,5 +1,6 @@
 #include "base/GbkTextSearch.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace lumo {
@@ -47,8 +48,17 @@ std::size_t GbkTextSearch::nextOccurrence() {
 }
 
 bool GbkTextSearch::onBoundary(std::size_t position) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
     while (!walkEnded_ && walk_ < position) {
-        if (static_cast<unsigned char>(text_[walk_]) < 0x80) {
+        // Bytes below 0x80 are units of their own: a run of them goes eight at a time.
+        while (walk_ + 8 <= position) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + walk_, 8);
+            if ((word & 0x8080808080808080ULL) != 0) break;
+            walk_ += 8;
+        }
+        if (walk_ >= position) break;
+        if (bytes[walk_] < 0x80) {
             walk_ += 1;
         } else if (walk_ + 1 < text_.size()) {
             walk_ += 2;
