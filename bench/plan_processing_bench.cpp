@@ -34,16 +34,7 @@ constexpr std::size_t kTargetSize = 300 * 1024;
 
 // The board page in UTF-8, padded to about 300 KB.
 const Bytes& boardPage() {
-    static const Bytes page = [] {
-        const auto threads = BoardPage::threads(150, 50);
-        std::size_t padding = 4000;
-        Bytes built = BoardPage::utf8Page(threads, padding);
-        for (int round = 0; round < 4; ++round) {
-            padding = padding * kTargetSize / built.size();
-            built = BoardPage::utf8Page(threads, padding);
-        }
-        return built;
-    }();
+    static const Bytes page = BoardPage::utf8PageOfSize(BoardPage::threads(150, 50), kTargetSize);
     return page;
 }
 

@@ -42,14 +42,7 @@ std::vector<BoardPage::Thread> boardThreads() {
 
 // The board page in UTF-8, padded to about 300 KB.
 Bytes boardPage() {
-    const auto threads = boardThreads();
-    std::size_t padding = 4000;
-    Bytes built = BoardPage::utf8Page(threads, padding);
-    for (int round = 0; round < 4; ++round) {
-        padding = padding * kTargetSize / built.size();
-        built = BoardPage::utf8Page(threads, padding);
-    }
-    return built;
+    return BoardPage::utf8PageOfSize(boardThreads(), kTargetSize);
 }
 
 // Counts the lines that report a fault; the closing line of a run is none.

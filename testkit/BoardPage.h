@@ -76,6 +76,18 @@ public:
         return gbkToUtf8(gbkPage(threads, paddingPerThread, "utf-8"));
     }
 
+    // The page in UTF-8, its padding chosen so that it comes to about `bytes` (a page the size of
+    // a real board's, for benchmarks).
+    static Bytes utf8PageOfSize(const std::vector<Thread>& threads, std::size_t bytes) {
+        std::size_t paddingPerThread = 4000;
+        Bytes built = utf8Page(threads, paddingPerThread);
+        for (int round = 0; round < 4; ++round) {
+            paddingPerThread = paddingPerThread * bytes / built.size();
+            built = utf8Page(threads, paddingPerThread);
+        }
+        return built;
+    }
+
     // The pattern's groups: 1 the thread's relative address, 2 its id, 3 its title, 4 the author.
     static constexpr const char* kPattern =
         "<a href=\"(thread-(\\d+)-1-1\\.html)\" onclick=\"atarget\\(this\\)\" class=\"s "
