@@ -26,15 +26,7 @@ std::size_t GbkTextSearch::nextOccurrence() {
     const std::size_t n = text_.size();
     const std::size_t m = what_.size();
     while (scanned_ < n) {
-        if (state_ == 0 && !ignoreCase_) {
-            // Nothing matched yet: jump to the next copy of the first byte.
-            const void* hit = std::memchr(text_.data() + scanned_, what_[0], n - scanned_);
-            if (hit == nullptr) {
-                scanned_ = n;
-                return Text::npos;
-            }
-            scanned_ = static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
-        }
+        if (state_ == 0 && !ignoreCase_ && !skipToCandidate()) return Text::npos;
         const char c = static_cast<char>(fold(static_cast<unsigned char>(text_[scanned_])));
         while (state_ > 0 && c != what_[state_]) state_ = fallback_[state_ - 1];
         if (c == what_[state_]) ++state_;
@@ -47,26 +39,35 @@ std::size_t GbkTextSearch::nextOccurrence() {
     return Text::npos;
 }
 
-bool GbkTextSearch::onBoundary(std::size_t position) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
-    while (!walkEnded_ && walk_ < position) {
-        // Bytes below 0x80 are units of their own: a run of them goes eight at a time.
-        while (walk_ + 8 <= position) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes + walk_, 8);
-            if ((word & 0x8080808080808080ULL) != 0) break;
-            walk_ += 8;
-        }
-        if (walk_ >= position) break;
-        if (bytes[walk_] < 0x80) {
-            walk_ += 1;
-        } else if (walk_ + 1 < text_.size()) {
-            walk_ += 2;
-        } else {
-            walkEnded_ = true;  // a lone lead byte at the end: the last unit
-        }
+bool GbkTextSearch::skipToCandidate() {
+    // Nothing matched yet: jump to the next whole copy of `what` (memmem never reads a byte
+    // twice over, and the scan below re-reads only the copy it lands on), or to the next copy of
+    // its first byte where the library has no memmem.
+    const std::size_t n = text_.size();
+#if defined(__GLIBC__)
+    const void* hit = memmem(text_.data() + scanned_, n - scanned_, what_.data(), what_.size());
+#else
+    const void* hit = std::memchr(text_.data() + scanned_, what_[0], n - scanned_);
+#endif
+    if (hit == nullptr) {
+        scanned_ = n;
+        return false;
     }
-    return walk_ == position;
+    scanned_ = static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
+    return true;
+}
+
+bool GbkTextSearch::onBoundary(std::size_t position) {
+    if (walk_ >= position) return walk_ == position;
+    // A unit always ends right after a byte below 0x80 (it is a unit of its own or the second
+    // byte of one), and bytes of 0x80 or more after that pair up. So only the run of such bytes
+    // just before `position` (back to where the walk stands) decides, by its parity.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
+    std::size_t runStart = position;
+    while (runStart > walk_ && bytes[runStart - 1] >= 0x80) --runStart;
+    const bool boundary = (position - runStart) % 2 == 0;
+    walk_ = boundary ? position : position - 1;
+    return boundary;
 }
 
 std::size_t GbkTextSearch::next(std::size_t notBefore) {
@@ -75,13 +76,11 @@ std::size_t GbkTextSearch::next(std::size_t notBefore) {
         if (at == Text::npos) return Text::npos;
         if (at < notBefore || at < walk_) continue;
         if (onBoundary(at)) return at;
-        if (walkEnded_) return Text::npos;
     }
 }
 
 void GbkTextSearch::restartAt(std::size_t position) {
     walk_ = position;
-    walkEnded_ = false;
 }
 
 }  // namespace lumo

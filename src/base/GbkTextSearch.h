@@ -9,9 +9,11 @@
 namespace lumo {
 
 // The occurrences of `what` in `text` that begin on a GBK unit boundary, in order, in time linear
-// in the text and `what` together: a Knuth-Morris-Pratt scan finds every occurrence, and a walk
-// over the units (a byte of 0x80 or more and the byte after it form one unit; a lone lead byte at
-// the very end ends the walk) drops those that begin inside a two-byte character.
+// in the text and `what` together: a Knuth-Morris-Pratt scan finds every occurrence (jumping
+// with memmem while nothing is half matched), and a walk over the units (a byte of 0x80 or more
+// and the byte after it form one unit; a lone lead byte at the very end ends the walk) drops
+// those that begin inside a two-byte character. The walk looks back only over the bytes of 0x80
+// or more just before an occurrence, never further back than it stood.
 //
 // The walk starts at byte 0; restartAt() starts it afresh at a later byte, as a scan does after
 // consuming an occurrence. With `ignoreCase`, ASCII letters are folded.
@@ -30,6 +32,7 @@ public:
 
 private:
     std::size_t nextOccurrence();
+    bool skipToCandidate();
     bool onBoundary(std::size_t position);
     unsigned char fold(unsigned char c) const;
 
@@ -40,7 +43,6 @@ private:
     std::size_t scanned_ = 0;  // bytes of the text the scan has consumed
     std::size_t state_ = 0;    // bytes of `what` matched so far
     std::size_t walk_ = 0;     // the unit boundary the walk has reached
-    bool walkEnded_ = false;
 };
 
 }  // namespace lumo
