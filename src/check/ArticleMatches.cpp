@@ -4,6 +4,7 @@
 #include <boost/regex.hpp>
 #include <exception>
 #include <locale>
+#include <utility>
 
 namespace lumo {
 namespace {
@@ -18,11 +19,22 @@ Text firstSentence(const char* message) {
     return text.empty() ? Text("unknown error") : text;
 }
 
+// True when sub-match `group` of `found` reads `text`; a group outside the pattern reads empty.
+bool subMatchIs(const boost::cmatch& found, int group, const Text& text) {
+    if (group < 0 || static_cast<std::size_t>(group) >= found.size() || !found[group].matched) {
+        return text.empty();
+    }
+    const auto length = static_cast<std::size_t>(found[group].second - found[group].first);
+    return length == text.size() &&
+           Text::traits_type::compare(found[group].first, text.data(), length) == 0;
+}
+
 }  // namespace
 
-ArticleMatches ArticleMatches::search(const Text& pattern, const Text& text, int maxMatches) {
+ArticleMatches ArticleMatches::search(const Text& pattern, Text text, int maxMatches,
+                                      const std::optional<StopAt>& stop) {
     ArticleMatches result;
-    result.text_ = text;
+    result.text_ = std::move(text);
     boost::regex expression;
     try {
         expression.imbue(std::locale::classic());
@@ -60,6 +72,7 @@ ArticleMatches ArticleMatches::search(const Text& pattern, const Text& text, int
             }
             ++result.count_;
             if (found[0].first == found[0].second) break;  // a zero-length match ends the search
+            if (stop && subMatchIs(found, stop->group, stop->text)) break;
             from = found[0].second;
         }
     } catch (const std::exception& error) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "base/Text.h"
@@ -32,11 +33,22 @@ public:
     // Matches kept at most by default; the rest of the text is left unsearched.
     static constexpr int kDefaultMaxMatches = 10000;
 
+    // Where a search may end early: right after the first match whose sub-match `group` is
+    // `text` (as sub() gives it), when nothing after that match is wanted.
+    struct StopAt {
+        int group = 0;
+        Text text;
+    };
+
     // Compiles `pattern` and collects the matches in `text`, at most `maxMatches` of them (at
-    // least 1): the search stops at the cap and truncated() tells so. Memory stays within the
-    // text plus a few words per kept sub-match.
-    static ArticleMatches search(const Text& pattern, const Text& text,
-                                 int maxMatches = kDefaultMaxMatches);
+    // least 1): the search stops at the cap and truncated() tells so, or after the match `stop`
+    // names. Memory stays within the text plus a few words per kept sub-match.
+    static ArticleMatches search(const Text& pattern, Text text,
+                                 int maxMatches = kDefaultMaxMatches,
+                                 const std::optional<StopAt>& stop = std::nullopt);
+
+    // The searched text, which spans refer to.
+    const Text& text() const { return text_; }
 
     // Number of matches, numbered 1 to count() in page order.
     int count() const { return count_; }

@@ -61,20 +61,22 @@ const Text kInsertStart =
     "insert into info(planname,planid,title,url,other,addtime,issoucang) values('";
 const Text kUpdateStart = "update rule set arttile='";
 
-// Every CR LF pair removed; a lone CR or LF stays.
-Text withoutCrLf(const Text& text) {
-    Text out;
-    out.reserve(text.size());
-    std::size_t from = 0;
-    while (true) {
-        const std::size_t at = text.find("\r\n", from);
-        if (at == Text::npos) {
-            out.append(text, from, Text::npos);
-            return out;
-        }
-        out.append(text, from, at - from);
-        from = at + 2;
+// Every CR LF pair removed; a lone CR or LF stays. The pairs are those of the text as given
+// (removing one never makes another), and the text is compacted where it lies.
+Text withoutCrLf(Text text) {
+    std::size_t out = text.find("\r\n");
+    if (out == Text::npos) return text;
+    std::size_t from = out + 2;
+    for (;;) {
+        const std::size_t next = text.find("\r\n", from);
+        const std::size_t end = next == Text::npos ? text.size() : next;
+        std::copy(text.begin() + from, text.begin() + end, text.begin() + out);  // forwards
+        out += end - from;
+        if (next == Text::npos) break;
+        from = next + 2;
     }
+    text.resize(out);
+    return text;
 }
 
 // The article address: every "[n]" of the template replaced by sub-match integer(n), in the order
@@ -86,6 +88,19 @@ Text composeAddress(const Text& templateText, const TextList& placeholders,
         address = replaceAllText(address, "[" + name + "]", matches.sub(m, integerOfText(name)));
     }
     return address;
+}
+
+// A plan that has never been checked takes every match of its page.
+bool neverChecked(const MonitorPlan& plan) {
+    return plan[MonitorPlan::arttile].empty() && plan[MonitorPlan::lasttime].empty();
+}
+
+// On a newest-first page nothing after the marker's own article is wanted, so the search ends
+// there; the other modes need every match.
+std::optional<ArticleMatches::StopAt> lastWantedMatch(const MonitorPlan& plan, JudgementMode mode) {
+    if (mode != JudgementMode::NewestFirst || neverChecked(plan)) return std::nullopt;
+    return ArticleMatches::StopAt{integerOfText(plan[MonitorPlan::tindex]),
+                                  plan[MonitorPlan::arttile]};
 }
 
 }  // namespace
@@ -180,10 +195,11 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
 
     // Cut: the region between the plan's own markers; match; then the marker picks the new ones.
     const JudgementMode mode = judgementModeOfText(plan[MonitorPlan::type]);
-    const Text region = textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]);
-    const ArticleMatches matches =
-        ArticleMatches::search(plan[MonitorPlan::regular], region, options_.maxMatches);
-    const NewMatches chosen = chooseNewMatches(plan, mode, page, region, matches);
+    const ArticleMatches matches = ArticleMatches::search(
+        plan[MonitorPlan::regular],
+        textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]), options_.maxMatches,
+        lastWantedMatch(plan, mode));
+    const NewMatches chosen = chooseNewMatches(plan, mode, page, matches.text(), matches);
     if (chosen.cut.empty()) log_.append(cutEmptyText());
     testEdit_.showCutRegion(chosen.cut);
     logMatchProblems(matches, result);
@@ -219,8 +235,7 @@ PlanProcessor::NewMatches PlanProcessor::chooseNewMatches(const MonitorPlan& pla
                                                           const ArticleMatches& matches) {
     NewMatches all{1, matches.count(), region};
     const Text& marker = plan[MonitorPlan::arttile];
-    const bool neverChecked = marker.empty() && plan[MonitorPlan::lasttime].empty();
-    if (mode == JudgementMode::CompareArticleId || neverChecked) return all;
+    if (mode == JudgementMode::CompareArticleId || neverChecked(plan)) return all;
 
     // The marker's own article: the match whose title is the marker, nearest the newest end.
     const int tindex = integerOfText(plan[MonitorPlan::tindex]);

@@ -74,5 +74,26 @@ TEST(ArticleMatchesTest, RejectedOrRunawayPatternsGiveNoMatchesAndSayWhy) {
     EXPECT_EQ(runaway.sub(1, 0), "");
 }
 
+TEST(ArticleMatchesTest, StopsAfterTheFirstMatchWhoseGroupReadsTheText) {
+    // Nothing after the stop is searched, so the runaway below it is never met.
+    const Text text = "x1ab2ab3ab" + Text(5000, 'a');
+    const auto stopped =
+        ArticleMatches::search("(ab|x)(\\d)|(.*a){20}b", text, 10, ArticleMatches::StopAt{1, "ab"});
+    EXPECT_FALSE(stopped.failed());
+    EXPECT_EQ(stopped.count(), 2);
+    EXPECT_EQ(stopped.sub(2, 2), "2");
+    EXPECT_FALSE(stopped.truncated());
+
+    // The group must read the text exactly; a group outside the pattern, or one that took no
+    // part, reads empty.
+    EXPECT_EQ(
+        ArticleMatches::search("(a+)", "a aa aaa", 10, ArticleMatches::StopAt{1, "aa"}).count(), 2);
+    EXPECT_EQ(ArticleMatches::search("(a)", "a a a", 10, ArticleMatches::StopAt{7, ""}).count(), 1);
+    EXPECT_EQ(ArticleMatches::search("(a)|(b)", "a b", 10, ArticleMatches::StopAt{2, ""}).count(),
+              1);
+    EXPECT_EQ(ArticleMatches::search("(a)", "a a a", 10, ArticleMatches::StopAt{1, "b"}).count(),
+              3);
+}
+
 }  // namespace
 }  // namespace lumo

@@ -84,6 +84,39 @@ TEST_F(JudgementModesTest, NewestFirstRecordsTheBoardOnceThenOnlyWhatAppearsOnTo
     EXPECT_EQ(db.plan(planId)[MonitorPlan::arttile], fresh[0].title);
 }
 
+// A newest-first check reads the page only as far as the marker's own article. What lies below
+// it can neither add work nor stop the check: here the pattern would run away there.
+TEST_F(JudgementModesTest, NewestFirstStopsMatchingAtTheMarkersArticle) {
+    MonitorPlan plan = BoardPage::plan(kUrl, true, "0");
+    plan[MonitorPlan::before] = "<list>";
+    plan[MonitorPlan::after] = "</list>";
+    plan[MonitorPlan::regular] = "(\\w\\w)-|(.*a){20}b";
+    plan[MonitorPlan::buquan] = "http://bbs.example.test/[1]";
+    plan[MonitorPlan::tindex] = "1";
+    plan[MonitorPlan::uindex] = "1";
+    plan[MonitorPlan::oindex] = "1";
+    plan[MonitorPlan::arttile] = "ab";
+    plan[MonitorPlan::lasttime] = kNow;
+    const int planId = db.addPlan(plan);
+    const Text tail = Text(5000, 'a');
+    pages.setPage(kUrl, "<list>cd-ab-" + tail + "</list>");
+
+    auto result = check(planId);
+    EXPECT_EQ(result.recordedCount, 1);
+    EXPECT_TRUE(result.patternFailure.empty());
+    EXPECT_EQ(storedTitles(), std::vector<Text>{"cd"});
+    EXPECT_EQ(db.plan(planId)[MonitorPlan::arttile], "cd");
+    EXPECT_EQ(log.content().find(gbk("出错！")), Text::npos);
+
+    // An oldest-first plan needs every match, so there the runaway is met and reported.
+    ASSERT_TRUE(
+        db.database().execute("update rule set type='2' where id=" + textOfInteger(planId)));
+    result = check(planId);
+    EXPECT_FALSE(result.patternFailure.empty());
+    EXPECT_EQ(result.recordedCount, 0);
+    EXPECT_EQ(storedTitles().size(), 1u);
+}
+
 TEST_F(JudgementModesTest, OldestFirstRecordsOnlyWhatAppearsAtTheBottom) {
     const int planId = addPlan("2");
     Threads board = reversed(BoardPage::threads(150, 50));  // 101 (oldest, on top) to 150
