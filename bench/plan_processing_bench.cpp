@@ -76,7 +76,7 @@ void BM_ConvertCutMatchJudge(benchmark::State& state) {
     const MonitorPlan plan = freshPlan();
     for (auto _ : state) {
         const auto result = processor.runMonitoring(plan, 1);
-        if (result.recordedCount != 50) state.SkipWithError("expected 50 articles");
+        if (result.matchCount != 50) state.SkipWithError("expected 50 new articles");
         benchmark::DoNotOptimize(result);
     }
     reportPages(state);
