@@ -66,7 +66,7 @@ bool GbkTextSearch::onBoundary(std::size_t position) {
     std::size_t runStart = position;
     while (runStart > walk_ && bytes[runStart - 1] >= 0x80) --runStart;
     const bool boundary = (position - runStart) % 2 == 0;
-    walk_ = boundary ? position : position - 1;
+    walk_ = boundary ? position : position + 1;  // else the unit at position - 1 ends there
     return boundary;
 }
 
