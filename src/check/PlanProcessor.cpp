@@ -233,9 +233,9 @@ PlanProcessor::NewMatches PlanProcessor::chooseNewMatches(const MonitorPlan& pla
                                                           JudgementMode mode, const Text& page,
                                                           const Text& region,
                                                           const ArticleMatches& matches) {
-    NewMatches all{1, matches.count(), region};
+    const auto all = [&] { return NewMatches{1, matches.count(), region}; };
     const Text& marker = plan[MonitorPlan::arttile];
-    if (mode == JudgementMode::CompareArticleId || neverChecked(plan)) return all;
+    if (mode == JudgementMode::CompareArticleId || neverChecked(plan)) return all();
 
     // The marker's own article: the match whose title is the marker, nearest the newest end.
     const int tindex = integerOfText(plan[MonitorPlan::tindex]);
@@ -249,7 +249,7 @@ PlanProcessor::NewMatches PlanProcessor::chooseNewMatches(const MonitorPlan& pla
         // Without any match nothing is stored either way; the line then says what it always
         // said: the marker's text is not on the page.
         if (matches.count() > 0 || findText(page, marker) < 0) log_.append(markerMissingText());
-        return all;
+        return all();
     }
     // The region shown ends at (starts after) the title, or the whole match when it has none.
     ArticleMatches::Span at = matches.span(own, tindex);
