@@ -33,6 +33,7 @@
 #include <string>
 
 #include "base/AllocatorSettings.h"
+#include "fetch/CurlPageFetcher.h"
 #include "monitor/MonitorEngine.h"
 #include "monitor/NewContentNotifier.h"
 #include "monitor/ProcessorPlanRunner.h"
@@ -42,7 +43,6 @@
 #include "support/TempDatabase.h"
 #include "testkit/BoardPage.h"
 #include "testkit/QuietSeams.h"
-#include "web/PageFetcher.h"
 
 namespace {
 
@@ -266,7 +266,7 @@ int main(int argc, char** argv) {
     NoAlerts alerts;
     lumo::MonitorState state;
     lumo::SqlRunner sql(database, log, messages);
-    lumo::PageFetcher fetcher;
+    lumo::CurlPageFetcher fetcher;
     lumo::ProcessorPlanRunner runner(fetcher, sql, log, messages, testEdit, state,
                                      std::chrono::milliseconds(0));
     DatabaseView view(database);

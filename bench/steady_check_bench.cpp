@@ -21,11 +21,11 @@
 #include "base/AllocatorSettings.h"
 #include "check/PlanProcessor.h"
 #include "check/WebPageSource.h"
+#include "fetch/CurlPageFetcher.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
 #include "testkit/BoardPage.h"
 #include "testkit/QuietSeams.h"
-#include "web/PageFetcher.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ int writePage(const char* file) {
 }
 
 int runChecks(const char* url, int checks) {
-    lumo::PageFetcher fetcher;
+    lumo::CurlPageFetcher fetcher;
     lumo::WebPageSource pages(fetcher);
     CountingLog log;
     lumo::testkit::SilentMessages messages;

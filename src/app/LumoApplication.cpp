@@ -16,6 +16,7 @@
 #include "gui/store/SqlConsole.h"
 #include "gui/window/CutRegionBox.h"
 #include "gui/window/MainWindow.h"
+#include "gui/window/ModulePageFetcher.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/QtLinkOpener.h"
 #include "gui/window/QtMessagePresenter.h"
@@ -29,7 +30,6 @@
 #include "skin/SkinEngineCaller.h"
 #include "store/EmptyDatabase.h"
 #include "store/SqlRunner.h"
-#include "web/PageFetcher.h"
 
 namespace lumo {
 namespace {
@@ -47,7 +47,7 @@ LumoApplication::LumoApplication(Options options) : options_(std::move(options))
     }
     windowThread_ = std::make_unique<QtWindowThread>();
     timers_ = std::make_unique<QtTimers>();
-    pageFetcher_ = std::make_unique<PageFetcher>();
+    pageFetcher_ = std::make_unique<ModulePageFetcher>();
     skinEngine_ = std::make_unique<ModuleImageLoader>();
     // Shutdown runs once whichever way the process ends.
     if (QCoreApplication::instance() != nullptr) {

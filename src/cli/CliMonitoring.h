@@ -18,11 +18,11 @@
 #include "cli/TerminalMonitorView.h"
 #include "cli/TerminalOutput.h"
 #include "cli/TerminalStatusLog.h"
+#include "fetch/CurlPageFetcher.h"
 #include "monitor/MonitorEngine.h"
 #include "monitor/NewContentNotifier.h"
 #include "monitor/ProcessorPlanRunner.h"
 #include "store/SqlRunner.h"
-#include "web/PageFetcher.h"
 
 namespace lumo::cli {
 
@@ -82,7 +82,7 @@ private:
     TerminalMessagePresenter messages_;
     SqlRunner sql_;
     MonitorState state_;
-    PageFetcher fetcher_;
+    CurlPageFetcher fetcher_;
     std::unique_ptr<CutRegionSink> testEdit_;
     std::unique_ptr<ProcessorPlanRunner> runner_;
     std::unique_ptr<TerminalStatusLog> commandLog_;

@@ -5,13 +5,13 @@
 #include "base/TextOps.h"
 #include "check/PlanProcessor.h"
 #include "check/WebPageSource.h"
+#include "fetch/CurlPageFetcher.h"
 #include "support/FakeCutRegionSink.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/FakeStatusLog.h"
 #include "support/LocalHttpServer.h"
 #include "support/TempDatabase.h"
 #include "testkit/BoardPage.h"
-#include "web/PageFetcher.h"
 
 namespace lumo::test {
 namespace {
@@ -36,7 +36,7 @@ protected:
     FakeStatusLog log;
     FakeMessagePresenter messages;
     SqlRunner sql{db.database(), log, messages};
-    PageFetcher fetcher{quickOptions()};
+    CurlPageFetcher fetcher{quickOptions()};
     WebPageSource source{fetcher};
     FakeCutRegionSink testEdit;
     MonitorState state;

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "base/GbkCodec.h"
+#include "fetch/CurlPageFetcher.h"
 #include "support/FakeCutRegionSink.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/FakeStatusLog.h"
@@ -32,7 +33,7 @@ protected:
         FetchOptions options;
         options.connectTimeout = 1000ms;
         options.idleTimeout = 400ms;
-        fetcher = std::make_unique<PageFetcher>(options);
+        fetcher = std::make_unique<CurlPageFetcher>(options);
         runner = std::make_unique<ProcessorPlanRunner>(*fetcher, sql, log, messages, testEdit,
                                                        state, 1ms);
     }
@@ -50,7 +51,7 @@ protected:
     test::FakeCutRegionSink testEdit;
     MonitorState state;
     SqlRunner sql{database.database(), log, messages};
-    std::unique_ptr<PageFetcher> fetcher;
+    std::unique_ptr<CurlPageFetcher> fetcher;
     std::unique_ptr<ProcessorPlanRunner> runner;
 };
 
@@ -80,7 +81,7 @@ TEST_F(ProcessorPlanRunnerTest, AStopCutsAFetchUnderWayShortAndTheRunWritesNothi
     site.route("/silent", silence);
     FetchOptions patient;
     patient.idleTimeout = 60s;
-    PageFetcher slowFetcher(patient);
+    CurlPageFetcher slowFetcher(patient);
     ProcessorPlanRunner slowRunner(slowFetcher, sql, log, messages, testEdit, state, 1ms);
     const MonitorPlan plan = addPlan("/silent");
     std::stop_source stop;

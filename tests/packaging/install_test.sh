@@ -33,9 +33,11 @@ check_tree() { # prefix build
     if has_cli_target "$2"; then
         test -x "$prefix/bin/lumo-cli" || fail "bin/lumo-cli missing in $prefix"
     fi
-    # The alert sound's module, where the installed window looks for it (bin/../lib…/lumo).
+    # The window's modules, where the installed window looks for them (bin/../lib…/lumo).
     find "$prefix" -path '*/lumo/lumo_alert_sound.so' | grep -q . ||
         fail "the alert sound module is missing in $prefix"
+    find "$prefix" -path '*/lumo/lumo_page_fetch.so' | grep -q . ||
+        fail "the page fetch module is missing in $prefix"
     local desktop=$prefix/share/applications/$app_id.desktop
     local metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
     test -f "$desktop" || fail "desktop entry missing"

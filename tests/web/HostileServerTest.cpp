@@ -4,8 +4,8 @@
 
 #include <chrono>
 
+#include "fetch/CurlPageFetcher.h"
 #include "support/LocalHttpServer.h"
-#include "web/PageFetcher.h"
 
 namespace lumo {
 namespace {
@@ -29,7 +29,7 @@ FetchOptions shortLimits() {
 // Fetches `path`; expects an empty result with a reason, within `within`.
 void expectCutShort(LocalHttpServer& server, const FetchOptions& options, const char* path,
                     Clock::duration within) {
-    PageFetcher fetcher(options);
+    CurlPageFetcher fetcher(options);
     FetchRequest request;
     request.url = server.url(path);
     const auto started = Clock::now();

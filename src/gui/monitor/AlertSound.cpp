@@ -1,7 +1,8 @@
 #include "gui/monitor/AlertSound.h"
 
-#include <QCoreApplication>
 #include <QLibrary>
+
+#include "gui/window/ModuleFolders.h"
 
 namespace lumo {
 namespace {
@@ -10,9 +11,7 @@ namespace {
 // installed module folder; null when the module is missing or there is no audio output. The
 // module stays loaded for the program's lifetime.
 QObject* createAlertEffect(QObject* parent) {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    for (const QString& folder :
-         {programDir, programDir + QStringLiteral("/" LUMO_MODULES_FROM_BINDIR)}) {
+    for (const QString& folder : moduleFolders()) {
         QLibrary module(folder + QStringLiteral("/lumo_alert_sound"));
         using Create = QObject* (*)(QObject*);
         const auto create = reinterpret_cast<Create>(module.resolve("lumoCreateAlertSound"));

@@ -9,7 +9,7 @@
 #include "gui/plans/HelpPage.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
-#include "web/PageFetcher.h"
+#include "web/FetchRequest.h"
 
 namespace lumo {
 

@@ -9,9 +9,9 @@
 #include "check/CutRegionSink.h"
 #include "check/MonitorState.h"
 #include "check/RuleTestResult.h"
+#include "gui/window/ModulePageFetcher.h"
 #include "store/MonitorPlan.h"
 #include "store/SqlRunner.h"
-#include "web/PageFetcher.h"
 
 namespace lumo {
 
@@ -63,7 +63,7 @@ private:
     Collaborators with_;
     // The rule test touches no monitoring flag; PlanProcessor is handed a state of its own.
     MonitorState unusedState_;
-    PageFetcher fetcher_;
+    ModulePageFetcher fetcher_;
     bool running_ = false;
     bool refocusButton_ = false;
     std::jthread fetch_;  // last: stopped and joined before the fetcher goes

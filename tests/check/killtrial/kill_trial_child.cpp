@@ -7,6 +7,7 @@
 #include "check/MonitorState.h"
 #include "check/PlanProcessor.h"
 #include "check/WebPageSource.h"
+#include "fetch/CurlPageFetcher.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
 #include "support/FakeCutRegionSink.h"
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     test::FakeMessagePresenter messages;
     test::FakeCutRegionSink testEdit;
     SqlRunner sql(database, log, messages);
-    PageFetcher fetcher;
+    CurlPageFetcher fetcher;
     WebPageSource pages(fetcher);
     MonitorState state;
     PlanProcessor::Options options;

@@ -1,4 +1,4 @@
-#include "web/PageFetcher.h"
+#include "fetch/CurlPageFetcher.h"
 
 #include <curl/curl.h>
 
@@ -282,7 +282,7 @@ Text failureOf(CURLcode result, const Transfer& transfer) {
 // open, and the share their handles use for the DNS cache and TLS sessions (and, for the cookie
 // store's kind, the cookies). A handle serves one fetch at a time, so no connection is ever
 // used by two threads; the share is locked around every access, one lock per kind of data.
-struct PageFetcher::Handles {
+struct CurlPageFetcher::Handles {
     // Idle handles kept at most; each keeps a few connections of its own open.
     static constexpr std::size_t kMaxIdle = 4;
 
@@ -338,11 +338,11 @@ struct PageFetcher::Handles {
     }
 };
 
-PageFetcher::PageFetcher(FetchOptions options) : options_(std::move(options)) {}
+CurlPageFetcher::CurlPageFetcher(FetchOptions options) : options_(std::move(options)) {}
 
-PageFetcher::~PageFetcher() = default;
+CurlPageFetcher::~CurlPageFetcher() = default;
 
-PageFetcher::Handles& PageFetcher::handlesFor(bool storeCookies) const {
+CurlPageFetcher::Handles& CurlPageFetcher::handlesFor(bool storeCookies) const {
     // curl (and the TLS library under it) starts with the first fetch, not with the program.
     std::call_once(startOnce_, [this] {
         initialiseCurlOnce();
@@ -352,11 +352,11 @@ PageFetcher::Handles& PageFetcher::handlesFor(bool storeCookies) const {
     return storeCookies ? *storeHandles_ : *plainHandles_;
 }
 
-void PageFetcher::cancelAll() {
+void CurlPageFetcher::cancelAll() {
     cancelled_.store(true);
 }
 
-Bytes PageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
+Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
     const int method = request.method < 0 || request.method > 2 ? 0 : request.method;
     const bool secure = isSecureUrl(request.url);
     const Text agent = userAgentOf(request.headers);

@@ -1,4 +1,4 @@
-#include "web/PageFetcher.h"
+#include "fetch/CurlPageFetcher.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -37,10 +37,10 @@ ServedResponse withHeaders(std::vector<std::string> lines, std::string body = "o
     return response;
 }
 
-class PageFetcherTest : public ::testing::Test {
+class CurlPageFetcherTest : public ::testing::Test {
 protected:
     LocalHttpServer server;
-    PageFetcher fetcher{quickOptions()};
+    CurlPageFetcher fetcher{quickOptions()};
 
     // A fetch the way plan processing makes it: GET, the plan's agent and cookie.
     Bytes planFetch(const Text& url, const Text& cookie) {
@@ -54,7 +54,7 @@ protected:
     std::string host() const { return "Host: " + server.hostAndPort() + "\r\n"; }
 };
 
-TEST_F(PageFetcherTest, PlanFetchSendsExactlyTheComposedBlock) {
+TEST_F(CurlPageFetcherTest, PlanFetchSendsExactlyTheComposedBlock) {
     server.page("/board", "<ul>list</ul>");
     const Text url = server.url("/board?fid=3&page=1");
 
@@ -73,7 +73,7 @@ TEST_F(PageFetcherTest, PlanFetchSendsExactlyTheComposedBlock) {
                                             "\r\n");
 }
 
-TEST_F(PageFetcherTest, ComposedBlockIsHandedBackAndResponseHeaderIsOneBlock) {
+TEST_F(CurlPageFetcherTest, ComposedBlockIsHandedBackAndResponseHeaderIsOneBlock) {
     server.route("/p", [](const ReceivedRequest&) {
         return withHeaders({"Content-Type: text/plain", "X-Long: " + std::string(9000, 'x')});
     });
@@ -93,7 +93,7 @@ TEST_F(PageFetcherTest, ComposedBlockIsHandedBackAndResponseHeaderIsOneBlock) {
     EXPECT_EQ(received.headerCount("Accept"), 1);
 }
 
-TEST_F(PageFetcherTest, CallerLinesKeepTheirOwnValues) {
+TEST_F(CurlPageFetcherTest, CallerLinesKeepTheirOwnValues) {
     server.page("/p", "ok");
     FetchRequest request;
     request.url = server.url("/p");
@@ -109,7 +109,7 @@ TEST_F(PageFetcherTest, CallerLinesKeepTheirOwnValues) {
             "Content-Type: text/xml\r\nReferer: http://elsewhere.example/\r\nCookie: k=v\r\n");
 }
 
-TEST_F(PageFetcherTest, LinesCannotBreakTheBlock) {
+TEST_F(CurlPageFetcherTest, LinesCannotBreakTheBlock) {
     server.page("/p", "ok");
     // A plan without an agent: the line goes out empty and no agent is added.
     FetchRequest noAgent;
@@ -134,7 +134,7 @@ TEST_F(PageFetcherTest, LinesCannotBreakTheBlock) {
     EXPECT_EQ(received.headers.size(), 9u);
 }
 
-TEST_F(PageFetcherTest, MethodsAndBodies) {
+TEST_F(CurlPageFetcherTest, MethodsAndBodies) {
     server.page("/form", "done");
     FetchRequest post;
     post.url = server.url("/form");
@@ -190,7 +190,7 @@ TEST_F(PageFetcherTest, MethodsAndBodies) {
     }
 }
 
-TEST_F(PageFetcherTest, BodyComesBackByteForByte) {
+TEST_F(CurlPageFetcherTest, BodyComesBackByteForByte) {
     const std::string body = std::string("head\0mid\0", 9) + "\xe4\xb8" + std::string(5000, '\0');
     server.page("/bin", body, "application/octet-stream");
     EXPECT_EQ(planFetch(server.url("/bin"), ""), body);
@@ -199,7 +199,7 @@ TEST_F(PageFetcherTest, BodyComesBackByteForByte) {
     EXPECT_EQ(planFetch(server.url("/missing"), ""), "not found");
 }
 
-TEST_F(PageFetcherTest, CookieLinesFromTheResponse) {
+TEST_F(CurlPageFetcherTest, CookieLinesFromTheResponse) {
     server.route("/login", [](const ReceivedRequest&) {
         return withHeaders({"set-cookie: sid=abc; path=/; HttpOnly", "Set-Cookie: theme=red",
                             "SET-COOKIE:   lang=zh ;expires=Thu, 01 Jan 2099 00:00:00 GMT",
@@ -223,7 +223,7 @@ TEST_F(PageFetcherTest, CookieLinesFromTheResponse) {
     EXPECT_FALSE(omitted.cookie.has_value());
 }
 
-TEST_F(PageFetcherTest, OddSetCookieLines) {
+TEST_F(CurlPageFetcherTest, OddSetCookieLines) {
     server.route("/odd", [](const ReceivedRequest&) {
         return withHeaders({"Set-Cookie:", "Set-Cookie : spaced=1; path=/", "Set-Cookie: a=1"});
     });
@@ -240,7 +240,7 @@ TEST_F(PageFetcherTest, OddSetCookieLines) {
     EXPECT_EQ(none.cookiesOut, "");
 }
 
-TEST_F(PageFetcherTest, ResponseCookiesReplaceSuppliedOnesAndDeletedOnesGo) {
+TEST_F(CurlPageFetcherTest, ResponseCookiesReplaceSuppliedOnesAndDeletedOnesGo) {
     server.route("/c", [](const ReceivedRequest&) {
         return withHeaders({"Set-Cookie: b=3; path=/", "Set-Cookie: gone=deleted"});
     });
@@ -253,7 +253,7 @@ TEST_F(PageFetcherTest, ResponseCookiesReplaceSuppliedOnesAndDeletedOnesGo) {
     EXPECT_EQ(server.lastRequest().header("Cookie"), "a=1; b=2; gone=5");
 }
 
-TEST_F(PageFetcherTest, OmittedCookieUsesTheStoreSuppliedCookieBypassesIt) {
+TEST_F(CurlPageFetcherTest, OmittedCookieUsesTheStoreSuppliedCookieBypassesIt) {
     server.route("/set", [](const ReceivedRequest&) {
         return withHeaders({"Set-Cookie: stored=yes; path=/"});
     });
@@ -283,14 +283,14 @@ TEST_F(PageFetcherTest, OmittedCookieUsesTheStoreSuppliedCookieBypassesIt) {
     EXPECT_EQ(server.lastRequest().header("Cookie"), "stored=yes");
 
     // Another fetcher has a store of its own.
-    PageFetcher other(quickOptions());
+    CurlPageFetcher other(quickOptions());
     FetchRequest fresh;
     fresh.url = server.url("/echo");
     other.fetch(fresh);
     EXPECT_EQ(server.lastRequest().headerCount("Cookie"), 0);
 }
 
-TEST_F(PageFetcherTest, RedirectsAreFollowedUnlessRefused) {
+TEST_F(CurlPageFetcherTest, RedirectsAreFollowedUnlessRefused) {
     server.redirect("/old", "/new");
     server.route("/new", [](const ReceivedRequest&) {
         return withHeaders({"Content-Type: text/plain", "Set-Cookie: final=1"}, "new page");
@@ -322,7 +322,7 @@ TEST_F(PageFetcherTest, RedirectsAreFollowedUnlessRefused) {
     EXPECT_EQ(server.requestCount(), 3u + 11u);
 }
 
-TEST_F(PageFetcherTest, CookiesAcrossRedirects) {
+TEST_F(CurlPageFetcherTest, CookiesAcrossRedirects) {
     server.page("/landing", "landed");
     server.route("/login", [](const ReceivedRequest&) {
         ServedResponse response;
@@ -350,7 +350,7 @@ TEST_F(PageFetcherTest, CookiesAcrossRedirects) {
     }
 }
 
-TEST_F(PageFetcherTest, PostRedirectedBySeeOtherBecomesGet) {
+TEST_F(CurlPageFetcherTest, PostRedirectedBySeeOtherBecomesGet) {
     server.redirect("/submit", "/result", 303);
     server.page("/result", "thanks");
     FetchRequest post;
@@ -362,7 +362,7 @@ TEST_F(PageFetcherTest, PostRedirectedBySeeOtherBecomesGet) {
     EXPECT_EQ(server.lastRequest().body, "");
 }
 
-TEST_F(PageFetcherTest, AddressPiecesOnTheWire) {
+TEST_F(CurlPageFetcherTest, AddressPiecesOnTheWire) {
     server.page("/Path/To", "ok");
     // Capitals in scheme and host; the path keeps its case.
     FetchRequest upper;
@@ -386,7 +386,7 @@ TEST_F(PageFetcherTest, AddressPiecesOnTheWire) {
     EXPECT_EQ(gbkPath.headers.find("Referer: " + gbkPath.url), 0u + 13u);
 }
 
-TEST_F(PageFetcherTest, HostileAddressesFailQuietly) {
+TEST_F(CurlPageFetcherTest, HostileAddressesFailQuietly) {
     const std::string port = std::to_string(server.port());
     const std::vector<Text> urls = {
         "",
@@ -420,7 +420,7 @@ TEST_F(PageFetcherTest, HostileAddressesFailQuietly) {
     EXPECT_EQ(server.requestCount(), 0u);
 }
 
-TEST_F(PageFetcherTest, RefusedConnectionFailsWithComposedBlock) {
+TEST_F(CurlPageFetcherTest, RefusedConnectionFailsWithComposedBlock) {
     server.stop();
     FetchRequest request;
     request.url = server.url("/");
@@ -432,7 +432,7 @@ TEST_F(PageFetcherTest, RefusedConnectionFailsWithComposedBlock) {
     EXPECT_EQ(request.cookiesOut, "a=1; b=2");
 }
 
-TEST_F(PageFetcherTest, SilentServerIsGivenUp) {
+TEST_F(CurlPageFetcherTest, SilentServerIsGivenUp) {
     server.route("/silent", [](const ReceivedRequest&) {
         ServedResponse response;
         response.neverAnswer = true;
@@ -456,7 +456,7 @@ TEST_F(PageFetcherTest, SilentServerIsGivenUp) {
     }
 }
 
-TEST_F(PageFetcherTest, ConnectionThatNeverCompletesIsGivenUp) {
+TEST_F(CurlPageFetcherTest, ConnectionThatNeverCompletesIsGivenUp) {
     // A listener that never accepts, its queue filled: further handshakes go unanswered.
     const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -475,7 +475,7 @@ TEST_F(PageFetcherTest, ConnectionThatNeverCompletesIsGivenUp) {
     FetchOptions options = quickOptions();
     options.connectTimeout = 700ms;
     options.idleTimeout = 60s;
-    PageFetcher impatient(options);
+    CurlPageFetcher impatient(options);
     FetchRequest request;
     request.url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
     const auto started = std::chrono::steady_clock::now();
@@ -488,7 +488,7 @@ TEST_F(PageFetcherTest, ConnectionThatNeverCompletesIsGivenUp) {
     ::close(listener);
 }
 
-TEST_F(PageFetcherTest, SlowButSteadyBodyIsNotCutOff) {
+TEST_F(CurlPageFetcherTest, SlowButSteadyBodyIsNotCutOff) {
     // Bytes keep coming, each piece well within the idle limit, for longer than the limit in all.
     server.route("/slow", [](const ReceivedRequest&) {
         ServedResponse response;
@@ -502,10 +502,10 @@ TEST_F(PageFetcherTest, SlowButSteadyBodyIsNotCutOff) {
     EXPECT_EQ(fetcher.fetch(request), std::string(10, 's'));
 }
 
-TEST_F(PageFetcherTest, BodyOverTheLimitFails) {
+TEST_F(CurlPageFetcherTest, BodyOverTheLimitFails) {
     FetchOptions options = quickOptions();
     options.maxBodyBytes = 1000;
-    PageFetcher limited(options);
+    CurlPageFetcher limited(options);
     server.page("/exact", std::string(1000, 'x'));
     server.page("/over", std::string(1001, 'x'));
     server.route("/unannounced", [](const ReceivedRequest&) {
@@ -524,7 +524,7 @@ TEST_F(PageFetcherTest, BodyOverTheLimitFails) {
     }
 }
 
-TEST_F(PageFetcherTest, CancelCutsAFetchShort) {
+TEST_F(CurlPageFetcherTest, CancelCutsAFetchShort) {
     server.route("/silent", [](const ReceivedRequest&) {
         ServedResponse response;
         response.neverAnswer = true;
@@ -532,7 +532,7 @@ TEST_F(PageFetcherTest, CancelCutsAFetchShort) {
     });
     FetchOptions patient = quickOptions();
     patient.idleTimeout = 60s;
-    PageFetcher slow(patient);
+    CurlPageFetcher slow(patient);
 
     std::stop_source stopSource;
     Bytes result = "unset";
@@ -564,7 +564,7 @@ TEST_F(PageFetcherTest, CancelCutsAFetchShort) {
     EXPECT_EQ(server.requestCount(), 2u);
 }
 
-TEST_F(PageFetcherTest, FetchesRunSideBySide) {
+TEST_F(CurlPageFetcherTest, FetchesRunSideBySide) {
     server.page("/a", std::string(100000, 'a'));
     std::vector<std::thread> threads;
     std::atomic<int> good{0};
@@ -580,7 +580,7 @@ TEST_F(PageFetcherTest, FetchesRunSideBySide) {
     EXPECT_EQ(good.load(), 20);
 }
 
-TEST_F(PageFetcherTest, KeptConnectionsServeThreadsTheirOwnPages) {
+TEST_F(CurlPageFetcherTest, KeptConnectionsServeThreadsTheirOwnPages) {
     // Threads taking turns on kept handles and connections: every fetch gets its own page whole,
     // and the connections stay few.
     for (int i = 0; i < 4; ++i) server.page("/p" + std::to_string(i), std::string(50000, 'a' + i));
@@ -601,7 +601,7 @@ TEST_F(PageFetcherTest, KeptConnectionsServeThreadsTheirOwnPages) {
         EXPECT_EQ(request.header("Cookie"), "t=" + request.path().substr(2));
 }
 
-TEST_F(PageFetcherTest, ConnectionsAreKeptButCarryNoCookieFromOneFetchToTheNext) {
+TEST_F(CurlPageFetcherTest, ConnectionsAreKeptButCarryNoCookieFromOneFetchToTheNext) {
     server.route("/set", [](const ReceivedRequest&) {
         return withHeaders({"Set-Cookie: fromA=1; path=/"}, "set");
     });
@@ -635,7 +635,7 @@ TEST_F(PageFetcherTest, ConnectionsAreKeptButCarryNoCookieFromOneFetchToTheNext)
     EXPECT_EQ(server.requestCount(), 7u);
 }
 
-TEST_F(PageFetcherTest, ClosedOrCutConnectionsAreNotUsedAgain) {
+TEST_F(CurlPageFetcherTest, ClosedOrCutConnectionsAreNotUsedAgain) {
     server.route("/closing", [](const ReceivedRequest&) {
         ServedResponse response = withHeaders({}, "closing");
         response.close = true;
@@ -673,7 +673,7 @@ TEST_F(PageFetcherTest, ClosedOrCutConnectionsAreNotUsedAgain) {
     EXPECT_EQ(server.connectionCount(), 3u);
 }
 
-TEST_F(PageFetcherTest, AnnouncedLengthsInAnySpellingGiveTheBodyAsSent) {
+TEST_F(CurlPageFetcherTest, AnnouncedLengthsInAnySpellingGiveTheBodyAsSent) {
     const std::string body(70000, 'x');
     server.route("/lower", [&](const ReceivedRequest&) {
         ServedResponse response = withHeaders({"content-LENGTH:  70000 "}, body);
@@ -690,14 +690,14 @@ TEST_F(PageFetcherTest, AnnouncedLengthsInAnySpellingGiveTheBodyAsSent) {
     // An announced length over the limit still fails without taking room for it.
     FetchOptions small = quickOptions();
     small.maxBodyBytes = 1000;
-    PageFetcher limited(small);
+    CurlPageFetcher limited(small);
     FetchRequest request;
     request.url = server.url("/lower");
     EXPECT_EQ(limited.fetch(request), "");
     EXPECT_FALSE(request.failure.empty());
 }
 
-TEST_F(PageFetcherTest, PlainAddressesGoThroughTheProxy) {
+TEST_F(CurlPageFetcherTest, PlainAddressesGoThroughTheProxy) {
     // The test server answers absolute-form requests by their path, so it can stand in for a
     // proxy.
     server.page("/via", "proxied");
@@ -713,7 +713,7 @@ TEST_F(PageFetcherTest, PlainAddressesGoThroughTheProxy) {
     EXPECT_EQ(received.headers.size(), 6u);
 }
 
-TEST_F(PageFetcherTest, SecureAddressesTunnelThroughTheProxy) {
+TEST_F(CurlPageFetcherTest, SecureAddressesTunnelThroughTheProxy) {
     server.route("board.example.invalid:443", [](const ReceivedRequest&) {
         ServedResponse refused;
         refused.status = 403;
@@ -746,7 +746,7 @@ protected:
 
 TEST_F(PageFetcherTlsTest, TrustedCertificateServesThePage) {
     server.page("/secure", "secret");
-    PageFetcher fetcher(trusting());
+    CurlPageFetcher fetcher(trusting());
     FetchRequest request;
     request.url = "HTTPS://127.0.0.1:" + std::to_string(server.port()) + "/secure";
     request.cookie = "";
@@ -759,7 +759,7 @@ TEST_F(PageFetcherTlsTest, UntrustedCertificateFails) {
     TestCertificate stranger;
     FetchOptions options = quickOptions();
     options.caFile = stranger.caFile();
-    PageFetcher fetcher(options);
+    CurlPageFetcher fetcher(options);
     FetchRequest request;
     request.url = server.url("/secure");
     EXPECT_EQ(fetcher.fetch(request), "");
@@ -767,7 +767,7 @@ TEST_F(PageFetcherTlsTest, UntrustedCertificateFails) {
     EXPECT_EQ(server.requestCount(), 0u);
 
     // The system's authorities do not know the test authority either.
-    PageFetcher system(quickOptions());
+    CurlPageFetcher system(quickOptions());
     EXPECT_EQ(system.fetch(request), "");
 }
 
@@ -775,7 +775,7 @@ TEST_F(PageFetcherTlsTest, PlainAddressRedirectedToSecureIsFollowed) {
     LocalHttpServer plain;
     plain.redirect("/go", server.url("/secure"), 301);
     server.page("/secure", "secret");
-    PageFetcher fetcher(trusting());
+    CurlPageFetcher fetcher(trusting());
     FetchRequest request;
     request.url = plain.url("/go");
     EXPECT_EQ(fetcher.fetch(request), "secret");
