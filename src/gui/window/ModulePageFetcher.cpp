@@ -1,21 +1,27 @@
 #include "gui/window/ModulePageFetcher.h"
 
 #include <QLibrary>
+#include <QtGlobal>
 
 namespace lumo {
 namespace {
 
 using CreateFetcher = PageFetcher* (*)(const FetchOptions&);
 
-// A fetcher from the first of `folders` that holds the module; null when none does.
+// A fetcher from the first of `folders` that holds the module; null when none does, after one
+// warning on standard error that names each folder's reason.
 std::unique_ptr<PageFetcher> loadModuleFetcher(const QStringList& folders,
                                                const FetchOptions& options) {
+    QStringList reasons;
     for (const QString& folder : folders) {
         QLibrary module(folder + QStringLiteral("/lumo_page_fetch"));
         const auto create =
             reinterpret_cast<CreateFetcher>(module.resolve("lumoCreatePageFetcher"));
         if (create != nullptr) return std::unique_ptr<PageFetcher>(create(options));
+        reasons << module.errorString();
     }
+    qWarning("lumo: no page can be fetched: the module lumo_page_fetch could not be loaded (%s)",
+             qUtf8Printable(reasons.join(QStringLiteral("; "))));
     return nullptr;
 }
 
