@@ -144,19 +144,21 @@ inline void copyAsciiRun(Utf8ToGbkCursor& c) {
     }
 }
 
-// Runs of three-byte characters that need none of the checks of convertOne (leads E1 to EF but
-// ED, two continuation bytes) go without them. Nearly every such character has a two-byte code,
+// Runs of three-byte characters that need none of the checks of convertSequence (leads E1 to EF
+// but ED, two continuation bytes) go without them; a character in the last three bytes of the
+// input is left to convertSequence. Nearly every such character has a two-byte code,
 // so that case is a branch the processor predicts: where the next character goes is then known
 // before the table answers, and the lookups of a run overlap instead of waiting on each other.
 inline void convertThreeByteRun(Utf8ToGbkCursor& c) {
-    while (c.i + 3 <= c.n) {
-        const unsigned char lead = c.s[c.i];
-        const unsigned char c1 = c.s[c.i + 1] ^ 0x80;
-        const unsigned char c2 = c.s[c.i + 2] ^ 0x80;
-        if (static_cast<unsigned char>(lead - 0xE1) > 0xEF - 0xE1 || lead == 0xED ||
-            (c1 | c2) >= 0x40)
-            return;
-        const std::uint16_t code = c.code[(lead & 0x0F) << 12 | c1 << 6 | c2];
+    while (c.i + 4 <= c.n) {
+        // The lead, its two continuation bytes and one more byte, read at once, so the
+        // character's shape is checked with one mask.
+        std::uint32_t w;
+        std::memcpy(&w, c.s + c.i, 4);
+        if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap32(w);
+        const std::uint32_t plane = w & 0x0F;
+        if ((w & 0xC0C0F0) != 0x8080E0 || plane == 0 || plane == 0x0D) return;
+        const std::uint16_t code = c.code[plane << 12 | (w >> 2 & 0x0FC0) | (w >> 16 & 0x3F)];
         c.i += 3;
         if (code >= 0x100) [[likely]] {
             c.o[0] = static_cast<char>(code >> 8);
