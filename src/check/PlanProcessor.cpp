@@ -199,7 +199,7 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
         plan[MonitorPlan::regular],
         textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]), options_.maxMatches,
         lastWantedMatch(plan, mode));
-    const NewMatches chosen = chooseNewMatches(plan, mode, page, matches.text(), matches);
+    const NewMatches chosen = chooseNewMatches(plan, mode, page, matches);
     if (chosen.cut.empty()) log_.append(cutEmptyText());
     testEdit_.showCutRegion(chosen.cut);
     logMatchProblems(matches, result);
@@ -231,8 +231,8 @@ void PlanProcessor::logMatchProblems(const ArticleMatches& matches, MonitorRunRe
 
 PlanProcessor::NewMatches PlanProcessor::chooseNewMatches(const MonitorPlan& plan,
                                                           JudgementMode mode, const Text& page,
-                                                          const Text& region,
                                                           const ArticleMatches& matches) {
+    const Text& region = matches.text();
     const auto all = [&] { return NewMatches{1, matches.count(), region}; };
     const Text& marker = plan[MonitorPlan::arttile];
     if (mode == JudgementMode::CompareArticleId || neverChecked(plan)) return all();

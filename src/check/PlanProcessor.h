@@ -107,7 +107,7 @@ private:
     Text fetchPageText(const MonitorPlan& plan);
     void logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result);
     NewMatches chooseNewMatches(const MonitorPlan& plan, JudgementMode mode, const Text& page,
-                                const Text& region, const ArticleMatches& matches);
+                                const ArticleMatches& matches);
     RunWrites judge(const MonitorPlan& plan, JudgementMode mode, const ArticleMatches& matches,
                     const NewMatches& chosen);
     void record(const RunWrites& writes, std::uint64_t generation, MonitorRunResult& result);

@@ -1,7 +1,5 @@
 #include "gui/monitor/AlertSound.h"
 
-#include <QLibrary>
-
 #include "gui/window/ModuleFolders.h"
 
 namespace lumo {
@@ -11,13 +9,10 @@ namespace {
 // installed module folder; null when the module is missing or there is no audio output. The
 // module stays loaded for the program's lifetime.
 QObject* createAlertEffect(QObject* parent) {
-    for (const QString& folder : moduleFolders()) {
-        QLibrary module(folder + QStringLiteral("/lumo_alert_sound"));
-        using Create = QObject* (*)(QObject*);
-        const auto create = reinterpret_cast<Create>(module.resolve("lumoCreateAlertSound"));
-        if (create != nullptr) return create(parent);
-    }
-    return nullptr;
+    using Create = QObject* (*)(QObject*);
+    const auto create = reinterpret_cast<Create>(resolveModuleEntry(
+        QStringLiteral("lumo_alert_sound"), "lumoCreateAlertSound", moduleFolders()));
+    return create != nullptr ? create(parent) : nullptr;
 }
 
 }  // namespace

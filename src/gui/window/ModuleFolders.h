@@ -9,4 +9,9 @@ namespace lumo {
 // relative to it (bin/../lib/.../lumo). Needs the application object.
 QStringList moduleFolders();
 
+// The entry point `symbol` of the module `name` from the first of `folders` that holds it, or
+// null; then `reasons`, when given, holds each folder's reason. The module stays loaded.
+QFunctionPointer resolveModuleEntry(const QString& name, const char* symbol,
+                                    const QStringList& folders, QStringList* reasons = nullptr);
+
 }  // namespace lumo

@@ -1,6 +1,5 @@
 #include "gui/window/ModulePageFetcher.h"
 
-#include <QLibrary>
 #include <QtGlobal>
 
 namespace lumo {
@@ -13,13 +12,9 @@ using CreateFetcher = PageFetcher* (*)(const FetchOptions&);
 std::unique_ptr<PageFetcher> loadModuleFetcher(const QStringList& folders,
                                                const FetchOptions& options) {
     QStringList reasons;
-    for (const QString& folder : folders) {
-        QLibrary module(folder + QStringLiteral("/lumo_page_fetch"));
-        const auto create =
-            reinterpret_cast<CreateFetcher>(module.resolve("lumoCreatePageFetcher"));
-        if (create != nullptr) return std::unique_ptr<PageFetcher>(create(options));
-        reasons << module.errorString();
-    }
+    const auto create = reinterpret_cast<CreateFetcher>(resolveModuleEntry(
+        QStringLiteral("lumo_page_fetch"), "lumoCreatePageFetcher", folders, &reasons));
+    if (create != nullptr) return std::unique_ptr<PageFetcher>(create(options));
     qWarning("lumo: no page can be fetched: the module lumo_page_fetch could not be loaded (%s)",
              qUtf8Printable(reasons.join(QStringLiteral("; "))));
     return nullptr;
