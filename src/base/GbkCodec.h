@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,17 @@ namespace lumo {
 
 // UTF-8 bytes to a GBK text.
 Text utf8ToGbk(const Bytes& data);
+
+// Where convertUtf8ToGbk stopped: the end of what it wrote, and whether a NUL ended the text.
+struct Utf8ToGbkStep {
+    char* end;
+    bool stoppedAtNul;
+};
+
+// The step under utf8ToGbk and Utf8ToGbkStream: converts the `size` bytes at `data` to GBK at
+// `out`, which has room for `size` bytes (the output is never longer), up to the first NUL. The
+// bytes are taken as the whole input: a sequence cut off at their end is converted as such.
+Utf8ToGbkStep convertUtf8ToGbk(const char* data, std::size_t size, char* out);
 
 // A GBK text to UTF-8, for showing it in a widget. A lead byte with a byte after it that is no
 // trail byte, or with nothing after it, becomes "?", the default character Windows gives for code

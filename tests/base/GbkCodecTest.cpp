@@ -275,5 +275,44 @@ TEST(GbkCodecTest, RunsConvertAsTheirCharactersDo) {
     ASSERT_EQ(hex(utf8ToGbk(whole)), hex(expected));
 }
 
+// Long runs of Chinese, the case the converter takes several characters at a time, with now and
+// then a character that breaks a run's fast path: one with a one-byte code (the euro sign), one
+// with none (U+FFFD), a surrogate's bytes, an overlong sequence, a two-byte character, a cut-off
+// sequence. The whole must convert as its characters do one by one.
+TEST(GbkCodecTest, LongRunsConvertAsTheirCharactersDo) {
+    const std::pair<const char*, const char*> breakers[] = {
+        {"\xE2\x82\xAC", "\x80"},
+        {"\xEF\xBF\xBD", "?"},
+        {"\xED\xA0\x80", "??"},
+        {"\xE0\x9F\xBF", "??"},
+        {"\xC3\xA9", "\xA8\xA6"},
+        {"\xE4\xB8", "?"},
+        {"a", "a"},
+        {"\xE4\xB8\xAD", "\xD6\xD0"},
+    };
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % bound;
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::string whole;
+        std::string expected;
+        const std::uint32_t length = 1 + next(300);
+        for (std::uint32_t k = 0; k < length; ++k) {
+            if (next(10) == 0) {
+                const auto& breaker = breakers[next(std::size(breakers))];
+                whole += breaker.first;
+                expected += breaker.second;
+                continue;
+            }
+            const char32_t u = 0x4E00 + next(0x9FA5 - 0x4E00 + 1);  // CJK unified ideographs
+            whole += utf8Of(u);
+            expected += utf8ToGbk(utf8Of(u));
+        }
+        ASSERT_EQ(hex(utf8ToGbk(whole)), hex(expected)) << "round " << round;
+    }
+}
+
 }  // namespace
 }  // namespace lumo
