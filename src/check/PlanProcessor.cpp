@@ -130,12 +130,10 @@ Text PlanProcessor::now() const {
 }
 
 Text PlanProcessor::fetchPageText(const MonitorPlan& plan) {
-    const Bytes body = pages_.fetchPage(plan[MonitorPlan::url], plan[MonitorPlan::cookie],
-                                        "User-Agent: " + plan[MonitorPlan::ua]);
-    // A GBK page is taken as it came, up to a NUL byte; any other page is UTF-8 and converted
-    // (the conversion stops at a NUL of its result).
-    const bool isGbk = plan[MonitorPlan::code] == "1";
-    return withoutCrLf(isGbk ? textOfBytes(body) : utf8ToGbk(body));
+    // A plan's page is GBK when its code is "1", and UTF-8 otherwise.
+    const bool utf8 = plan[MonitorPlan::code] != "1";
+    return withoutCrLf(pages_.fetchPageText(plan[MonitorPlan::url], plan[MonitorPlan::cookie],
+                                            "User-Agent: " + plan[MonitorPlan::ua], utf8));
 }
 
 RuleTestResult PlanProcessor::testPlan(const MonitorPlan& plan) {

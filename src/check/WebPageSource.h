@@ -20,8 +20,13 @@ public:
         : fetcher_(fetcher), stop_(std::move(stop)) {}
 
     Bytes fetchPage(const Text& url, const Text& cookie, const Text& headers) override;
+    // A UTF-8 page is converted as it arrives.
+    Text fetchPageText(const Text& url, const Text& cookie, const Text& headers,
+                       bool utf8) override;
 
 private:
+    FetchRequest requestFor(const Text& url, const Text& cookie, const Text& headers) const;
+
     const PageFetcher& fetcher_;
     std::stop_token stop_;
 };

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <exception>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <vector>
 
 #include "base/TextOps.h"
@@ -100,25 +102,40 @@ struct Transfer {
     curl_off_t lastUploaded = 0;
     bool expectsBody = true;
     Bytes body;
+    BodySink* bodySink = nullptr;  // takes the body instead of `body`
+    std::size_t bodyBytes = 0;     // received so far
     Text headerBlock;
     bool bodyTooLong = false;
+    bool bodyNotKept = false;
     bool headerTooLong = false;
 };
 
+// Keeps or passes on one block of the body. Nothing may throw through libcurl: a body that
+// cannot be kept (out of memory) ends the transfer with its reason.
 size_t onBody(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     const size_t n = size * count;
     t->lastActivity = Clock::now();
-    if (n > t->maxBodyBytes - t->body.size()) {
+    if (n > t->maxBodyBytes - t->bodyBytes) {
         t->bodyTooLong = true;
         return 0;
     }
-    // In pieces of 2 KB: glibc takes `rep movsb` for longer copies, which some processors run
-    // several times slower when source and destination are aligned differently, as a kept body
-    // and the transfer's buffer usually are.
-    constexpr size_t kPiece = 2048;
-    for (size_t done = 0; done < n; done += kPiece) {
-        t->body.append(data + done, std::min(kPiece, n - done));
+    t->bodyBytes += n;
+    try {
+        if (t->bodySink != nullptr) {
+            t->bodySink->receive(std::string_view(data, n));
+            return n;
+        }
+        // In pieces of 2 KB: glibc takes `rep movsb` for longer copies, which some processors
+        // run several times slower when source and destination are aligned differently, as a
+        // kept body and the transfer's buffer usually are.
+        constexpr size_t kPiece = 2048;
+        for (size_t done = 0; done < n; done += kPiece) {
+            t->body.append(data + done, std::min(kPiece, n - done));
+        }
+    } catch (const std::exception&) {
+        t->bodyNotKept = true;
+        return 0;
     }
     return n;
 }
@@ -145,7 +162,12 @@ void reserveAnnouncedBody(Transfer& t, std::string_view line) {
     std::size_t length = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), length);
     if (error != std::errc() || end != value.data() + value.size()) return;
-    if (length <= t.maxBodyBytes && length > t.body.capacity()) t.body.reserve(length);
+    if (length > t.maxBodyBytes) return;
+    if (t.bodySink != nullptr) {
+        t.bodySink->expect(length);
+    } else if (length > t.body.capacity()) {
+        t.body.reserve(length);
+    }
 }
 
 // Called once per header line of every response (redirects and interim answers included); a
@@ -269,6 +291,7 @@ void setCallbacks(CURL* curl, Transfer& transfer) {
 // Why the transfer failed, in words for a log line; empty when it succeeded.
 Text failureOf(CURLcode result, const Transfer& transfer) {
     if (transfer.bodyTooLong) return "the body exceeds the size limit";
+    if (transfer.bodyNotKept) return "out of memory for the body";
     if (transfer.headerTooLong) return "the header exceeds the size limit";
     if (result == CURLE_OK) return Text();
     if (result == CURLE_ABORTED_BY_CALLBACK)
@@ -383,6 +406,7 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
     transfer.cancelled = &cancelled_;
     transfer.stop = stop;
     transfer.maxBodyBytes = options_.maxBodyBytes;
+    transfer.bodySink = request.bodySink;
     transfer.idleTimeout = options_.idleTimeout;
     transfer.maxHeaderBytes = options_.maxHeaderBytes;
     transfer.expectsBody = method != 2;

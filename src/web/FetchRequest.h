@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/Text.h"
+#include "web/BodySink.h"
 
 namespace lumo {
 
@@ -29,6 +30,9 @@ struct FetchRequest {
     Text proxy;       // "host:port" of an HTTP proxy; empty for a direct connection
     Text failure;     // out: why the fetch failed, in a few words for a log line; empty after
                       // success
+    // in: where the body goes as it arrives; the fetch then returns it empty. Left out, the fetch
+    // returns the body.
+    BodySink* bodySink = nullptr;
 };
 
 // Limits and trust settings of a PageFetcher.
