@@ -2,7 +2,11 @@
 """Runs the same steady-state checks of one board page through Lumo's core and through urlwatch
 and prints the CPU time (user + system) each spends per check, and their ratio.
 
-    compare.py STEADY_CHECK_BENCH CHECKS
+    compare.py STEADY_CHECK_BENCH CHECKS [ROUNDS]
+
+The two sides take turns for ROUNDS rounds (3 unless given), so a busy spell of the machine
+weighs on both; each round prints both figures and their ratio, and the last line gives the
+median of each figure and of the rounds' ratios.
 
 Both sides fetch the page from one local server (serve_page.py, whose own CPU counts for
 neither). Lumo's figure is measured inside steady_check_bench around its checks. urlwatch runs
@@ -17,6 +21,7 @@ the XDG folders point there while it runs.
 import os
 import resource
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -79,8 +84,24 @@ def run_urlwatch(folder, name, url, count):
     return cpu
 
 
+def lumo_cpu_ms(bench, url, checks):
+    output = subprocess.run([bench, "check", url, str(checks)], check=True,
+                            capture_output=True, text=True).stdout
+    values = dict(line.split() for line in output.splitlines())
+    return float(values["lumo_cpu_ms_per_check"])
+
+
+def urlwatch_cpu_ms(folder, url, checks, round_number):
+    """urlwatch's CPU per check, without its start-up; and with it. Each round starts with an
+    empty cache, which its first run fills."""
+    one = run_urlwatch(folder, "one-%d" % round_number, url, 1)
+    many = run_urlwatch(folder, "many-%d" % round_number, url, checks)
+    return (many - one) / (checks - 1), many / checks
+
+
 def main():
     bench, checks = sys.argv[1], int(sys.argv[2])
+    rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 3
     folder = tempfile.mkdtemp(prefix="lumo-urlwatch-")
     server = None
     try:
@@ -90,25 +111,24 @@ def main():
         server = subprocess.Popen([sys.executable, os.path.join(here, "serve_page.py"), page],
                                   stdout=subprocess.PIPE, text=True)
         url = "http://127.0.0.1:%s/forum-12-1.html" % server.stdout.readline().strip()
-        print("page: %d bytes of UTF-8, 50 threads, %s; %d steady checks a side"
-              % (os.path.getsize(page), url, checks), flush=True)
-
-        lumo = subprocess.run([bench, "check", url, str(checks)], check=True,
-                              capture_output=True, text=True).stdout
-        values = dict(line.split() for line in lumo.splitlines())
-        lumo_ms = float(values["lumo_cpu_ms_per_check"])
-        print("Lumo's core:  %8.3f ms CPU per check" % lumo_ms, flush=True)
+        print("page: %d bytes of UTF-8, 50 threads, %s; %d steady checks a side, %d rounds"
+              % (os.path.getsize(page), url, checks, rounds), flush=True)
 
         if shutil.which("urlwatch") is None:
+            print("Lumo's core:  %8.3f ms CPU per check" % lumo_cpu_ms(bench, url, checks))
             print("urlwatch is not installed: no comparison (Lumo's figure only)")
             return
-        one = run_urlwatch(folder, "one", url, 1)
-        many = run_urlwatch(folder, "many", url, checks)
-        per_check = (many - one) / (checks - 1)
-        print("urlwatch:     %8.3f ms CPU per check (%.3f with its start-up; one-job run %.0f ms)"
-              % (per_check, many / checks, one))
-        print("ratio:        %8.1f x (%.1f x with urlwatch's start-up)"
-              % (per_check / lumo_ms, many / checks / lumo_ms))
+        lumo, watch, ratios = [], [], []
+        for round_number in range(1, rounds + 1):
+            lumo.append(lumo_cpu_ms(bench, url, checks))
+            per_check, with_start = urlwatch_cpu_ms(folder, url, checks, round_number)
+            watch.append(per_check)
+            ratios.append(per_check / lumo[-1])
+            print("round %d: Lumo's core %.3f ms, urlwatch %.3f ms (%.3f with its start-up) "
+                  "CPU per check; ratio %.1f x" % (round_number, lumo[-1], per_check, with_start,
+                                                    ratios[-1]), flush=True)
+        print("median: Lumo's core %.3f ms, urlwatch %.3f ms CPU per check; ratio %.1f x"
+              % (statistics.median(lumo), statistics.median(watch), statistics.median(ratios)))
     finally:
         if server:
             server.kill()
