@@ -38,11 +38,16 @@
 
 // Where the processor may have SSSE3 and the compiler can target it for one function, runs of
 // Chinese text convert four characters at a time; elsewhere one at a time, with the same result.
+// A build may say LUMO_GBK_SSSE3=0 to test the one-at-a-time way on such a processor.
+#ifndef LUMO_GBK_SSSE3
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define LUMO_GBK_SSSE3 1
-#include <immintrin.h>
 #else
 #define LUMO_GBK_SSSE3 0
+#endif
+#endif
+#if LUMO_GBK_SSSE3
+#include <immintrin.h>
 #endif
 
 namespace lumo {
@@ -88,10 +93,6 @@ struct EncodeTable {
 const EncodeTable& encodeTable() {
     static const EncodeTable table;
     return table;
-}
-
-inline std::uint16_t swapBytes(std::uint16_t v) {
-    return static_cast<std::uint16_t>(v << 8 | v >> 8);
 }
 
 inline bool isContinuation(unsigned char c) {
