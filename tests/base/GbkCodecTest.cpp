@@ -275,11 +275,12 @@ TEST(GbkCodecTest, RunsConvertAsTheirCharactersDo) {
     ASSERT_EQ(hex(utf8ToGbk(whole)), hex(expected));
 }
 
-// Long runs of Chinese, the case the converter takes several characters at a time, with now and
-// then a character that breaks a run's fast path: one with a one-byte code (the euro sign), one
-// with none (U+FFFD), a surrogate's bytes, an overlong sequence, a two-byte character, a cut-off
-// sequence. The whole must convert as its characters do one by one.
-TEST(GbkCodecTest, LongRunsConvertAsTheirCharactersDo) {
+// Long runs, the case the converter takes several characters or bytes at a time: runs of
+// Chinese and of ASCII, with now and then something that breaks a run's fast path: a character
+// with a one-byte code (the euro sign), one with none (U+FFFD), a surrogate's bytes, an overlong
+// sequence, a two-byte character, a cut-off sequence, a NUL (which ends the text). The whole
+// must convert as its pieces do one by one.
+TEST(GbkCodecTest, LongRunsConvertAsTheirPiecesDo) {
     const std::pair<const char*, const char*> breakers[] = {
         {"\xE2\x82\xAC", "\x80"},
         {"\xEF\xBF\xBD", "?"},
@@ -287,7 +288,7 @@ TEST(GbkCodecTest, LongRunsConvertAsTheirCharactersDo) {
         {"\xE0\x9F\xBF", "??"},
         {"\xC3\xA9", "\xA8\xA6"},
         {"\xE4\xB8", "?"},
-        {"a", "a"},
+        {"\x80", "?"},
         {"\xE4\xB8\xAD", "\xD6\xD0"},
     };
     std::uint32_t seed = 12345;
@@ -295,20 +296,32 @@ TEST(GbkCodecTest, LongRunsConvertAsTheirCharactersDo) {
         seed = seed * 1664525u + 1013904223u;
         return (seed >> 8) % bound;
     };
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < 400; ++round) {
         std::string whole;
         std::string expected;
+        bool ended = false;  // a NUL went in: nothing after it converts
         const std::uint32_t length = 1 + next(300);
         for (std::uint32_t k = 0; k < length; ++k) {
-            if (next(10) == 0) {
+            std::string piece;
+            std::string converted;
+            const std::uint32_t kind = next(20);
+            if (kind == 0) {
                 const auto& breaker = breakers[next(std::size(breakers))];
-                whole += breaker.first;
-                expected += breaker.second;
-                continue;
+                piece = breaker.first;
+                converted = breaker.second;
+            } else if (kind == 1 && round % 4 == 0) {
+                piece = std::string(1, '\0');
+                ended = true;
+            } else if (kind < 5) {
+                piece = std::string(1 + next(40), static_cast<char>('!' + next(90)));
+                converted = piece;
+            } else {
+                const char32_t u = 0x4E00 + next(0x9FA5 - 0x4E00 + 1);  // CJK unified ideographs
+                piece = utf8Of(u);
+                converted = utf8ToGbk(piece);
             }
-            const char32_t u = 0x4E00 + next(0x9FA5 - 0x4E00 + 1);  // CJK unified ideographs
-            whole += utf8Of(u);
-            expected += utf8ToGbk(utf8Of(u));
+            whole += piece;
+            if (!ended) expected += converted;
         }
         ASSERT_EQ(hex(utf8ToGbk(whole)), hex(expected)) << "round " << round;
     }
