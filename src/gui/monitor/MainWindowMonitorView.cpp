@@ -48,15 +48,15 @@ void MainWindowMonitorView::setRunCaption(const Text& caption) {
 
 std::vector<int> MainWindowMonitorView::checkedPlanRows() const {
     std::vector<int> rows;
-    for (int row = 0; row < window_.planListView->rowCount(); ++row) {
-        if (window_.planListView->isRowChecked(row)) rows.push_back(row);
+    for (int row = 0; row < window_.planListView()->rowCount(); ++row) {
+        if (window_.planListView()->isRowChecked(row)) rows.push_back(row);
     }
     return rows;
 }
 
 TextList MainWindowMonitorView::planRowTexts(int row) const {
-    if (row < 0 || row >= window_.planListView->rowCount()) return {};
-    return window_.planListView->rowTexts(row);
+    if (row < 0 || row >= window_.planListView()->rowCount()) return {};
+    return window_.planListView()->rowTexts(row);
 }
 
 void MainWindowMonitorView::showLatestArticlesPage() {

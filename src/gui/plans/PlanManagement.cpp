@@ -21,8 +21,8 @@ PlanManagement::PlanManagement(MainWindow& window, DatabaseConnection& database,
     help_ = options.helpOpener ? std::make_unique<HelpPage>(std::move(options.helpOpener))
                                : std::make_unique<HelpPage>();
     planList_ = std::make_unique<PlanList>(
-        window.planListView, *window.menus,
-        options.listDatabase != nullptr ? *options.listDatabase : database, sql, log, messages);
+        window, options.listDatabase != nullptr ? *options.listDatabase : database, sql, log,
+        messages);
     editor_ = std::make_unique<PlanEditor>(window, *planList_, database, messages, *help_);
     planList_->setEditorOpener([this](PlanEditMode mode) { editor_->loadPlanIntoEditor(mode); });
 

@@ -75,7 +75,7 @@ struct Editor {
 
     // Loads the row of plan list row `row` in `mode`.
     void load(int row, PlanEditMode mode) {
-        window.planListView->selectRow(row);
+        window.planListView()->selectRow(row);
         editor().loadPlanIntoEditor(mode);
     }
 
@@ -204,7 +204,7 @@ void PlanEditorTest::newEmptiesEverything() {
     QCOMPARE(e.editor().currentJudgementMode(), 0);
 
     // Edit and copy need a selected row.
-    e.window.planListView->clearSelection();
+    e.window.planListView()->clearSelection();
     e.page().nameEdit->setText(QStringLiteral("typed"));
     e.editor().loadPlanIntoEditor(PlanEditMode::Edit);
     QCOMPARE(p.nameEdit->text(), QStringLiteral("typed"));

@@ -50,7 +50,7 @@ struct Program {
     }
 
     lumo::PlanList& list() { return app->planList(); }
-    lumo::ReportListView* view() { return app->window().planListView; }
+    lumo::ReportListView* view() { return app->window().planListView(); }
     lumo::WindowMenus& menus() { return *app->window().menus; }
 
     // A right click on a row (or below the rows for -1), as the user makes it.

@@ -54,7 +54,7 @@ struct Tester {
     void loadIntoEditor(MonitorPlan plan) {
         temp.addPlan(plan);
         plans.planList().loadPlanList();
-        window.planListView->selectRow(plans.planList().rowCount() - 1);
+        window.planListView()->selectRow(plans.planList().rowCount() - 1);
         plans.editor().loadPlanIntoEditor(lumo::PlanEditMode::Copy);
     }
 
@@ -326,7 +326,7 @@ void RuleTestRunnerTest::saveStaysOffWhenTheEditorChangedDuringTheTest() {
         [&t] { t.page().urlEdit->setText(lumo::qtText(t.server.url("/gbk"))); },
         [&t] { t.page().gbkCheck->setChecked(false); },
         [&t] {
-            t.window.planListView->selectRow(0);
+            t.window.planListView()->selectRow(0);
             t.plans.editor().loadPlanIntoEditor(lumo::PlanEditMode::Edit);
         },
     };

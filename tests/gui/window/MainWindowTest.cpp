@@ -24,6 +24,7 @@
 #include "gui/window/ReportListView.h"
 #include "gui/window/StatusLogBox.h"
 #include "gui/window/TabControl.h"
+#include "gui/window/WelcomePage.h"
 #include "store/DatabaseConnection.h"
 #include "support/ArticleRows.h"
 #include "support/FakeMessagePresenter.h"
@@ -71,6 +72,7 @@ private slots:
     void shutdownRunsOnce();
     void emptyConsoleTextAfterTheListsShowsCodeZero();
     void listsDoNotWaitBehindALockHeldElsewhere();
+    void listsAreMadeWhenFirstNeededWithTheirRowsAndFocusPlace();
 };
 
 void MainWindowTest::controlsSitInTheirPlaces() {
@@ -128,6 +130,8 @@ void MainWindowTest::controlsSitInTheirPlaces() {
         {"按钮_执行SQL", "数据库框", {609, 68, 80, 32}},
         {"遮挡层", "选择夹", {-10, 20, 736, 430}},
     };
+    // Every page shown once first: the list pages make their lists when they first show.
+    for (int page = 0; page < 6; ++page) w.tabs->setCurrentIndex(page);
     for (int page = 0; page < 6; ++page) {
         w.tabs->setCurrentIndex(page);
         QApplication::processEvents();
@@ -161,20 +165,20 @@ void MainWindowTest::initialContentAndState() {
     for (int i = 0; i < 6; ++i) QCOMPARE(w.tabs->tabText(i), tabs[i]);
     QCOMPARE(w.tabs->currentIndex(), 0);
 
-    QCOMPARE(headerCaptions(w.latestListView),
+    QCOMPARE(headerCaptions(w.latestListView()),
              QStringList({"id", "站点", "帖子标题", "链接", "更新时间", "状态", "备用"}));
-    QCOMPARE(columnWidths(w.latestListView), QList<int>({40, 100, 250, 100, 120, 0, 80}));
-    QCOMPARE(headerCaptions(w.planListView),
+    QCOMPARE(columnWidths(w.latestListView()), QList<int>({40, 100, 250, 100, 120, 0, 80}));
+    QCOMPARE(headerCaptions(w.planListView()),
              QStringList({"项目ID", "方案名", "编码", "监控网址", "采集前", "采集后", "正则",
                           "补全网址", "COOKIE", "UA", "最新文章", "更新时间"}));
-    QCOMPARE(columnWidths(w.planListView),
+    QCOMPARE(columnWidths(w.planListView()),
              QList<int>({50, 120, 50, 100, 50, 50, 50, 50, 50, 50, 350, 80}));
-    QCOMPARE(headerCaptions(w.favouritesListView),
+    QCOMPARE(headerCaptions(w.favouritesListView()),
              QStringList({"id", "站点", "帖子标题", "链接", "更新时间", "状态"}));
-    QCOMPARE(columnWidths(w.favouritesListView), QList<int>({40, 120, 350, 100, 80, 50}));
-    QVERIFY(w.latestListView->showGrid());
-    QVERIFY(!w.favouritesListView->showGrid());
-    QVERIFY(w.planListView->hasCheckBoxes());
+    QCOMPARE(columnWidths(w.favouritesListView()), QList<int>({40, 120, 350, 100, 80, 50}));
+    QVERIFY(w.latestListView()->showGrid());
+    QVERIFY(!w.favouritesListView()->showGrid());
+    QVERIFY(w.planListView()->hasCheckBoxes());
     QCOMPARE(w.findChild<ReportListView*>("测试列表框")->columnCount(), 0);
 
     auto* uindex = w.findChild<QLineEdit*>("uindex框");
@@ -344,8 +348,9 @@ void MainWindowTest::listsDoNotWaitBehindALockHeldElsewhere() {
     lumo::LumoApplication app({QString::fromStdString(temp.directory()), &messages});
     app.start();
     MainWindow& w = app.window();
-    QCOMPARE(w.latestListView->rowCount(), 5);
-    QCOMPARE(w.planListView->rowCount(), 1);
+    QCOMPARE(w.latestListView()->rowCount(), 5);
+    QCOMPARE(w.planListView()->rowCount(), 1);
+    QCOMPARE(w.favouritesListView()->rowCount(), 0);
 
     // Another process holds the file; a worker's insert waits for it inside the shared
     // connection.
@@ -369,15 +374,58 @@ void MainWindowTest::listsDoNotWaitBehindALockHeldElsewhere() {
 
     QVERIFY2(waited < 1000, qPrintable(QString::number(waited)));
     // The rows shown stay, and each failed reload says so in one line.
-    QCOMPARE(w.latestListView->rowCount(), 5);
-    QCOMPARE(w.planListView->rowCount(), 1);
-    QCOMPARE(w.planListView->columnCount(), 20);
+    QCOMPARE(w.latestListView()->rowCount(), 5);
+    QCOMPARE(w.planListView()->rowCount(), 1);
+    QCOMPARE(w.planListView()->columnCount(), 20);
     const lumo::Text line = gbk("\r\n列表读取失败（错误代码：5），仍显示上次读到的内容");
     QCOMPARE(log, line + line + line);
 
     // The lock gone, the lists read again, the worker's row included.
     app.articleViews().loadLatestArticles();
-    QCOMPARE(w.latestListView->rowCount(), 6);
+    QCOMPARE(w.latestListView()->rowCount(), 6);
+}
+
+void MainWindowTest::listsAreMadeWhenFirstNeededWithTheirRowsAndFocusPlace() {
+    lumo::test::TempDatabase temp;
+    lumo::test::addBoardArticles(temp.database(), 5);
+    lumo::MonitorPlan plan;
+    plan[lumo::MonitorPlan::name] = "A";
+    plan[lumo::MonitorPlan::isdo] = "1";
+    temp.addPlan(plan);
+    lumo::test::FakeMessagePresenter messages;
+    lumo::LumoApplication app({QString::fromStdString(temp.directory()), &messages});
+    app.start();
+    MainWindow& w = app.window();
+    for (const char* name : {"文章列表框", "项目列表框", "收藏列表框"})
+        QVERIFY2(w.findChild<ReportListView*>(QString::fromUtf8(name)) == nullptr, name);
+
+    // Made in the reverse order: showing a page, or asking for its rows.
+    w.tabs->setCurrentIndex(MainWindow::FavouritesPage);
+    QCOMPARE(w.findChild<ReportListView*>(QStringLiteral("收藏列表框"))->columnCount(), 6);
+    QCOMPARE(app.planList().tickedRows(), std::vector<int>{0});
+    w.tabs->setCurrentIndex(MainWindow::LatestArticlesPage);
+    auto* latest = w.findChild<ReportListView*>(QStringLiteral("文章列表框"));
+    QCOMPARE(latest, w.latestListView());
+    QCOMPARE(latest->rowCount(), 5);
+    QCOMPARE(headerCaptions(latest),
+             QStringList({"id", "站点", "帖子标题", "链接", "更新时间", "状态", "备用"}));
+    QVERIFY(latest->isVisible());
+
+    // The keyboard reaches the lists in page order, after the welcome page, before the editor.
+    QStringList order;
+    QWidget* at = w.welcomePage->welcomeBrowser;
+    do {
+        if (at->focusPolicy() != Qt::NoFocus && !at->objectName().isEmpty())
+            order << at->objectName();
+        at = at->nextInFocusChain();
+    } while (at != w.welcomePage->welcomeBrowser);
+    const auto place = [&order](const char* name) {
+        return order.indexOf(QString::fromUtf8(name));
+    };
+    QVERIFY(place("超文本浏览框1") < place("文章列表框"));
+    QVERIFY(place("文章列表框") < place("项目列表框"));
+    QVERIFY(place("项目列表框") < place("收藏列表框"));
+    QVERIFY(place("收藏列表框") < place("编辑框_站名"));
 }
 
 QTEST_MAIN(MainWindowTest)
