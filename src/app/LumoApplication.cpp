@@ -83,7 +83,8 @@ void LumoApplication::start() {
 // The window's services, each made once, and the features that share them.
 void LumoApplication::createFeatures() {
     statusLog_ = std::make_unique<StatusLogBox>(window_->statusBox);
-    cutRegion_ = std::make_unique<CutRegionBox>(window_->editorPage->cutRegionBox);
+    cutRegion_ = std::make_unique<CutRegionBox>(
+        [window = window_.get()] { return window->editorPage()->cutRegionBox; });
     sqlRunner_ = std::make_unique<SqlRunner>(database_, *statusLog_, *messages_);
     sqlConsole_ =
         std::make_unique<SqlConsole>(window_->settingsPage->sqlEdit,

@@ -45,8 +45,8 @@ ArticleViews::ArticleViews(MainWindow& window, DatabaseConnection& database, Sql
       log_(log),
       messages_(messages),
       links_(links) {
-    window_.whenPageBuilt(MainWindow::LatestArticlesPage, [this] { attachLatestList(); });
-    window_.whenPageBuilt(MainWindow::FavouritesPage, [this] { attachFavourites(); });
+    window_.whenPageBuilt(MainWindow::LatestArticlesPage, this, [this] { attachLatestList(); });
+    window_.whenPageBuilt(MainWindow::FavouritesPage, this, [this] { attachFavourites(); });
 
     WindowMenus& menus = *window_.menus;
     connect(menus.favourArticle, &QAction::triggered, this, &ArticleViews::favourSelectedArticle);

@@ -21,7 +21,7 @@ PlanList::PlanList(MainWindow& window, DatabaseConnection& database, SqlRunner& 
       log_(log),
       messages_(messages),
       popup_([](QMenu* menu, const QPoint& at) { menu->popup(at); }) {
-    window_.whenPageBuilt(MainWindow::PlansPage, [this] { attachList(); });
+    window_.whenPageBuilt(MainWindow::PlansPage, this, [this] { attachList(); });
     connect(menus_.newPlan, &QAction::triggered, this, &PlanList::newPlan);
     connect(menus_.editPlan, &QAction::triggered, this, &PlanList::editPlan);
     connect(menus_.copyPlan, &QAction::triggered, this, &PlanList::copyPlan);

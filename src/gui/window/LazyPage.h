@@ -28,11 +28,13 @@ public:
     // Runs `hook` once the controls are there: at once when they already are.
     void whenBuilt(std::function<void()> hook);
 
-    // Puts `control`, made after the rest of the window, where it would stand in the keyboard
-    // focus order had it been made with its page: right after the page.
-    static void keepFocusOrder(QWidget& page, QWidget* control);
-
 private:
+    // The controls just made stand where they would had they been made with the page: right
+    // after it in the keyboard focus order, and shown if the page already is.
+    void settleControls();
+    // Takes focus, and no widget between it and the page does.
+    bool isOutermostFocusTaker(const QWidget& control) const;
+
     QWidget* page_;
     Builder builder_;
     bool built_ = false;

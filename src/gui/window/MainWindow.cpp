@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -27,8 +28,6 @@ ReportListView* placeList(QWidget& page, const QString& name, int left, bool gri
                           const std::vector<ReportListView::Column>& columns) {
     auto* list = placeControl<ReportListView>(&page, name, left, 21, 714, 388, grid, checks);
     list->setColumns(columns);
-    LazyPage::keepFocusOrder(page, list);
-    list->show();
     return list;
 }
 
@@ -99,8 +98,10 @@ void MainWindow::placePages() {
                          {col("id", 40), col("站点", 120), col("帖子标题", 350), col("链接", 100),
                           col("更新时间", 80), col("状态", 50)});
     });
-    editorPage = new PlanEditorPage;
-    tabs->addTab(editorPage, QStringLiteral("方案操作"));
+    editorPage_ = new PlanEditorPage;
+    tabs->addTab(editorPage_, QStringLiteral("方案操作"));
+    lazyPages_[EditorPage] =
+        std::make_unique<LazyPage>(editorPage_, [this](QWidget&) { editorPage_->placeControls(); });
     settingsPage = new SettingsPage;
     tabs->addTab(settingsPage, QStringLiteral("高级设置"));
     tabs->setCurrentIndex(WelcomePageIndex);
@@ -146,18 +147,25 @@ ReportListView* MainWindow::favouritesListView() {
     return builtList(FavouritesPage, favouritesList_);
 }
 
+PlanEditorPage* MainWindow::editorPage() {
+    lazyPages_.at(EditorPage)->build();
+    return editorPage_;
+}
+
 bool MainWindow::isPageBuilt(Page page) const {
     const auto lazy = lazyPages_.find(page);
     return lazy == lazyPages_.end() || lazy->second->isBuilt();
 }
 
-void MainWindow::whenPageBuilt(Page page, std::function<void()> hook) {
+void MainWindow::whenPageBuilt(Page page, QObject* receiver, std::function<void()> hook) {
     const auto lazy = lazyPages_.find(page);
     if (lazy == lazyPages_.end()) {
         hook();
         return;
     }
-    lazy->second->whenBuilt(std::move(hook));
+    lazy->second->whenBuilt([receiver = QPointer<QObject>(receiver), hook = std::move(hook)] {
+        if (receiver) hook();
+    });
 }
 
 void MainWindow::centreOnScreen() {

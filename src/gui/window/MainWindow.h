@@ -26,8 +26,9 @@ struct WindowMenus;
 // rule of when the status box shows; the features (plan editor, lists, monitoring, tray) attach
 // their behaviour to the controls it exposes.
 //
-// The three list pages make their lists the first time the page shows or a list is asked for
-// (LazyPage): a feature attaches to a list in a whenPageBuilt() hook. Window thread only.
+// The list pages and the plan editor's page make their controls the first time the page shows
+// or they are asked for (LazyPage): a feature attaches to them in a whenPageBuilt() hook.
+// Window thread only.
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -57,11 +58,14 @@ public:
     ReportListView* latestListView();
     ReportListView* planListView();
     ReportListView* favouritesListView();
+    // The plan editor's page, its units made first if they are not there yet.
+    PlanEditorPage* editorPage();
 
     // Whether a page's controls are there; pages that are not made lazily always are.
     bool isPageBuilt(Page page) const;
-    // Runs `hook` once the page's controls are there: at once when they already are.
-    void whenPageBuilt(Page page, std::function<void()> hook);
+    // Runs `hook` once the page's controls are there: at once when they already are. Like a
+    // connection, the hook is dropped when `receiver` is gone by then.
+    void whenPageBuilt(Page page, QObject* receiver, std::function<void()> hook);
 
     QLabel* frequencyLabel = nullptr;
     QLineEdit* frequencyEdit = nullptr;
@@ -71,7 +75,6 @@ public:
     QPlainTextEdit* statusBox = nullptr;
 
     WelcomePage* welcomePage = nullptr;
-    PlanEditorPage* editorPage = nullptr;
     SettingsPage* settingsPage = nullptr;
     std::unique_ptr<WindowMenus> menus;
 
@@ -97,6 +100,7 @@ private:
     ReportListView* latestList_ = nullptr;
     ReportListView* planList_ = nullptr;
     ReportListView* favouritesList_ = nullptr;
+    PlanEditorPage* editorPage_ = nullptr;
     std::map<int, std::unique_ptr<LazyPage>> lazyPages_;
 };
 

@@ -71,7 +71,7 @@ struct Editor {
 
     lumo::PlanList& list() { return plans.planList(); }
     lumo::PlanEditor& editor() { return plans.editor(); }
-    lumo::PlanEditorPage& page() { return *window.editorPage; }
+    lumo::PlanEditorPage& page() { return *window.editorPage(); }
 
     // Loads the row of plan list row `row` in `mode`.
     void load(int row, PlanEditMode mode) {
@@ -87,7 +87,7 @@ struct Editor {
     lumo::MainWindow window;
     lumo::SqlRunner sql{temp.database(), log, messages};
     std::vector<QUrl> opened;
-    lumo::CutRegionBox cutRegion{window.editorPage->cutRegionBox};
+    lumo::CutRegionBox cutRegion{window.editorPage()->cutRegionBox};
     lumo::PlanManagement plans{window,
                                temp.database(),
                                sql,

@@ -280,10 +280,10 @@ void PlanListTest::editorCommandsSwitchToTheEditorPage() {
         QVERIFY(!w.statusBox->isVisible());
         // The editor holds the row, or nothing for a new plan.
         const QString name = command == program.menus().newPlan ? QString() : QStringLiteral("甲");
-        QCOMPARE(w.editorPage->nameEdit->text(), name);
+        QCOMPARE(w.editorPage()->nameEdit->text(), name);
         const QString id = command == program.menus().editPlan ? QString::number(program.ids[0])
                                                                : QStringLiteral("0");
-        QCOMPARE(w.editorPage->planIdEdit->text(), id);
+        QCOMPARE(w.editorPage()->planIdEdit->text(), id);
     }
 }
 

@@ -43,7 +43,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
     lumo::LumoApplication app({QString::fromStdString(temp.directory()), &messages});
     app.start();
     lumo::MainWindow& w = app.window();
-    lumo::PlanEditorPage& p = *w.editorPage;
+    lumo::PlanEditorPage& p = *w.editorPage();
     lumo::WindowMenus& menus = *w.menus;
 
     // "新建监控方案", fill in, test.

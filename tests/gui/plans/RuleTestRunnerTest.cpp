@@ -75,7 +75,7 @@ struct Tester {
         return list;
     }
 
-    lumo::PlanEditorPage& page() { return *window.editorPage; }
+    lumo::PlanEditorPage& page() { return *window.editorPage(); }
 
     std::vector<BoardPage::Thread> threads;
     lumo::test::LocalHttpServer server;
@@ -84,7 +84,7 @@ struct Tester {
     lumo::test::FakeStatusLog log;
     lumo::MainWindow window;
     lumo::SqlRunner sql{temp.database(), log, messages};
-    lumo::CutRegionBox cutRegion{window.editorPage->cutRegionBox};
+    lumo::CutRegionBox cutRegion{window.editorPage()->cutRegionBox};
     lumo::PlanManagement plans{window, temp.database(), sql, log, messages, cutRegion};
 };
 
