@@ -86,9 +86,12 @@ void LumoApplication::createFeatures() {
     cutRegion_ = std::make_unique<CutRegionBox>(
         [window = window_.get()] { return window->editorPage()->cutRegionBox; });
     sqlRunner_ = std::make_unique<SqlRunner>(database_, *statusLog_, *messages_);
-    sqlConsole_ =
-        std::make_unique<SqlConsole>(window_->settingsPage->sqlEdit,
-                                     window_->settingsPage->runSqlButton, *sqlRunner_, *messages_);
+    // The console comes with its page.
+    window_->whenPageBuilt(MainWindow::SettingsPageIndex, this, [this] {
+        SettingsPage* page = window_->settingsPage();
+        sqlConsole_ = std::make_unique<SqlConsole>(page->sqlEdit, page->runSqlButton, *sqlRunner_,
+                                                   *messages_);
+    });
     LinkOpener* links = options_.links;
     if (links == nullptr) {
         ownLinks_ = std::make_unique<QtLinkOpener>();

@@ -76,11 +76,11 @@ void MainWindowMonitorView::reloadPlanList() {
 }
 
 bool MainWindowMonitorView::soundAlertEnabled() const {
-    return window_.settingsPage->soundAlertCheck->isChecked();
+    return window_.settingsPage()->soundAlertCheck->isChecked();
 }
 
 bool MainWindowMonitorView::iconAlertEnabled() const {
-    return window_.settingsPage->trayAlertCheck->isChecked();
+    return window_.settingsPage()->trayAlertCheck->isChecked();
 }
 
 void MainWindowMonitorView::playAlertSound() {

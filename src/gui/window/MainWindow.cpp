@@ -102,8 +102,10 @@ void MainWindow::placePages() {
     tabs->addTab(editorPage_, QStringLiteral("方案操作"));
     lazyPages_[EditorPage] =
         std::make_unique<LazyPage>(editorPage_, [this](QWidget&) { editorPage_->placeControls(); });
-    settingsPage = new SettingsPage;
-    tabs->addTab(settingsPage, QStringLiteral("高级设置"));
+    settingsPage_ = new SettingsPage;
+    tabs->addTab(settingsPage_, QStringLiteral("高级设置"));
+    lazyPages_[SettingsPageIndex] = std::make_unique<LazyPage>(
+        settingsPage_, [this](QWidget&) { settingsPage_->placeControls(); });
     tabs->setCurrentIndex(WelcomePageIndex);
 }
 
@@ -150,6 +152,11 @@ ReportListView* MainWindow::favouritesListView() {
 PlanEditorPage* MainWindow::editorPage() {
     lazyPages_.at(EditorPage)->build();
     return editorPage_;
+}
+
+SettingsPage* MainWindow::settingsPage() {
+    lazyPages_.at(SettingsPageIndex)->build();
+    return settingsPage_;
 }
 
 bool MainWindow::isPageBuilt(Page page) const {

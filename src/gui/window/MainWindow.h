@@ -26,8 +26,8 @@ struct WindowMenus;
 // rule of when the status box shows; the features (plan editor, lists, monitoring, tray) attach
 // their behaviour to the controls it exposes.
 //
-// The list pages and the plan editor's page make their controls the first time the page shows
-// or they are asked for (LazyPage): a feature attaches to them in a whenPageBuilt() hook.
+// The pages but the welcome page make their controls the first time the page shows or they are
+// asked for (LazyPage): a feature attaches to them in a whenPageBuilt() hook.
 // Window thread only.
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -60,6 +60,8 @@ public:
     ReportListView* favouritesListView();
     // The plan editor's page, its units made first if they are not there yet.
     PlanEditorPage* editorPage();
+    // The settings page, its controls made first if they are not there yet.
+    SettingsPage* settingsPage();
 
     // Whether a page's controls are there; pages that are not made lazily always are.
     bool isPageBuilt(Page page) const;
@@ -75,7 +77,6 @@ public:
     QPlainTextEdit* statusBox = nullptr;
 
     WelcomePage* welcomePage = nullptr;
-    SettingsPage* settingsPage = nullptr;
     std::unique_ptr<WindowMenus> menus;
 
 signals:
@@ -101,6 +102,7 @@ private:
     ReportListView* planList_ = nullptr;
     ReportListView* favouritesList_ = nullptr;
     PlanEditorPage* editorPage_ = nullptr;
+    SettingsPage* settingsPage_ = nullptr;
     std::map<int, std::unique_ptr<LazyPage>> lazyPages_;
 };
 

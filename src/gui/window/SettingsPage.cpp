@@ -10,7 +10,9 @@
 
 namespace lumo {
 
-SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
+SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {}
+
+void SettingsPage::placeControls() {
     // The empty cover label lies beneath everything else, so the options and the console stay
     // usable.
     coverLabel = placeControl<QLabel>(this, QStringLiteral("遮挡层"), -10, 20, 736, 430);

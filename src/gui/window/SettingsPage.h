@@ -10,11 +10,15 @@ class QPushButton;
 
 namespace lumo {
 
-// Page "高级设置": the alert options and the SQL console. Layout only.
+// Page "高级设置": the alert options and the SQL console. Layout only. The page starts empty:
+// the window has placeControls() make the controls when the page is first needed.
 class SettingsPage : public QWidget {
     Q_OBJECT
 public:
     explicit SettingsPage(QWidget* parent = nullptr);
+
+    // Makes every control below; once.
+    void placeControls();
 
     QGroupBox* alertGroup = nullptr;
     QCheckBox* trayAlertCheck = nullptr;

@@ -205,10 +205,10 @@ void MonitoringTest::trayClickRestoresTheWindowAndWithdrawsTheAlert() {
     w.show();
 
     // Activation withdraws the alert icon, but only while `图标提醒` is checked.
-    w.settingsPage->trayAlertCheck->setChecked(false);
+    w.settingsPage()->trayAlertCheck->setChecked(false);
     emit w.activated();
     QCOMPARE(program.tray().shownIcon(), TrayIconKind::Alert);
-    w.settingsPage->trayAlertCheck->setChecked(true);
+    w.settingsPage()->trayAlertCheck->setChecked(true);
     emit w.activated();
     QCOMPARE(program.tray().shownIcon(), TrayIconKind::Normal);
 }
@@ -230,7 +230,7 @@ void MonitoringTest::alertWithoutSoundDeviceIsSilent() {
     program.lumo->monitoring().notifier().notifyNewContent(true);
     QCOMPARE(program.lumo->monitoring().alertSound().playRequests(), 2);
     QVERIFY(program.messages.messages().empty());
-    program.window().settingsPage->soundAlertCheck->setChecked(false);
+    program.window().settingsPage()->soundAlertCheck->setChecked(false);
     program.lumo->monitoring().notifier().notifyNewContent(true);
     QCOMPARE(program.lumo->monitoring().alertSound().playRequests(), 2);
 }

@@ -23,6 +23,7 @@
 #include "gui/plans/PlanList.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
+#include "gui/window/SettingsPage.h"
 #include "gui/window/StatusLogBox.h"
 #include "gui/window/TabControl.h"
 #include "gui/window/WelcomePage.h"
@@ -217,6 +218,8 @@ void MainWindowTest::initialContentAndState() {
     QVERIFY(w.findChild<QTextBrowser*>("测试提示")
                 ->toPlainText()
                 .contains(QStringLiteral("提示：规则测试正确后，才能保存配置")));
+    QVERIFY(w.findChild<QCheckBox*>("图标提醒") == nullptr);  // made with its page
+    QVERIFY(w.settingsPage() != nullptr);
     QVERIFY(w.findChild<QCheckBox*>("图标提醒")->isChecked());
     QVERIFY(w.findChild<QCheckBox*>("语音提醒")->isChecked());
     QCOMPARE(w.findChild<QPlainTextEdit*>("sql框")->toPlainText(),
@@ -287,8 +290,8 @@ void MainWindowTest::consoleReportsSuccessAndFailure() {
     lumo::test::FakeMessagePresenter messages;
     lumo::LumoApplication app({QString::fromStdString(temp.directory()), &messages});
     app.start();
-    auto* sql = app.window().findChild<QPlainTextEdit*>("sql框");
-    auto* run = app.window().findChild<QPushButton*>("按钮_执行SQL");
+    auto* sql = app.window().settingsPage()->sqlEdit;
+    auto* run = app.window().settingsPage()->runSqlButton;
     app.statusLog().replace("");
 
     QTest::mouseClick(run, Qt::LeftButton);
@@ -335,8 +338,8 @@ void MainWindowTest::emptyConsoleTextAfterTheListsShowsCodeZero() {
     app.start();
     app.articleViews().loadLatestArticles();
     QCOMPARE(app.database().query("select * from info").ok, true);  // any query before it
-    app.window().findChild<QPlainTextEdit*>("sql框")->setPlainText("");
-    QTest::mouseClick(app.window().findChild<QPushButton*>("按钮_执行SQL"), Qt::LeftButton);
+    app.window().settingsPage()->sqlEdit->setPlainText("");
+    QTest::mouseClick(app.window().settingsPage()->runSqlButton, Qt::LeftButton);
     QVERIFY(!messages.messages().empty());
     QCOMPARE(messages.messages()[0].text, gbk("执行出错！错误代码：0"));
 }
@@ -399,11 +402,14 @@ void MainWindowTest::pagesAreMadeWhenFirstNeededWithTheirRowsAndFocusPlace() {
     lumo::LumoApplication app({QString::fromStdString(temp.directory()), &messages});
     app.start();
     MainWindow& w = app.window();
-    for (const char* name : {"文章列表框", "项目列表框", "收藏列表框", "测试列表框", "编辑框_站名"})
+    for (const char* name :
+         {"文章列表框", "项目列表框", "收藏列表框", "测试列表框", "编辑框_站名", "sql框"})
         QVERIFY2(w.findChild<QWidget*>(QString::fromUtf8(name)) == nullptr, name);
 
     // Made in the reverse order: showing a page, or asking for its rows.
     w.show();
+    w.tabs->setCurrentIndex(MainWindow::SettingsPageIndex);
+    QVERIFY(w.findChild<QWidget*>(QStringLiteral("sql框"))->isVisible());
     w.tabs->setCurrentIndex(MainWindow::EditorPage);
     for (const char* name : {"分组框1", "标签2", "编辑框_站名", "测试列表框", "测试编辑框"})
         QVERIFY2(w.findChild<QWidget*>(QString::fromUtf8(name))->isVisible(), name);
