@@ -75,11 +75,14 @@ void MainWindowMonitorView::reloadPlanList() {
     if (reloads_.planList) reloads_.planList();
 }
 
+// Nobody can have changed an option whose page was never made: it is as the box would start.
 bool MainWindowMonitorView::soundAlertEnabled() const {
+    if (!window_.isPageBuilt(MainWindow::SettingsPageIndex)) return SettingsPage::kSoundAlertTicked;
     return window_.settingsPage()->soundAlertCheck->isChecked();
 }
 
 bool MainWindowMonitorView::iconAlertEnabled() const {
+    if (!window_.isPageBuilt(MainWindow::SettingsPageIndex)) return SettingsPage::kTrayAlertTicked;
     return window_.settingsPage()->trayAlertCheck->isChecked();
 }
 

@@ -20,6 +20,10 @@ public:
     // Makes every control below; once.
     void placeControls();
 
+    // How the alert boxes start: what the options are while the page has not been made.
+    static constexpr bool kTrayAlertTicked = true;
+    static constexpr bool kSoundAlertTicked = true;
+
     QGroupBox* alertGroup = nullptr;
     QCheckBox* trayAlertCheck = nullptr;
     QCheckBox* soundAlertCheck = nullptr;
