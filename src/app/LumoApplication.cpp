@@ -83,11 +83,15 @@ void LumoApplication::start() {
 // The window's services, each made once, and the features that share them.
 void LumoApplication::createFeatures() {
     statusLog_ = std::make_unique<StatusLogBox>(window_->statusBox);
-    cutRegion_ = std::make_unique<CutRegionBox>(window_->editorPage->cutRegionBox);
+    cutRegion_ = std::make_unique<CutRegionBox>(
+        [window = window_.get()] { return window->editorPage()->cutRegionBox; });
     sqlRunner_ = std::make_unique<SqlRunner>(database_, *statusLog_, *messages_);
-    sqlConsole_ =
-        std::make_unique<SqlConsole>(window_->settingsPage->sqlEdit,
-                                     window_->settingsPage->runSqlButton, *sqlRunner_, *messages_);
+    // The console comes with its page.
+    window_->whenPageBuilt(MainWindow::SettingsPageIndex, this, [this] {
+        SettingsPage* page = window_->settingsPage();
+        sqlConsole_ = std::make_unique<SqlConsole>(page->sqlEdit, page->runSqlButton, *sqlRunner_,
+                                                   *messages_);
+    });
     LinkOpener* links = options_.links;
     if (links == nullptr) {
         ownLinks_ = std::make_unique<QtLinkOpener>();

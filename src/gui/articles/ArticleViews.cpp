@@ -45,18 +45,8 @@ ArticleViews::ArticleViews(MainWindow& window, DatabaseConnection& database, Sql
       log_(log),
       messages_(messages),
       links_(links) {
-    // The columns come from the same description that maps the rows, so headers and cells agree.
-    window_.latestListView->setColumns(listColumns(ArticleList::latest()));
-    window_.favouritesListView->setColumns(listColumns(ArticleList::favourites()));
-
-    ReportListView* latest = window_.latestListView;
-    ReportListView* favourites = window_.favouritesListView;
-    connect(latest, &ReportListView::leftClicked, this, [this](int) { showArticleDetails(); });
-    connect(latest, &ReportListView::rightClicked, this,
-            [this](int, const QPoint& at) { showArticleMenu(at); });
-    connect(latest, &ReportListView::doubleClicked, this, [this](int) { openSelectedLink(); });
-    connect(favourites, &ReportListView::rightClicked, this,
-            [this](int, const QPoint& at) { showFavouriteMenu(at); });
+    window_.whenPageBuilt(MainWindow::LatestArticlesPage, this, [this] { attachLatestList(); });
+    window_.whenPageBuilt(MainWindow::FavouritesPage, this, [this] { attachFavourites(); });
 
     WindowMenus& menus = *window_.menus;
     connect(menus.favourArticle, &QAction::triggered, this, &ArticleViews::favourSelectedArticle);
@@ -67,12 +57,33 @@ ArticleViews::ArticleViews(MainWindow& window, DatabaseConnection& database, Sql
             &ArticleViews::showNotYetAvailableBox);
 }
 
+// The columns come from the same description that maps the rows, so headers and cells agree.
+void ArticleViews::attachLatestList() {
+    ReportListView* latest = window_.latestListView();
+    latest->setColumns(listColumns(ArticleList::latest()));
+    connect(latest, &ReportListView::leftClicked, this, [this](int) { showArticleDetails(); });
+    connect(latest, &ReportListView::rightClicked, this,
+            [this](int, const QPoint& at) { showArticleMenu(at); });
+    connect(latest, &ReportListView::doubleClicked, this, [this](int) { openSelectedLink(); });
+    if (latestWanted_) loadLatestArticles();
+}
+
+void ArticleViews::attachFavourites() {
+    ReportListView* favourites = window_.favouritesListView();
+    favourites->setColumns(listColumns(ArticleList::favourites()));
+    connect(favourites, &ReportListView::rightClicked, this,
+            [this](int, const QPoint& at) { showFavouriteMenu(at); });
+    if (favouritesWanted_) loadFavourites();
+}
+
 void ArticleViews::loadLatestArticles() {
-    fill(*window_.latestListView, ArticleList::latest());
+    latestWanted_ = !window_.isPageBuilt(MainWindow::LatestArticlesPage);
+    if (!latestWanted_) fill(*window_.latestListView(), ArticleList::latest());
 }
 
 void ArticleViews::loadFavourites() {
-    fill(*window_.favouritesListView, ArticleList::favourites());
+    favouritesWanted_ = !window_.isPageBuilt(MainWindow::FavouritesPage);
+    if (!favouritesWanted_) fill(*window_.favouritesListView(), ArticleList::favourites());
 }
 
 void ArticleViews::fill(ReportListView& list, const ArticleList& content) {
@@ -91,26 +102,26 @@ void ArticleViews::fill(ReportListView& list, const ArticleList& content) {
 }
 
 void ArticleViews::showArticleDetails() {
-    const ReportListView& list = *window_.latestListView;
+    const ReportListView& list = *window_.latestListView();
     const int row = list.selectedRow();
     log_.replace(articleDetailsLine(row < 0 ? TextList() : list.rowTexts(row)));
 }
 
 void ArticleViews::openSelectedLink() {
     const std::optional<Text> link =
-        webLinkToOpen(selectedCell(*window_.latestListView, kLinkColumn));
+        webLinkToOpen(selectedCell(*window_.latestListView(), kLinkColumn));
     if (link) links_.openLink(*link);
 }
 
 void ArticleViews::favourSelectedArticle() {
-    const Text sql = favourArticleSql(selectedCell(*window_.latestListView, kIdColumn));
+    const Text sql = favourArticleSql(selectedCell(*window_.latestListView(), kIdColumn));
     if (sql.empty()) return;
     sql_.runSql(sql);
     loadFavourites();
 }
 
 void ArticleViews::unfavourSelectedFavourite() {
-    const Text sql = unfavourArticleSql(selectedCell(*window_.favouritesListView, kIdColumn));
+    const Text sql = unfavourArticleSql(selectedCell(*window_.favouritesListView(), kIdColumn));
     if (sql.empty()) return;
     sql_.runSql(sql);
     loadFavourites();
@@ -118,7 +129,7 @@ void ArticleViews::unfavourSelectedFavourite() {
 
 void ArticleViews::showArticleMenu(const QPoint& globalPos) {
     WindowMenus& menus = *window_.menus;
-    const bool selected = window_.latestListView->selectedRow() >= 0;
+    const bool selected = window_.latestListView()->selectedRow() >= 0;
     menus.favourArticle->setEnabled(selected);
     menus.deleteArticle->setEnabled(selected);
     menus.articleMenu->popup(globalPos + kMenuOffset);
@@ -126,7 +137,7 @@ void ArticleViews::showArticleMenu(const QPoint& globalPos) {
 
 void ArticleViews::showFavouriteMenu(const QPoint& globalPos) {
     WindowMenus& menus = *window_.menus;
-    menus.unfavour->setEnabled(window_.favouritesListView->selectedRow() >= 0);
+    menus.unfavour->setEnabled(window_.favouritesListView()->selectedRow() >= 0);
     menus.favouriteMenu->popup(globalPos + kMenuOffset);
 }
 

@@ -37,7 +37,7 @@ public:
 
     // Rebuild a list from the database: the newest 100 articles / favourites first, nothing
     // selected, scrolled to the top. A query that fails (a file locked elsewhere) keeps the rows
-    // shown and logs one line.
+    // shown and logs one line. A list whose page has not been made yet is filled when it is.
     void loadLatestArticles();
     void loadFavourites();
 
@@ -60,6 +60,8 @@ public:
     void showFavouriteMenu(const QPoint& globalPos);
 
 private:
+    void attachLatestList();
+    void attachFavourites();
     void fill(ReportListView& list, const ArticleList& content);
     void showNotYetAvailableBox();
 
@@ -69,6 +71,9 @@ private:
     StatusLog& log_;
     MessagePresenter& messages_;
     LinkOpener& links_;
+    // A load asked for before the list's page was made.
+    bool latestWanted_ = false;
+    bool favouritesWanted_ = false;
 };
 
 }  // namespace lumo

@@ -48,15 +48,15 @@ void MainWindowMonitorView::setRunCaption(const Text& caption) {
 
 std::vector<int> MainWindowMonitorView::checkedPlanRows() const {
     std::vector<int> rows;
-    for (int row = 0; row < window_.planListView->rowCount(); ++row) {
-        if (window_.planListView->isRowChecked(row)) rows.push_back(row);
+    for (int row = 0; row < window_.planListView()->rowCount(); ++row) {
+        if (window_.planListView()->isRowChecked(row)) rows.push_back(row);
     }
     return rows;
 }
 
 TextList MainWindowMonitorView::planRowTexts(int row) const {
-    if (row < 0 || row >= window_.planListView->rowCount()) return {};
-    return window_.planListView->rowTexts(row);
+    if (row < 0 || row >= window_.planListView()->rowCount()) return {};
+    return window_.planListView()->rowTexts(row);
 }
 
 void MainWindowMonitorView::showLatestArticlesPage() {
@@ -75,12 +75,15 @@ void MainWindowMonitorView::reloadPlanList() {
     if (reloads_.planList) reloads_.planList();
 }
 
+// Nobody can have changed an option whose page was never made: it is as the box would start.
 bool MainWindowMonitorView::soundAlertEnabled() const {
-    return window_.settingsPage->soundAlertCheck->isChecked();
+    if (!window_.isPageBuilt(MainWindow::SettingsPageIndex)) return SettingsPage::kSoundAlertTicked;
+    return window_.settingsPage()->soundAlertCheck->isChecked();
 }
 
 bool MainWindowMonitorView::iconAlertEnabled() const {
-    return window_.settingsPage->trayAlertCheck->isChecked();
+    if (!window_.isPageBuilt(MainWindow::SettingsPageIndex)) return SettingsPage::kTrayAlertTicked;
+    return window_.settingsPage()->trayAlertCheck->isChecked();
 }
 
 void MainWindowMonitorView::playAlertSound() {

@@ -54,7 +54,7 @@ PlanEditor::PlanEditor(MainWindow& window, PlanList& planList, DatabaseConnectio
                        MessagePresenter& messages, HelpPage& help, QObject* parent)
     : QObject(parent),
       window_(window),
-      page_(*window.editorPage),
+      page_(*window.editorPage()),
       planList_(planList),
       database_(database),
       messages_(messages),

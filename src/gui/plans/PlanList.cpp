@@ -4,24 +4,24 @@
 #include <QMenu>
 
 #include "base/NotYetAvailable.h"
+#include "gui/window/MainWindow.h"
 #include "gui/window/ReportListView.h"
 #include "gui/window/WindowMenus.h"
 #include "plans/PlanListRules.h"
 
 namespace lumo {
 
-PlanList::PlanList(ReportListView* list, WindowMenus& menus, DatabaseConnection& database,
-                   SqlRunner& sql, StatusLog& log, MessagePresenter& messages, QObject* parent)
+PlanList::PlanList(MainWindow& window, DatabaseConnection& database, SqlRunner& sql, StatusLog& log,
+                   MessagePresenter& messages, QObject* parent)
     : QObject(parent),
-      list_(list),
-      menus_(menus),
+      window_(window),
+      menus_(*window.menus),
       database_(database),
       sql_(sql),
       log_(log),
       messages_(messages),
       popup_([](QMenu* menu, const QPoint& at) { menu->popup(at); }) {
-    connect(list_, &ReportListView::rightClicked, this,
-            [this](int, const QPoint& at) { showPlanMenu(at); });
+    window_.whenPageBuilt(MainWindow::PlansPage, this, [this] { attachList(); });
     connect(menus_.newPlan, &QAction::triggered, this, &PlanList::newPlan);
     connect(menus_.editPlan, &QAction::triggered, this, &PlanList::editPlan);
     connect(menus_.copyPlan, &QAction::triggered, this, &PlanList::copyPlan);
@@ -29,7 +29,20 @@ PlanList::PlanList(ReportListView* list, WindowMenus& menus, DatabaseConnection&
     connect(menus_.tickPlan, &QAction::triggered, this, &PlanList::tickSelectedPlan);
 }
 
+void PlanList::attachList() {
+    connect(view(), &ReportListView::rightClicked, this,
+            [this](int, const QPoint& at) { showPlanMenu(at); });
+    if (wanted_) loadPlanList();
+}
+
+ReportListView* PlanList::view() const {
+    return window_.planListView();
+}
+
 void PlanList::loadPlanList() {
+    wanted_ = !window_.isPageBuilt(MainWindow::PlansPage);
+    if (wanted_) return;
+    ReportListView* const list = view();
     const QueryResult result = database_.query(kPlanListQuery);
     if (!result.ok) {
         log_.append(listQueryFailedLine(result));
@@ -39,41 +52,41 @@ void PlanList::loadPlanList() {
     for (const Text& caption : planListCaptions(result)) {
         columns.push_back({caption, kPlanListColumnWidth});
     }
-    list_->setColumns(columns);  // also drops every row
+    list->setColumns(columns);  // also drops every row
     for (const TextList& cells : result.rows) {
-        const int row = list_->addRow(cells);
+        const int row = list->addRow(cells);
         // The tick follows the cell as the list holds it.
-        if (planRowLoadsTicked(list_->rowTexts(row))) list_->setRowChecked(row, true);
+        if (planRowLoadsTicked(list->rowTexts(row))) list->setRowChecked(row, true);
     }
 }
 
 int PlanList::rowCount() const {
-    return list_->rowCount();
+    return view()->rowCount();
 }
 
 bool PlanList::isRowTicked(int row) const {
-    return list_->isRowChecked(row);
+    return view()->isRowChecked(row);
 }
 
 std::vector<int> PlanList::tickedRows() const {
     std::vector<int> rows;
-    for (int row = 0; row < list_->rowCount(); ++row) {
-        if (list_->isRowChecked(row)) rows.push_back(row);
+    for (int row = 0; row < view()->rowCount(); ++row) {
+        if (view()->isRowChecked(row)) rows.push_back(row);
     }
     return rows;
 }
 
 MonitorPlan PlanList::planAt(int row) const {
-    return MonitorPlan::fromRow(list_->rowTexts(row));
+    return MonitorPlan::fromRow(view()->rowTexts(row));
 }
 
 int PlanList::selectedRow() const {
-    return list_->selectedRow();
+    return view()->selectedRow();
 }
 
 void PlanList::updatePlanMenu() {
     const int row = selectedRow();
-    const PlanMenuState state = planMenuState(row >= 0, list_->rowTexts(row));
+    const PlanMenuState state = planMenuState(row >= 0, view()->rowTexts(row));
     menus_.newPlan->setEnabled(true);
     menus_.editPlan->setEnabled(state.edit);
     menus_.deletePlan->setEnabled(state.remove);
@@ -105,8 +118,8 @@ void PlanList::deletePlan() {
 void PlanList::tickSelectedPlan() {
     const int row = selectedRow();
     if (row < 0) return;
-    list_->setRowChecked(row, true);
-    sql_.runSql(defaultTickStatement(list_->cellText(row, MonitorPlan::id)));
+    view()->setRowChecked(row, true);
+    sql_.runSql(defaultTickStatement(view()->cellText(row, MonitorPlan::id)));
 }
 
 }  // namespace lumo

@@ -16,6 +16,7 @@ class QMenu;
 
 namespace lumo {
 
+class MainWindow;
 class ReportListView;
 struct WindowMenus;
 
@@ -38,13 +39,15 @@ public:
 
     // `database` serves the list's query only (the window's own connection in the program);
     // every change goes through `sql`.
-    PlanList(ReportListView* list, WindowMenus& menus, DatabaseConnection& database, SqlRunner& sql,
-             StatusLog& log, MessagePresenter& messages, QObject* parent = nullptr);
+    // The list is the window's planListView(), attached once its page is made.
+    PlanList(MainWindow& window, DatabaseConnection& database, SqlRunner& sql, StatusLog& log,
+             MessagePresenter& messages, QObject* parent = nullptr);
 
     // Rebuilds the list from "select * from rule": one column per result column, captioned with
     // its index and name, 80 pixels wide; one row per plan in table order, ticked when its isdo
     // is "1". Hand-made ticks and the selection are lost. A query that fails (a file locked
-    // elsewhere) keeps the rows shown and logs one line.
+    // elsewhere) keeps the rows shown and logs one line. Before the list's page is made, the
+    // list is filled when it is (the readers below make it).
     void loadPlanList();
 
     // Readers of the rows.
@@ -73,10 +76,12 @@ public:
     void setEditorOpener(EditorOpener opener) { openEditor_ = std::move(opener); }
     void setMenuPopup(MenuPopup popup) { popup_ = std::move(popup); }
 
-    ReportListView* view() const { return list_; }
+    ReportListView* view() const;
 
 private:
-    ReportListView* list_;
+    void attachList();
+
+    MainWindow& window_;
     WindowMenus& menus_;
     DatabaseConnection& database_;
     SqlRunner& sql_;
@@ -84,6 +89,8 @@ private:
     MessagePresenter& messages_;
     EditorOpener openEditor_;
     MenuPopup popup_;
+    // A load asked for before the list's page was made.
+    bool wanted_ = false;
 };
 
 }  // namespace lumo

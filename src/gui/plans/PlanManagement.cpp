@@ -17,15 +17,25 @@ PlanManagement::PlanManagement(MainWindow& window, DatabaseConnection& database,
 PlanManagement::PlanManagement(MainWindow& window, DatabaseConnection& database, SqlRunner& sql,
                                StatusLog& log, MessagePresenter& messages, CutRegionSink& cutRegion,
                                Options options, QObject* parent)
-    : QObject(parent) {
+    : QObject(parent), window_(window) {
     help_ = options.helpOpener ? std::make_unique<HelpPage>(std::move(options.helpOpener))
                                : std::make_unique<HelpPage>();
     planList_ = std::make_unique<PlanList>(
-        window.planListView, *window.menus,
-        options.listDatabase != nullptr ? *options.listDatabase : database, sql, log, messages);
-    editor_ = std::make_unique<PlanEditor>(window, *planList_, database, messages, *help_);
-    planList_->setEditorOpener([this](PlanEditMode mode) { editor_->loadPlanIntoEditor(mode); });
+        window, options.listDatabase != nullptr ? *options.listDatabase : database, sql, log,
+        messages);
+    planList_->setEditorOpener([this](PlanEditMode mode) { editor().loadPlanIntoEditor(mode); });
+    // The editor and the rule test come with their page.
+    window.whenPageBuilt(
+        MainWindow::EditorPage, this,
+        [this, &log, &messages, &cutRegion, &sql, &database, fetch = options.fetch] {
+            attachEditorPage(log, messages, cutRegion, sql, database, fetch);
+        });
+}
 
+void PlanManagement::attachEditorPage(StatusLog& log, MessagePresenter& messages,
+                                      CutRegionSink& cutRegion, SqlRunner& sql,
+                                      DatabaseConnection& database, FetchOptions fetch) {
+    editor_ = std::make_unique<PlanEditor>(window_, *planList_, database, messages, *help_);
     RuleTestRunner::Collaborators with;
     with.currentPlan = [this] { return editor_->editorPlan(); };
     with.enableSave = [this](const MonitorPlan& tested) { editor_->enableSave(tested); };
@@ -33,10 +43,19 @@ PlanManagement::PlanManagement(MainWindow& window, DatabaseConnection& database,
     with.messages = &messages;
     with.testEdit = &cutRegion;
     with.sql = &sql;
-    ruleTest_ =
-        std::make_unique<RuleTestRunner>(*window.editorPage, std::move(with), options.fetch);
+    ruleTest_ = std::make_unique<RuleTestRunner>(*window_.editorPage(), std::move(with), fetch);
 }
 
 PlanManagement::~PlanManagement() = default;
+
+PlanEditor& PlanManagement::editor() {
+    window_.editorPage();
+    return *editor_;
+}
+
+RuleTestRunner& PlanManagement::ruleTest() {
+    window_.editorPage();
+    return *ruleTest_;
+}
 
 }  // namespace lumo

@@ -42,10 +42,15 @@ public:
     ~PlanManagement() override;
 
     PlanList& planList() { return *planList_; }
-    PlanEditor& editor() { return *editor_; }
-    RuleTestRunner& ruleTest() { return *ruleTest_; }
+    // Made with the editor's page; asking for them makes the page.
+    PlanEditor& editor();
+    RuleTestRunner& ruleTest();
 
 private:
+    void attachEditorPage(StatusLog& log, MessagePresenter& messages, CutRegionSink& cutRegion,
+                          SqlRunner& sql, DatabaseConnection& database, FetchOptions fetch);
+
+    MainWindow& window_;
     // Destroyed in reverse order: the rule test, and its fetch thread, go first.
     std::unique_ptr<HelpPage> help_;
     std::unique_ptr<PlanList> planList_;

@@ -1,17 +1,22 @@
 #include "gui/window/CutRegionBox.h"
 
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QThread>
 
 #include "gui/window/UiText.h"
 
 namespace lumo {
 
-CutRegionBox::CutRegionBox(QPlainTextEdit* box, QObject* parent) : QObject(parent), box_(box) {}
+CutRegionBox::CutRegionBox(QPlainTextEdit* box, QObject* parent)
+    : CutRegionBox([box = QPointer<QPlainTextEdit>(box)] { return box.data(); }, parent) {}
+
+CutRegionBox::CutRegionBox(BoxFinder findBox, QObject* parent)
+    : QObject(parent), findBox_(std::move(findBox)) {}
 
 void CutRegionBox::showCutRegion(const Text& text) {
     const auto show = [this, text] {
-        if (box_) box_->setPlainText(qtText(text));
+        if (QPlainTextEdit* box = findBox_()) box->setPlainText(qtText(text));
     };
     if (QThread::currentThread() == thread()) {
         show();

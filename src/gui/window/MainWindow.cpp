@@ -6,10 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 
+#include "gui/window/LazyPage.h"
 #include "gui/window/Placement.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
@@ -22,13 +24,10 @@
 namespace lumo {
 namespace {
 
-ReportListView* listPage(TabControl* tabs, const QString& caption, const QString& name, int left,
-                         bool grid, bool checks,
-                         const std::vector<ReportListView::Column>& columns) {
-    auto* page = new QWidget;
-    auto* list = placeControl<ReportListView>(page, name, left, 21, 714, 388, grid, checks);
+ReportListView* placeList(QWidget& page, const QString& name, int left, bool grid, bool checks,
+                          const std::vector<ReportListView::Column>& columns) {
+    auto* list = placeControl<ReportListView>(&page, name, left, 21, 714, 388, grid, checks);
     list->setColumns(columns);
-    tabs->addTab(page, caption);
     return list;
 }
 
@@ -82,23 +81,31 @@ void MainWindow::placePages() {
 
     welcomePage = new WelcomePage;
     tabs->addTab(welcomePage, QStringLiteral("欢迎使用"));
-    latestListView =
-        listPage(tabs, QStringLiteral("最新文章"), QStringLiteral("文章列表框"), 0, true, false,
-                 {col("id", 40), col("站点", 100), col("帖子标题", 250), col("链接", 100),
-                  col("更新时间", 120), col("状态", 0), col("备用", 80)});
-    planListView =
-        listPage(tabs, QStringLiteral("监控方案"), QStringLiteral("项目列表框"), 0, true, true,
-                 {col("项目ID", 50), col("方案名", 120), col("编码", 50), col("监控网址", 100),
-                  col("采集前", 50), col("采集后", 50), col("正则", 50), col("补全网址", 50),
-                  col("COOKIE", 50), col("UA", 50), col("最新文章", 350), col("更新时间", 80)});
-    favouritesListView =
-        listPage(tabs, QStringLiteral("我的收藏"), QStringLiteral("收藏列表框"), 2, false, false,
-                 {col("id", 40), col("站点", 120), col("帖子标题", 350), col("链接", 100),
-                  col("更新时间", 80), col("状态", 50)});
-    editorPage = new PlanEditorPage;
-    tabs->addTab(editorPage, QStringLiteral("方案操作"));
-    settingsPage = new SettingsPage;
-    tabs->addTab(settingsPage, QStringLiteral("高级设置"));
+    addListPage(LatestArticlesPage, QStringLiteral("最新文章"), latestList_, [](QWidget& page) {
+        return placeList(page, QStringLiteral("文章列表框"), 0, true, false,
+                         {col("id", 40), col("站点", 100), col("帖子标题", 250), col("链接", 100),
+                          col("更新时间", 120), col("状态", 0), col("备用", 80)});
+    });
+    addListPage(PlansPage, QStringLiteral("监控方案"), planList_, [](QWidget& page) {
+        return placeList(
+            page, QStringLiteral("项目列表框"), 0, true, true,
+            {col("项目ID", 50), col("方案名", 120), col("编码", 50), col("监控网址", 100),
+             col("采集前", 50), col("采集后", 50), col("正则", 50), col("补全网址", 50),
+             col("COOKIE", 50), col("UA", 50), col("最新文章", 350), col("更新时间", 80)});
+    });
+    addListPage(FavouritesPage, QStringLiteral("我的收藏"), favouritesList_, [](QWidget& page) {
+        return placeList(page, QStringLiteral("收藏列表框"), 2, false, false,
+                         {col("id", 40), col("站点", 120), col("帖子标题", 350), col("链接", 100),
+                          col("更新时间", 80), col("状态", 50)});
+    });
+    editorPage_ = new PlanEditorPage;
+    tabs->addTab(editorPage_, QStringLiteral("方案操作"));
+    lazyPages_[EditorPage] =
+        std::make_unique<LazyPage>(editorPage_, [this](QWidget&) { editorPage_->placeControls(); });
+    settingsPage_ = new SettingsPage;
+    tabs->addTab(settingsPage_, QStringLiteral("高级设置"));
+    lazyPages_[SettingsPageIndex] = std::make_unique<LazyPage>(
+        settingsPage_, [this](QWidget&) { settingsPage_->placeControls(); });
     tabs->setCurrentIndex(WelcomePageIndex);
 }
 
@@ -114,7 +121,59 @@ void MainWindow::placeStatusBox() {
     statusBox->raise();
 }
 
+// A list page: its tab holds an empty page until the list is first needed.
+void MainWindow::addListPage(Page page, const QString& caption, ReportListView*& list,
+                             std::function<ReportListView*(QWidget&)> makeList) {
+    auto* holder = new QWidget;
+    tabs->addTab(holder, caption);
+    lazyPages_[page] = std::make_unique<LazyPage>(
+        holder, [&list, makeList = std::move(makeList)](QWidget& p) { list = makeList(p); });
+}
+
 MainWindow::~MainWindow() = default;
+
+ReportListView* MainWindow::builtList(Page page, ReportListView* const& list) {
+    lazyPages_.at(page)->build();
+    return list;
+}
+
+ReportListView* MainWindow::latestListView() {
+    return builtList(LatestArticlesPage, latestList_);
+}
+
+ReportListView* MainWindow::planListView() {
+    return builtList(PlansPage, planList_);
+}
+
+ReportListView* MainWindow::favouritesListView() {
+    return builtList(FavouritesPage, favouritesList_);
+}
+
+PlanEditorPage* MainWindow::editorPage() {
+    lazyPages_.at(EditorPage)->build();
+    return editorPage_;
+}
+
+SettingsPage* MainWindow::settingsPage() {
+    lazyPages_.at(SettingsPageIndex)->build();
+    return settingsPage_;
+}
+
+bool MainWindow::isPageBuilt(Page page) const {
+    const auto lazy = lazyPages_.find(page);
+    return lazy == lazyPages_.end() || lazy->second->isBuilt();
+}
+
+void MainWindow::whenPageBuilt(Page page, QObject* receiver, std::function<void()> hook) {
+    const auto lazy = lazyPages_.find(page);
+    if (lazy == lazyPages_.end()) {
+        hook();
+        return;
+    }
+    lazy->second->whenBuilt([receiver = QPointer<QObject>(receiver), hook = std::move(hook)] {
+        if (receiver) hook();
+    });
+}
 
 void MainWindow::centreOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -128,6 +187,8 @@ bool MainWindow::pageShowsStatusLog(int page) {
 }
 
 void MainWindow::onPageChanged(int page) {
+    const auto lazy = lazyPages_.find(page);
+    if (lazy != lazyPages_.end()) lazy->second->build();
     statusBox->setVisible(pageShowsStatusLog(page));
 }
 

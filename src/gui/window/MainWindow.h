@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+#include <map>
 #include <memory>
 
 class QCheckBox;
@@ -11,6 +13,7 @@ class QPushButton;
 
 namespace lumo {
 
+class LazyPage;
 class PlanEditorPage;
 class ReportListView;
 class SettingsPage;
@@ -21,7 +24,11 @@ struct WindowMenus;
 // The one window: the monitoring row at the top, the tab control with its six pages, the status
 // box at the bottom and the four popup menus, in their fixed places. It owns the layout and the
 // rule of when the status box shows; the features (plan editor, lists, monitoring, tray) attach
-// their behaviour to the controls it exposes. Window thread only.
+// their behaviour to the controls it exposes.
+//
+// The pages but the welcome page make their controls the first time the page shows or they are
+// asked for (LazyPage): a feature attaches to them in a whenPageBuilt() hook.
+// Window thread only.
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -47,6 +54,21 @@ public:
     // The status box shows only on the latest-articles, plans and favourites pages.
     static bool pageShowsStatusLog(int page);
 
+    // The lists of the list pages, made first if they are not there yet.
+    ReportListView* latestListView();
+    ReportListView* planListView();
+    ReportListView* favouritesListView();
+    // The plan editor's page, its units made first if they are not there yet.
+    PlanEditorPage* editorPage();
+    // The settings page, its controls made first if they are not there yet.
+    SettingsPage* settingsPage();
+
+    // Whether a page's controls are there; pages that are not made lazily always are.
+    bool isPageBuilt(Page page) const;
+    // Runs `hook` once the page's controls are there: at once when they already are. Like a
+    // connection, the hook is dropped when `receiver` is gone by then.
+    void whenPageBuilt(Page page, QObject* receiver, std::function<void()> hook);
+
     QLabel* frequencyLabel = nullptr;
     QLineEdit* frequencyEdit = nullptr;
     QCheckBox* autoMonitorCheck = nullptr;
@@ -55,11 +77,6 @@ public:
     QPlainTextEdit* statusBox = nullptr;
 
     WelcomePage* welcomePage = nullptr;
-    ReportListView* latestListView = nullptr;
-    ReportListView* planListView = nullptr;
-    ReportListView* favouritesListView = nullptr;
-    PlanEditorPage* editorPage = nullptr;
-    SettingsPage* settingsPage = nullptr;
     std::unique_ptr<WindowMenus> menus;
 
 signals:
@@ -76,7 +93,17 @@ private:
     void placeTopRow();
     void placePages();
     void placeStatusBox();
+    void addListPage(Page page, const QString& caption, ReportListView*& list,
+                     std::function<ReportListView*(QWidget&)> makeList);
+    ReportListView* builtList(Page page, ReportListView* const& list);
     void onPageChanged(int page);
+
+    ReportListView* latestList_ = nullptr;
+    ReportListView* planList_ = nullptr;
+    ReportListView* favouritesList_ = nullptr;
+    PlanEditorPage* editorPage_ = nullptr;
+    SettingsPage* settingsPage_ = nullptr;
+    std::map<int, std::unique_ptr<LazyPage>> lazyPages_;
 };
 
 }  // namespace lumo

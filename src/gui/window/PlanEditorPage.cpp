@@ -46,7 +46,9 @@ QString PlanEditorPage::initialHint() {
     return QStringLiteral("提示：规则测试正确后，才能保存配置");
 }
 
-PlanEditorPage::PlanEditorPage(QWidget* parent) : QWidget(parent) {
+PlanEditorPage::PlanEditorPage(QWidget* parent) : QWidget(parent) {}
+
+void PlanEditorPage::placeControls() {
     placeTestDisplay();
     planGroup = placeControl<QGroupBox>(this, QStringLiteral("分组框1"), 3, 21, 709, 259);
     placeNameAndIndexes(planGroup);

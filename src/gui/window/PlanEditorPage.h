@@ -17,11 +17,15 @@ namespace lumo {
 class ReportListView;
 
 // Page "方案操作": the plan editor's units in `分组框1`, the rule test's table and text box.
-// Layout only; the editor and the rule test bring the behaviour.
+// Layout only; the editor and the rule test bring the behaviour. The page starts empty: the
+// window has placeControls() make the units when the page is first needed.
 class PlanEditorPage : public QWidget {
     Q_OBJECT
 public:
     explicit PlanEditorPage(QWidget* parent = nullptr);
+
+    // Makes every unit below; once.
+    void placeControls();
 
     ReportListView* testResultList = nullptr;
     QPlainTextEdit* cutRegionBox = nullptr;
@@ -53,7 +57,7 @@ public:
     static QString initialHint();
 
 private:
-    // The constructor's steps, one row or group of the page each, in their tab order.
+    // The steps of placeControls(), one row or group of the page each, in their tab order.
     void placeTestDisplay();
     void placeNameAndIndexes(QWidget* group);
     void placeAddressAndRegion(QWidget* group);

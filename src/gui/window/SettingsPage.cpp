@@ -10,7 +10,9 @@
 
 namespace lumo {
 
-SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
+SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {}
+
+void SettingsPage::placeControls() {
     // The empty cover label lies beneath everything else, so the options and the console stay
     // usable.
     coverLabel = placeControl<QLabel>(this, QStringLiteral("遮挡层"), -10, 20, 736, 430);
@@ -20,10 +22,10 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
                                          QStringLiteral("发现新文章时提醒方式："));
     trayAlertCheck = placeControl<QCheckBox>(alertGroup, QStringLiteral("图标提醒"), 16, 21, 184,
                                              24, QStringLiteral("更换右下角托盘图标"));
-    trayAlertCheck->setChecked(true);
+    trayAlertCheck->setChecked(kTrayAlertTicked);
     soundAlertCheck = placeControl<QCheckBox>(alertGroup, QStringLiteral("语音提醒"), 200, 21, 184,
                                               24, QStringLiteral("播放提示音"));
-    soundAlertCheck->setChecked(true);
+    soundAlertCheck->setChecked(kSoundAlertTicked);
 
     settingsGroup = placeControl<QGroupBox>(this, QStringLiteral("设置"), 6, 90, 704, 150,
                                             QStringLiteral("软件设置"));

@@ -10,11 +10,19 @@ class QPushButton;
 
 namespace lumo {
 
-// Page "高级设置": the alert options and the SQL console. Layout only.
+// Page "高级设置": the alert options and the SQL console. Layout only. The page starts empty:
+// the window has placeControls() make the controls when the page is first needed.
 class SettingsPage : public QWidget {
     Q_OBJECT
 public:
     explicit SettingsPage(QWidget* parent = nullptr);
+
+    // Makes every control below; once.
+    void placeControls();
+
+    // How the alert boxes start: what the options are while the page has not been made.
+    static constexpr bool kTrayAlertTicked = true;
+    static constexpr bool kSoundAlertTicked = true;
 
     QGroupBox* alertGroup = nullptr;
     QCheckBox* trayAlertCheck = nullptr;

@@ -56,8 +56,8 @@ struct Fixture {
     lumo::StatusLogBox log{window.statusBox};
     lumo::SqlRunner sql{temp.database(), log, messages};
     lumo::ArticleViews views{window, temp.database(), sql, log, messages, links};
-    lumo::ReportListView& latest = *window.latestListView;
-    lumo::ReportListView& favourites = *window.favouritesListView;
+    lumo::ReportListView& latest = *window.latestListView();
+    lumo::ReportListView& favourites = *window.favouritesListView();
     lumo::WindowMenus& menus = *window.menus;
 };
 
@@ -418,14 +418,14 @@ void ArticleViewsTest::startupFillsBothLists() {
     lumo::LumoApplication app(options);
     app.start();
     lumo::MainWindow& window = app.window();
-    QCOMPARE(window.latestListView->rowCount(), 100);
-    QCOMPARE(window.latestListView->cellText(0, 0), Text("150"));
-    QCOMPARE(window.favouritesListView->rowCount(), 15);
+    QCOMPARE(window.latestListView()->rowCount(), 100);
+    QCOMPARE(window.latestListView()->cellText(0, 0), Text("150"));
+    QCOMPARE(window.favouritesListView()->rowCount(), 15);
 
     // The application's own link opener is the injected one.
     window.tabs->setCurrentIndex(lumo::MainWindow::LatestArticlesPage);
-    QTest::mouseDClick(window.latestListView->viewport(), Qt::LeftButton, {},
-                       rowCentre(*window.latestListView, 0));
+    QTest::mouseDClick(window.latestListView()->viewport(), Qt::LeftButton, {},
+                       rowCentre(*window.latestListView(), 0));
     QCOMPARE(links.opened, std::vector<Text>{"http://board.example/thread-150.html"});
 }
 

@@ -76,7 +76,7 @@ void CliBesideWindowTest::bothMonitorOneFile() {
 
     // The window's list shows the CLI's rows at its next reload.
     app.articleViews().loadLatestArticles();
-    QCOMPARE(window.latestListView->rowCount(), 60);
+    QCOMPARE(window.latestListView()->rowCount(), 60);
 }
 
 QTEST_MAIN(CliBesideWindowTest)

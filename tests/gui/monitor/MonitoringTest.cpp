@@ -205,10 +205,10 @@ void MonitoringTest::trayClickRestoresTheWindowAndWithdrawsTheAlert() {
     w.show();
 
     // Activation withdraws the alert icon, but only while `图标提醒` is checked.
-    w.settingsPage->trayAlertCheck->setChecked(false);
+    w.settingsPage()->trayAlertCheck->setChecked(false);
     emit w.activated();
     QCOMPARE(program.tray().shownIcon(), TrayIconKind::Alert);
-    w.settingsPage->trayAlertCheck->setChecked(true);
+    w.settingsPage()->trayAlertCheck->setChecked(true);
     emit w.activated();
     QCOMPARE(program.tray().shownIcon(), TrayIconKind::Normal);
 }
@@ -230,7 +230,7 @@ void MonitoringTest::alertWithoutSoundDeviceIsSilent() {
     program.lumo->monitoring().notifier().notifyNewContent(true);
     QCOMPARE(program.lumo->monitoring().alertSound().playRequests(), 2);
     QVERIFY(program.messages.messages().empty());
-    program.window().settingsPage->soundAlertCheck->setChecked(false);
+    program.window().settingsPage()->soundAlertCheck->setChecked(false);
     program.lumo->monitoring().notifier().notifyNewContent(true);
     QCOMPARE(program.lumo->monitoring().alertSound().playRequests(), 2);
 }
@@ -244,9 +244,9 @@ void MonitoringTest::roundsAgainstALocalBoardSite() {
     addBoardPlan(program.database, site.url("/b"), "B");
     program.start();
     lumo::MainWindow& w = program.window();
-    QCOMPARE(w.planListView->rowCount(), 2);
-    w.planListView->setRowChecked(0, true);
-    w.planListView->setRowChecked(1, true);
+    QCOMPARE(w.planListView()->rowCount(), 2);
+    w.planListView()->setRowChecked(0, true);
+    w.planListView()->setRowChecked(1, true);
 
     // A single round: every article of both boards, the round line, reloads and the alert.
     w.runButton->click();
@@ -268,8 +268,8 @@ void MonitoringTest::roundsAgainstALocalBoardSite() {
     QVERIFY(log.find(gbk("\r\n发现有新内容，已发出提醒通知！----")) != Text::npos);
     QVERIFY(log.size() > 4 &&
             log.substr(log.size() - gbk("\r\n执行完毕！").size()) == gbk("\r\n执行完毕！"));
-    QCOMPARE(w.latestListView->rowCount(), 8);
-    QCOMPARE(w.planListView->cellText(0, MonitorPlan::arttile), BoardPage::thread(120).title);
+    QCOMPARE(w.latestListView()->rowCount(), 8);
+    QCOMPARE(w.planListView()->cellText(0, MonitorPlan::arttile), BoardPage::thread(120).title);
     QCOMPARE(program.tray().shownIcon(), TrayIconKind::Alert);
     QCOMPARE(program.lumo->monitoring().alertSound().playRequests(), 1);
     QVERIFY(!program.lumo->monitorState().newContentFound);
@@ -309,7 +309,7 @@ void MonitoringTest::badPlansDoNotHoldUpTheRound() {
     addBoardPlan(program.database, site.url("/good"), "good");
     program.start();
     lumo::MainWindow& w = program.window();
-    for (int r = 0; r < 3; ++r) w.planListView->setRowChecked(r, true);
+    for (int r = 0; r < 3; ++r) w.planListView()->setRowChecked(r, true);
     w.runButton->click();
     QTRY_COMPARE_WITH_TIMEOUT(program.caption(), gbk("开 始"), 20000);
     QCOMPARE(program.database.articles().size(), size_t{2});
@@ -330,8 +330,8 @@ void MonitoringTest::stopsAtRandomMomentsLeaveNothingBehind() {
     std::srand(7);
     for (int attempt = 0; attempt < 8; ++attempt) {
         // Plans load ticked (their isdo is 1) after every round with new articles.
-        w.planListView->setRowChecked(0, true);
-        w.planListView->setRowChecked(1, true);
+        w.planListView()->setRowChecked(0, true);
+        w.planListView()->setRowChecked(1, true);
         w.runButton->click();
         QCOMPARE(program.caption(), gbk("停 止"));
         QTest::qWait(std::rand() % 400);
@@ -362,7 +362,7 @@ void MonitoringTest::closingWhileAPlanRunsStopsItBeforeTheDatabaseCloses() {
     Program program;
     addBoardPlan(program.database, site.url("/silent"), "silent");
     program.start();
-    program.window().planListView->setRowChecked(0, true);
+    program.window().planListView()->setRowChecked(0, true);
     program.window().runButton->click();
     QTRY_VERIFY(site.requestCount() == 1);
     QVERIFY(program.lumo->monitorState().workerBusy);
@@ -399,7 +399,7 @@ void MonitoringTest::closingABoxWhileInTheTrayKeepsTheProgram() {
     program.start();
     lumo::MainWindow& w = program.window();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.planListView->setRowChecked(0, true);
+    w.planListView()->setRowChecked(0, true);
     w.hide();  // as minimising into the tray does
 
     // The tray's "关于..." box, then a round whose inserts fail: every box closes, the program
@@ -434,7 +434,7 @@ void MonitoringTest::theWorkersBoxLeavesTheWindowUsable() {
         program.start();
         lumo::MainWindow& w = program.window();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.planListView->setRowChecked(0, true);
+        w.planListView()->setRowChecked(0, true);
         BoxCloser userGivesUp(8000);  // only so that a blocked window ends the test
         QTest::mouseClick(w.runButton, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(shownBox() != nullptr, 10000);

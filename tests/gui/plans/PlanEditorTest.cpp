@@ -71,11 +71,11 @@ struct Editor {
 
     lumo::PlanList& list() { return plans.planList(); }
     lumo::PlanEditor& editor() { return plans.editor(); }
-    lumo::PlanEditorPage& page() { return *window.editorPage; }
+    lumo::PlanEditorPage& page() { return *window.editorPage(); }
 
     // Loads the row of plan list row `row` in `mode`.
     void load(int row, PlanEditMode mode) {
-        window.planListView->selectRow(row);
+        window.planListView()->selectRow(row);
         editor().loadPlanIntoEditor(mode);
     }
 
@@ -87,7 +87,7 @@ struct Editor {
     lumo::MainWindow window;
     lumo::SqlRunner sql{temp.database(), log, messages};
     std::vector<QUrl> opened;
-    lumo::CutRegionBox cutRegion{window.editorPage->cutRegionBox};
+    lumo::CutRegionBox cutRegion{window.editorPage()->cutRegionBox};
     lumo::PlanManagement plans{window,
                                temp.database(),
                                sql,
@@ -204,7 +204,7 @@ void PlanEditorTest::newEmptiesEverything() {
     QCOMPARE(e.editor().currentJudgementMode(), 0);
 
     // Edit and copy need a selected row.
-    e.window.planListView->clearSelection();
+    e.window.planListView()->clearSelection();
     e.page().nameEdit->setText(QStringLiteral("typed"));
     e.editor().loadPlanIntoEditor(PlanEditMode::Edit);
     QCOMPARE(p.nameEdit->text(), QStringLiteral("typed"));

@@ -50,7 +50,7 @@ struct Program {
     }
 
     lumo::PlanList& list() { return app->planList(); }
-    lumo::ReportListView* view() { return app->window().planListView; }
+    lumo::ReportListView* view() { return app->window().planListView(); }
     lumo::WindowMenus& menus() { return *app->window().menus; }
 
     // A right click on a row (or below the rows for -1), as the user makes it.
@@ -280,10 +280,10 @@ void PlanListTest::editorCommandsSwitchToTheEditorPage() {
         QVERIFY(!w.statusBox->isVisible());
         // The editor holds the row, or nothing for a new plan.
         const QString name = command == program.menus().newPlan ? QString() : QStringLiteral("甲");
-        QCOMPARE(w.editorPage->nameEdit->text(), name);
+        QCOMPARE(w.editorPage()->nameEdit->text(), name);
         const QString id = command == program.menus().editPlan ? QString::number(program.ids[0])
                                                                : QStringLiteral("0");
-        QCOMPARE(w.editorPage->planIdEdit->text(), id);
+        QCOMPARE(w.editorPage()->planIdEdit->text(), id);
     }
 }
 

@@ -43,7 +43,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
     lumo::LumoApplication app({QString::fromStdString(temp.directory()), &messages});
     app.start();
     lumo::MainWindow& w = app.window();
-    lumo::PlanEditorPage& p = *w.editorPage;
+    lumo::PlanEditorPage& p = *w.editorPage();
     lumo::WindowMenus& menus = *w.menus;
 
     // "新建监控方案", fill in, test.
@@ -84,7 +84,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
 
     // "编辑": change the mode and the name, save in place.
     w.tabs->setCurrentIndex(lumo::MainWindow::PlansPage);
-    w.planListView->selectRow(0);
+    w.planListView()->selectRow(0);
     list.updatePlanMenu();
     menus.editPlan->trigger();
     QCOMPARE(p.planIdEdit->text(), lumo::qtText(saved[MonitorPlan::id]));
@@ -98,7 +98,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
     QCOMPARE(list.planAt(0)[MonitorPlan::type], Text("8"));
 
     // "复制": a second plan with the same fields.
-    w.planListView->selectRow(0);
+    w.planListView()->selectRow(0);
     list.updatePlanMenu();
     menus.copyPlan->trigger();
     QCOMPARE(p.planIdEdit->text(), QStringLiteral("0"));

@@ -54,7 +54,7 @@ struct Tester {
     void loadIntoEditor(MonitorPlan plan) {
         temp.addPlan(plan);
         plans.planList().loadPlanList();
-        window.planListView->selectRow(plans.planList().rowCount() - 1);
+        window.planListView()->selectRow(plans.planList().rowCount() - 1);
         plans.editor().loadPlanIntoEditor(lumo::PlanEditMode::Copy);
     }
 
@@ -75,7 +75,7 @@ struct Tester {
         return list;
     }
 
-    lumo::PlanEditorPage& page() { return *window.editorPage; }
+    lumo::PlanEditorPage& page() { return *window.editorPage(); }
 
     std::vector<BoardPage::Thread> threads;
     lumo::test::LocalHttpServer server;
@@ -84,7 +84,7 @@ struct Tester {
     lumo::test::FakeStatusLog log;
     lumo::MainWindow window;
     lumo::SqlRunner sql{temp.database(), log, messages};
-    lumo::CutRegionBox cutRegion{window.editorPage->cutRegionBox};
+    lumo::CutRegionBox cutRegion{window.editorPage()->cutRegionBox};
     lumo::PlanManagement plans{window, temp.database(), sql, log, messages, cutRegion};
 };
 
@@ -326,7 +326,7 @@ void RuleTestRunnerTest::saveStaysOffWhenTheEditorChangedDuringTheTest() {
         [&t] { t.page().urlEdit->setText(lumo::qtText(t.server.url("/gbk"))); },
         [&t] { t.page().gbkCheck->setChecked(false); },
         [&t] {
-            t.window.planListView->selectRow(0);
+            t.window.planListView()->selectRow(0);
             t.plans.editor().loadPlanIntoEditor(lumo::PlanEditMode::Edit);
         },
     };

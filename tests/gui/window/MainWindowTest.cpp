@@ -21,9 +21,12 @@
 #include "base/GbkCodec.h"
 #include "gui/articles/ArticleViews.h"
 #include "gui/plans/PlanList.h"
+#include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
+#include "gui/window/SettingsPage.h"
 #include "gui/window/StatusLogBox.h"
 #include "gui/window/TabControl.h"
+#include "gui/window/WelcomePage.h"
 #include "store/DatabaseConnection.h"
 #include "support/ArticleRows.h"
 #include "support/FakeMessagePresenter.h"
@@ -71,6 +74,7 @@ private slots:
     void shutdownRunsOnce();
     void emptyConsoleTextAfterTheListsShowsCodeZero();
     void listsDoNotWaitBehindALockHeldElsewhere();
+    void pagesAreMadeWhenFirstNeededWithTheirRowsAndFocusPlace();
 };
 
 void MainWindowTest::controlsSitInTheirPlaces() {
@@ -128,6 +132,8 @@ void MainWindowTest::controlsSitInTheirPlaces() {
         {"按钮_执行SQL", "数据库框", {609, 68, 80, 32}},
         {"遮挡层", "选择夹", {-10, 20, 736, 430}},
     };
+    // Every page shown once first: the list pages make their lists when they first show.
+    for (int page = 0; page < 6; ++page) w.tabs->setCurrentIndex(page);
     for (int page = 0; page < 6; ++page) {
         w.tabs->setCurrentIndex(page);
         QApplication::processEvents();
@@ -161,20 +167,22 @@ void MainWindowTest::initialContentAndState() {
     for (int i = 0; i < 6; ++i) QCOMPARE(w.tabs->tabText(i), tabs[i]);
     QCOMPARE(w.tabs->currentIndex(), 0);
 
-    QCOMPARE(headerCaptions(w.latestListView),
+    QCOMPARE(headerCaptions(w.latestListView()),
              QStringList({"id", "站点", "帖子标题", "链接", "更新时间", "状态", "备用"}));
-    QCOMPARE(columnWidths(w.latestListView), QList<int>({40, 100, 250, 100, 120, 0, 80}));
-    QCOMPARE(headerCaptions(w.planListView),
+    QCOMPARE(columnWidths(w.latestListView()), QList<int>({40, 100, 250, 100, 120, 0, 80}));
+    QCOMPARE(headerCaptions(w.planListView()),
              QStringList({"项目ID", "方案名", "编码", "监控网址", "采集前", "采集后", "正则",
                           "补全网址", "COOKIE", "UA", "最新文章", "更新时间"}));
-    QCOMPARE(columnWidths(w.planListView),
+    QCOMPARE(columnWidths(w.planListView()),
              QList<int>({50, 120, 50, 100, 50, 50, 50, 50, 50, 50, 350, 80}));
-    QCOMPARE(headerCaptions(w.favouritesListView),
+    QCOMPARE(headerCaptions(w.favouritesListView()),
              QStringList({"id", "站点", "帖子标题", "链接", "更新时间", "状态"}));
-    QCOMPARE(columnWidths(w.favouritesListView), QList<int>({40, 120, 350, 100, 80, 50}));
-    QVERIFY(w.latestListView->showGrid());
-    QVERIFY(!w.favouritesListView->showGrid());
-    QVERIFY(w.planListView->hasCheckBoxes());
+    QCOMPARE(columnWidths(w.favouritesListView()), QList<int>({40, 120, 350, 100, 80, 50}));
+    QVERIFY(w.latestListView()->showGrid());
+    QVERIFY(!w.favouritesListView()->showGrid());
+    QVERIFY(w.planListView()->hasCheckBoxes());
+    QVERIFY(w.findChild<ReportListView*>("测试列表框") == nullptr);  // made with its page
+    QVERIFY(w.editorPage() != nullptr);
     QCOMPARE(w.findChild<ReportListView*>("测试列表框")->columnCount(), 0);
 
     auto* uindex = w.findChild<QLineEdit*>("uindex框");
@@ -210,6 +218,8 @@ void MainWindowTest::initialContentAndState() {
     QVERIFY(w.findChild<QTextBrowser*>("测试提示")
                 ->toPlainText()
                 .contains(QStringLiteral("提示：规则测试正确后，才能保存配置")));
+    QVERIFY(w.findChild<QCheckBox*>("图标提醒") == nullptr);  // made with its page
+    QVERIFY(w.settingsPage() != nullptr);
     QVERIFY(w.findChild<QCheckBox*>("图标提醒")->isChecked());
     QVERIFY(w.findChild<QCheckBox*>("语音提醒")->isChecked());
     QCOMPARE(w.findChild<QPlainTextEdit*>("sql框")->toPlainText(),
@@ -232,7 +242,7 @@ void MainWindowTest::statusLogShowsOnlyOnListPages() {
 
 void MainWindowTest::integerBoxesRefuseLetters() {
     MainWindow w;
-    auto* tindex = w.findChild<QLineEdit*>("tindex框");
+    QLineEdit* tindex = w.editorPage()->titleIndexEdit;
     QTest::keyClicks(tindex, "-1a2b");
     QCOMPARE(tindex->text(), QStringLiteral("-12"));
 }
@@ -280,8 +290,8 @@ void MainWindowTest::consoleReportsSuccessAndFailure() {
     lumo::test::FakeMessagePresenter messages;
     lumo::LumoApplication app({QString::fromStdString(temp.directory()), &messages});
     app.start();
-    auto* sql = app.window().findChild<QPlainTextEdit*>("sql框");
-    auto* run = app.window().findChild<QPushButton*>("按钮_执行SQL");
+    auto* sql = app.window().settingsPage()->sqlEdit;
+    auto* run = app.window().settingsPage()->runSqlButton;
     app.statusLog().replace("");
 
     QTest::mouseClick(run, Qt::LeftButton);
@@ -328,8 +338,8 @@ void MainWindowTest::emptyConsoleTextAfterTheListsShowsCodeZero() {
     app.start();
     app.articleViews().loadLatestArticles();
     QCOMPARE(app.database().query("select * from info").ok, true);  // any query before it
-    app.window().findChild<QPlainTextEdit*>("sql框")->setPlainText("");
-    QTest::mouseClick(app.window().findChild<QPushButton*>("按钮_执行SQL"), Qt::LeftButton);
+    app.window().settingsPage()->sqlEdit->setPlainText("");
+    QTest::mouseClick(app.window().settingsPage()->runSqlButton, Qt::LeftButton);
     QVERIFY(!messages.messages().empty());
     QCOMPARE(messages.messages()[0].text, gbk("执行出错！错误代码：0"));
 }
@@ -344,8 +354,9 @@ void MainWindowTest::listsDoNotWaitBehindALockHeldElsewhere() {
     lumo::LumoApplication app({QString::fromStdString(temp.directory()), &messages});
     app.start();
     MainWindow& w = app.window();
-    QCOMPARE(w.latestListView->rowCount(), 5);
-    QCOMPARE(w.planListView->rowCount(), 1);
+    QCOMPARE(w.latestListView()->rowCount(), 5);
+    QCOMPARE(w.planListView()->rowCount(), 1);
+    QCOMPARE(w.favouritesListView()->rowCount(), 0);
 
     // Another process holds the file; a worker's insert waits for it inside the shared
     // connection.
@@ -369,15 +380,97 @@ void MainWindowTest::listsDoNotWaitBehindALockHeldElsewhere() {
 
     QVERIFY2(waited < 1000, qPrintable(QString::number(waited)));
     // The rows shown stay, and each failed reload says so in one line.
-    QCOMPARE(w.latestListView->rowCount(), 5);
-    QCOMPARE(w.planListView->rowCount(), 1);
-    QCOMPARE(w.planListView->columnCount(), 20);
+    QCOMPARE(w.latestListView()->rowCount(), 5);
+    QCOMPARE(w.planListView()->rowCount(), 1);
+    QCOMPARE(w.planListView()->columnCount(), 20);
     const lumo::Text line = gbk("\r\n列表读取失败（错误代码：5），仍显示上次读到的内容");
     QCOMPARE(log, line + line + line);
 
     // The lock gone, the lists read again, the worker's row included.
     app.articleViews().loadLatestArticles();
-    QCOMPARE(w.latestListView->rowCount(), 6);
+    QCOMPARE(w.latestListView()->rowCount(), 6);
+}
+
+void MainWindowTest::pagesAreMadeWhenFirstNeededWithTheirRowsAndFocusPlace() {
+    lumo::test::TempDatabase temp;
+    lumo::test::addBoardArticles(temp.database(), 5);
+    lumo::MonitorPlan plan;
+    plan[lumo::MonitorPlan::name] = "A";
+    plan[lumo::MonitorPlan::isdo] = "1";
+    temp.addPlan(plan);
+    lumo::test::FakeMessagePresenter messages;
+    lumo::LumoApplication app({QString::fromStdString(temp.directory()), &messages});
+    app.start();
+    MainWindow& w = app.window();
+    // Coming back to the window asks the alert options, which do not need their page for that.
+    emit w.activated();
+    for (const char* name :
+         {"文章列表框", "项目列表框", "收藏列表框", "测试列表框", "编辑框_站名", "sql框"})
+        QVERIFY2(w.findChild<QWidget*>(QString::fromUtf8(name)) == nullptr, name);
+
+    // Made in the reverse order: showing a page, or asking for its rows.
+    w.show();
+    w.tabs->setCurrentIndex(MainWindow::SettingsPageIndex);
+    QVERIFY(w.findChild<QWidget*>(QStringLiteral("sql框"))->isVisible());
+    w.tabs->setCurrentIndex(MainWindow::EditorPage);
+    for (const char* name : {"分组框1", "标签2", "编辑框_站名", "测试列表框", "测试编辑框"})
+        QVERIFY2(w.findChild<QWidget*>(QString::fromUtf8(name))->isVisible(), name);
+    w.tabs->setCurrentIndex(MainWindow::FavouritesPage);
+    QCOMPARE(w.findChild<ReportListView*>(QStringLiteral("收藏列表框"))->columnCount(), 6);
+    QCOMPARE(app.planList().tickedRows(), std::vector<int>{0});
+    w.tabs->setCurrentIndex(MainWindow::LatestArticlesPage);
+    auto* latest = w.findChild<ReportListView*>(QStringLiteral("文章列表框"));
+    QCOMPARE(latest, w.latestListView());
+    QCOMPARE(latest->rowCount(), 5);
+    QCOMPARE(headerCaptions(latest),
+             QStringList({"id", "站点", "帖子标题", "链接", "更新时间", "状态", "备用"}));
+    QVERIFY(latest->isVisible());
+
+    // The keyboard reaches the controls in the order they would have had, made all at once.
+    QStringList order;
+    QWidget* at = w.welcomePage->welcomeBrowser;
+    do {
+        if (at->focusPolicy() != Qt::NoFocus && !at->objectName().isEmpty())
+            order << at->objectName();
+        at = at->nextInFocusChain();
+    } while (at != w.welcomePage->welcomeBrowser);
+    QCOMPARE(order, QStringList({"超文本浏览框1",
+                                 "文章列表框",
+                                 "项目列表框",
+                                 "收藏列表框",
+                                 "测试列表框",
+                                 "测试编辑框",
+                                 "编辑框_站名",
+                                 "gbk",
+                                 "tindex框",
+                                 "oindex框",
+                                 "uindex框",
+                                 "编辑框_网址",
+                                 "补全框",
+                                 "采集前",
+                                 "采集后",
+                                 "单选框1",
+                                 "单选框2",
+                                 "单选框3",
+                                 "正则框",
+                                 "cookie框",
+                                 "测试提示",
+                                 "项目编号框",
+                                 "按钮_保存配置",
+                                 "按钮_测试配置",
+                                 "ua框",
+                                 "图标提醒",
+                                 "语音提醒",
+                                 "sql框",
+                                 "按钮_执行SQL",
+                                 "状态",
+                                 "频率框",
+                                 "自动监控框",
+                                 "运行",
+                                 "选择夹",
+                                 "qt_tabwidget_tabbar",
+                                 "ScrollLeftButton",
+                                 "ScrollRightButton"}));
 }
 
 QTEST_MAIN(MainWindowTest)
