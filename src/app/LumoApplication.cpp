@@ -83,8 +83,10 @@ void LumoApplication::start() {
 // The window's services, each made once, and the features that share them.
 void LumoApplication::createFeatures() {
     statusLog_ = std::make_unique<StatusLogBox>(window_->statusBox);
-    cutRegion_ = std::make_unique<CutRegionBox>(
-        [window = window_.get()] { return window->editorPage()->cutRegionBox; });
+    // The region box comes with the editor's page; a check before that keeps its region for it.
+    cutRegion_ = std::make_unique<CutRegionBox>();
+    window_->whenPageBuilt(MainWindow::EditorPage, cutRegion_.get(),
+                           [this] { cutRegion_->attach(window_->editorPage()->cutRegionBox); });
     sqlRunner_ = std::make_unique<SqlRunner>(database_, *statusLog_, *messages_);
     // The console comes with its page.
     window_->whenPageBuilt(MainWindow::SettingsPageIndex, this, [this] {

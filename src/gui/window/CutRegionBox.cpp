@@ -1,27 +1,37 @@
 #include "gui/window/CutRegionBox.h"
 
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QThread>
+#include <utility>
 
 #include "gui/window/UiText.h"
 
 namespace lumo {
 
-CutRegionBox::CutRegionBox(QPlainTextEdit* box, QObject* parent)
-    : CutRegionBox([box = QPointer<QPlainTextEdit>(box)] { return box.data(); }, parent) {}
+CutRegionBox::CutRegionBox(QPlainTextEdit* box, QObject* parent) : QObject(parent) {
+    if (box != nullptr) attach(box);
+}
 
-CutRegionBox::CutRegionBox(BoxFinder findBox, QObject* parent)
-    : QObject(parent), findBox_(std::move(findBox)) {}
+void CutRegionBox::attach(QPlainTextEdit* box) {
+    box_ = box;
+    attached_ = true;
+    if (!kept_.empty()) show(std::exchange(kept_, Text()));
+}
 
 void CutRegionBox::showCutRegion(const Text& text) {
-    const auto show = [this, text] {
-        if (QPlainTextEdit* box = findBox_()) box->setPlainText(qtText(text));
-    };
     if (QThread::currentThread() == thread()) {
-        show();
+        show(text);
     } else {
-        QMetaObject::invokeMethod(this, show, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, text] { show(text); }, Qt::QueuedConnection);
+    }
+}
+
+void CutRegionBox::show(const Text& text) {
+    if (!attached_) {
+        kept_ = text;
+    } else if (box_) {
+        box_->setPlainText(qtText(text));
     }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
+#include <QPointer>
 
+#include "base/Text.h"
 #include "check/CutRegionSink.h"
 
 class QPlainTextEdit;
@@ -10,21 +11,26 @@ class QPlainTextEdit;
 namespace lumo {
 
 // The region a plan run cut out, shown in the plan editor's box `测试编辑框`. Callable from any
-// thread: a worker's text is handed to the window thread, in order, where the box is looked up
-// (the window makes the editor's page when it is first needed).
+// thread: a worker's text is handed to the window thread, in order. The window makes the editor's
+// page when it is first needed: until the box is attached, the latest region is kept and shown
+// when it is, so a check never makes the page for its region alone.
 class CutRegionBox : public QObject, public CutRegionSink {
     Q_OBJECT
 public:
-    // Gives the box, or null when it is gone; called on the window thread.
-    using BoxFinder = std::function<QPlainTextEdit*()>;
+    explicit CutRegionBox(QPlainTextEdit* box = nullptr, QObject* parent = nullptr);
 
-    explicit CutRegionBox(QPlainTextEdit* box, QObject* parent = nullptr);
-    explicit CutRegionBox(BoxFinder findBox, QObject* parent = nullptr);
+    // The box to show regions in from now on; it shows the region kept for it at once. Window
+    // thread only.
+    void attach(QPlainTextEdit* box);
 
     void showCutRegion(const Text& text) override;
 
 private:
-    BoxFinder findBox_;
+    void show(const Text& text);
+
+    QPointer<QPlainTextEdit> box_;
+    bool attached_ = false;
+    Text kept_;  // the latest region, while no box is attached
 };
 
 }  // namespace lumo

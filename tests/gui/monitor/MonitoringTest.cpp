@@ -21,6 +21,7 @@
 #include "gui/monitor/AlertSound.h"
 #include "gui/monitor/MonitoringFeature.h"
 #include "gui/window/MainWindow.h"
+#include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
 #include "gui/window/SettingsPage.h"
 #include "gui/window/StatusLogBox.h"
@@ -274,6 +275,13 @@ void MonitoringTest::roundsAgainstALocalBoardSite() {
     QCOMPARE(program.lumo->monitoring().alertSound().playRequests(), 1);
     QVERIFY(!program.lumo->monitorState().newContentFound);
     QVERIFY(w.autoMonitorCheck->isEnabled());
+    // The checks kept the last region cut for the editor's page instead of making the page; it
+    // shows there once the page is opened.
+    QVERIFY(!w.isPageBuilt(lumo::MainWindow::EditorPage));
+    w.tabs->setCurrentIndex(lumo::MainWindow::EditorPage);
+    const Text region = lumo::gbkText(w.editorPage()->cutRegionBox->toPlainText());
+    QVERIFY(region.find(BoardPage::thread(530).title) != Text::npos);
+    QVERIFY(region.find(BoardPage::thread(120).title) == Text::npos);
 
     // Two new threads on board A; repeating rounds every 60 "seconds", stopped after the first.
     site.page("/a", BoardPage::gbkPage(BoardPage::threads(122, 7)));
