@@ -51,6 +51,14 @@ protected:
         return fetcher.fetch(request);
     }
 
+    // A plain GET that leaves the cookie out, so the fetcher's cookie store sends and keeps
+    // cookies.
+    Bytes storeFetch(const std::string& url) {
+        FetchRequest request;
+        request.url = url;
+        return fetcher.fetch(request);
+    }
+
     std::string host() const { return "Host: " + server.hostAndPort() + "\r\n"; }
 };
 
@@ -262,14 +270,10 @@ TEST_F(CurlPageFetcherTest, OmittedCookieUsesTheStoreSuppliedCookieBypassesIt) {
     });
     server.page("/echo", "e");
 
-    FetchRequest first;
-    first.url = server.url("/set");
-    fetcher.fetch(first);
+    storeFetch(server.url("/set"));
 
     // Left out: the store sends what it kept.
-    FetchRequest second;
-    second.url = server.url("/echo");
-    fetcher.fetch(second);
+    storeFetch(server.url("/echo"));
     EXPECT_EQ(server.lastRequest().header("Cookie"), "stored=yes");
 
     // Supplied, even empty: nothing stored is sent, no cookie line at all...
@@ -277,9 +281,7 @@ TEST_F(CurlPageFetcherTest, OmittedCookieUsesTheStoreSuppliedCookieBypassesIt) {
     EXPECT_EQ(server.lastRequest().headerCount("Cookie"), 0);
     // ...and nothing received is kept.
     EXPECT_EQ(planFetch(server.url("/set2"), ""), "ok");
-    FetchRequest third;
-    third.url = server.url("/echo");
-    fetcher.fetch(third);
+    storeFetch(server.url("/echo"));
     EXPECT_EQ(server.lastRequest().header("Cookie"), "stored=yes");
 
     // Another fetcher has a store of its own.
@@ -316,9 +318,7 @@ TEST_F(CurlPageFetcherTest, RedirectsAreFollowedUnlessRefused) {
 
     // A loop ends after ten redirects, as a failure.
     server.redirect("/loop", "/loop");
-    FetchRequest loop;
-    loop.url = server.url("/loop");
-    EXPECT_EQ(fetcher.fetch(loop), "");
+    EXPECT_EQ(storeFetch(server.url("/loop")), "");
     EXPECT_EQ(server.requestCount(), 3u + 11u);
 }
 
@@ -332,9 +332,7 @@ TEST_F(CurlPageFetcherTest, CookiesAcrossRedirects) {
         return response;
     });
     // The store keeps what a redirect sets and sends it on to the next hop.
-    FetchRequest stored;
-    stored.url = server.url("/login");
-    EXPECT_EQ(fetcher.fetch(stored), "landed");
+    EXPECT_EQ(storeFetch(server.url("/login")), "landed");
     EXPECT_EQ(server.lastRequest().header("Cookie"), "session=s1");
 
     // A supplied cookie goes along to the same host, but not to another one.
@@ -497,9 +495,7 @@ TEST_F(CurlPageFetcherTest, SlowButSteadyBodyIsNotCutOff) {
         response.piecePause = 250ms;
         return response;
     });
-    FetchRequest request;
-    request.url = server.url("/slow");
-    EXPECT_EQ(fetcher.fetch(request), std::string(10, 's'));
+    EXPECT_EQ(storeFetch(server.url("/slow")), std::string(10, 's'));
 }
 
 TEST_F(CurlPageFetcherTest, BodyOverTheLimitFails) {
@@ -618,16 +614,10 @@ TEST_F(CurlPageFetcherTest, ConnectionsAreKeptButCarryNoCookieFromOneFetchToTheN
 
     // The cookie store's fetches keep connections of their own and send only what the store
     // received.
-    FetchRequest stored;
-    stored.url = server.url("/echo");
-    fetcher.fetch(stored);
+    storeFetch(server.url("/echo"));
     EXPECT_EQ(server.lastRequest().headerCount("Cookie"), 0);
-    FetchRequest setting;
-    setting.url = server.url("/set");
-    fetcher.fetch(setting);
-    FetchRequest again;
-    again.url = server.url("/echo");
-    fetcher.fetch(again);
+    storeFetch(server.url("/set"));
+    storeFetch(server.url("/echo"));
     EXPECT_EQ(server.lastRequest().header("Cookie"), "fromA=1");
     EXPECT_EQ(planFetch(server.url("/echo"), "planC=3"), "e");
     EXPECT_EQ(server.lastRequest().header("Cookie"), "planC=3");
