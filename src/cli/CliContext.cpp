@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "base/GbkCodec.h"
+#include "cli/ExitCode.h"
 #include "store/DatabaseFile.h"
 #include "store/DatabaseLocation.h"
 
@@ -24,12 +25,26 @@ bool CliContext::openDatabase() {
             return true;
         case DatabaseFile::Status::Missing:
             output_.error(gbk("数据库文件不存在！"));
-            output_.utf8Error("lumo-cli: " + opened.reason);
-            return false;
+            openFailure_ = kExitBadInput;
+            break;
+        case DatabaseFile::Status::Busy:
+            openFailure_ = kExitBusy;
+            break;
+        case DatabaseFile::Status::Unreadable:
+            openFailure_ = kExitFailed;
+            break;
         default:
-            output_.utf8Error("lumo-cli: " + opened.reason);
-            return false;
+            openFailure_ = kExitBadInput;
+            break;
     }
+    output_.utf8Error("lumo-cli: " + opened.reason);
+    return false;
+}
+
+int CliContext::reportFailedRead(const std::string& what, const QueryResult& result) {
+    output_.utf8Error("lumo-cli: " + what + " could not be read from " + databasePath() + ": " +
+                      result.message + (result.busy() ? " (another program holds it locked)" : ""));
+    return result.busy() ? kExitBusy : kExitFailed;
 }
 
 }  // namespace lumo::cli

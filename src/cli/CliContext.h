@@ -24,9 +24,15 @@ public:
     std::string databasePath() const;
 
     // Opens that file. A missing file gives "数据库文件不存在！" on standard error, a file that
-    // is no Lumo database a message naming it; both leave the file as it was and return false.
+    // is no Lumo database, is busy or cannot be read a message naming it; each leaves the file as
+    // it was and returns false, and openFailure() gives the exit status for it.
     bool openDatabase();
+    int openFailure() const { return openFailure_; }
     DatabaseConnection& database() { return database_; }
+
+    // Reports on standard error that `what` could not be read from the database, with SQLite's
+    // reason, and returns the exit status: kExitBusy for a busy file, else kExitFailed.
+    int reportFailedRead(const std::string& what, const QueryResult& result);
 
     int exitCode = 0;
 
@@ -35,6 +41,7 @@ private:
     std::string programDirectory_;
     std::optional<std::string> databaseOption_;
     DatabaseConnection database_;
+    int openFailure_ = 0;
 };
 
 }  // namespace lumo::cli

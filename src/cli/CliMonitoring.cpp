@@ -50,8 +50,12 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
     notifier_ = std::make_unique<NewContentNotifier>(alerts_, log_, state_);
     view_ = std::make_unique<TerminalMonitorView>(
         database_, settings_.planIds, settings_.frequency, settings_.repeat,
-        TerminalMonitorView::Hooks{[this] { reportNewArticles(); },
-                                   [this] { onMonitoringEnded(); }});
+        TerminalMonitorView::Hooks{
+            [this] { reportNewArticles(); }, [this] { onMonitoringEnded(); },
+            [this](const Text& planId, const QueryResult& failure) {
+                output_.utf8Error("lumo-cli: plan " + planId +
+                                  " could not be read: " + failure.message);
+            }});
     MonitorEngine::Options options;
     options.timings = settings_.timings;
     // A finished plan's round goes on behind whatever its worker posted, as in the window.
@@ -70,7 +74,10 @@ int CliMonitoring::run() {
         [this](const boost::system::error_code& error, int) { onStopSignal(error); });
     // From here a stop signal is handled by the context, whenever it came.
     StopSignals::unblock();
-    lastReportedId_ = highestArticleId();
+    // Without it every stored article would count as new; nothing runs instead.
+    const std::optional<Text> highest = highestArticleId();
+    if (!highest) return readFailureExit_;
+    lastReportedId_ = *highest;
     engine_->onRunClicked();
     if (!engine_->isRunning()) return kExitBadInput;  // the engine has said why
     context_.run();
@@ -102,9 +109,15 @@ void CliMonitoring::onStopSignal(const boost::system::error_code& error) {
     context_.stop();
 }
 
-Text CliMonitoring::highestArticleId() {
+std::optional<Text> CliMonitoring::highestArticleId() {
     const QueryResult result = database_.query("select max(id) from info");
-    if (result.rows.empty() || result.rows.front().empty()) return "0";
+    if (!result.ok) {
+        output_.utf8Error("lumo-cli: the stored articles could not be read: " + result.message +
+                          "; monitoring did not start");
+        readFailureExit_ = result.busy() ? kExitBusy : kExitFailed;
+        return std::nullopt;
+    }
+    if (result.rows.empty() || result.rows.front().empty()) return Text("0");
     return textOfInteger(integerOfText(result.rows.front()[0]));
 }
 
@@ -114,6 +127,12 @@ void CliMonitoring::reportNewArticles() {
     for (const Text& id : settings_.planIds) planIds += (planIds.empty() ? "" : ",") + id;
     const QueryResult result = database_.query("select * from info where id>" + lastReportedId_ +
                                                " and planid in (" + planIds + ") order by id");
+    if (!result.ok) {
+        // They stay unreported, so the next round's report takes them along.
+        output_.utf8Error("lumo-cli: the new articles could not be read: " + result.message +
+                          "; they are written after a later round");
+        return;
+    }
     const ArticleList& list = ArticleList::latest();
     for (const TextList& row : result.rows) {
         output_.utf8Line(tsvLine(list.cellsOf(row)));

@@ -59,7 +59,8 @@ public:
     CliMonitoring& operator=(const CliMonitoring&) = delete;
 
     // Runs until monitoring ends by itself or a stop signal arrives. kExitBadInput when the engine
-    // refused to start (its message has been shown), else kExitSuccess. Ends the process itself
+    // refused to start (its message has been shown), kExitBusy or kExitFailed when the stored
+    // articles could not be read at the start (nothing ran), else kExitSuccess. Ends the process itself
     // when a stopped worker does not end in time, so nothing is torn down under it.
     int run();
 
@@ -67,7 +68,7 @@ private:
     void onMonitoringEnded();
     void onStopSignal(const boost::system::error_code& error);
     void reportNewArticles();
-    Text highestArticleId();
+    std::optional<Text> highestArticleId();
 
     DatabaseConnection& database_;
     TerminalOutput& output_;
@@ -93,6 +94,7 @@ private:
     std::unique_ptr<NewContentNotifier> notifier_;
     std::unique_ptr<TerminalMonitorView> view_;
     std::unique_ptr<MonitorEngine> engine_;
+    int readFailureExit_ = 0;
     bool stopped_ = false;
     bool workerEnded_ = true;
 };

@@ -1,5 +1,8 @@
 // `feed`: an Atom feed of the latest stored articles, on standard output or into a file.
+#include <unistd.h>
+
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -18,29 +21,45 @@ struct FeedOptions {
     std::optional<std::string> outputPath;
 };
 
-bool planExists(CliContext& context, long long planId) {
-    const QueryResult found =
-        context.database().query("select id from rule where id=" + textOfInteger(planId));
-    return !found.rows.empty();
+
+// The feed's key of the database at `path`: this host and the file's own path, so that two
+// databases never share a feed id and one keeps its id from run to run.
+std::string databaseKey(const std::string& path) {
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::canonical(path, error);
+    return AtomFeed::databaseKey(host, error ? path : canonical.string());
 }
 
 int runFeed(CliContext& context, const FeedOptions& options) {
-    if (!context.openDatabase()) return kExitBadInput;
+    if (!context.openDatabase()) return context.openFailure();
     TerminalOutput& out = context.output();
-    if (options.planId && !planExists(context, *options.planId)) {
-        out.utf8Error("lumo-cli: there is no plan with id " + std::to_string(*options.planId));
-        return kExitBadInput;
+    if (options.planId) {
+        const QueryResult found = context.database().query("select id from rule where id=" +
+                                                           textOfInteger(*options.planId));
+        if (!found.ok) return context.reportFailedRead("the plan", found);
+        if (found.rows.empty()) {
+            out.utf8Error("lumo-cli: there is no plan with id " + std::to_string(*options.planId));
+            return kExitBadInput;
+        }
     }
     AtomFeed::Options feed;
     feed.planId = options.planId;
     feed.limit = options.count;
-    std::string document;
+    feed.databaseKey = databaseKey(context.databasePath());
+    std::optional<std::string> made;
+    QueryResult readFailure;
     try {
-        document = AtomFeed::fromDatabase(context.database(), feed, std::time(nullptr));
+        made = AtomFeed::fromDatabase(context.database(), feed, std::time(nullptr),
+                                      readFailure);
     } catch (const std::exception& error) {
         out.utf8Error(std::string("lumo-cli: the feed could not be written: ") + error.what());
         return kExitFailed;
     }
+    // A feed without the articles that could not be read would tell readers they are gone.
+    if (!made) return context.reportFailedRead("the articles", readFailure);
+    std::string document = std::move(*made);
     if (!options.outputPath) {
         if (!document.empty() && document.back() == '\n') document.pop_back();
         out.utf8Line(document);

@@ -46,9 +46,11 @@ MonitorTimings timingsFromEnvironment() {
 }
 
 // The ids of the plans to run: the given ones in the order of the plan list, else the ticked
-// ones. An id that is not in `rule` is refused with its number.
-bool choosePlans(CliContext& context, const RunOptions& options, std::vector<Text>& chosen) {
+// ones. An id that is not in `rule` is refused with its number. kExitSuccess, or the exit status
+// of the refusal.
+int choosePlans(CliContext& context, const RunOptions& options, std::vector<Text>& chosen) {
     const QueryResult plans = context.database().query(kPlanListQuery);
+    if (!plans.ok) return context.reportFailedRead("the plans", plans);
     std::set<int> known;
     for (const TextList& row : plans.rows) {
         if (!row.empty()) known.insert(integerOfText(row[MonitorPlan::id]));
@@ -56,7 +58,7 @@ bool choosePlans(CliContext& context, const RunOptions& options, std::vector<Tex
     for (const int id : options.planIds) {
         if (known.count(id) == 0) {
             context.output().utf8Error("lumo-cli: there is no plan with id " + std::to_string(id));
-            return false;
+            return kExitBadInput;
         }
     }
     const std::set<int> wanted(options.planIds.begin(), options.planIds.end());
@@ -66,13 +68,13 @@ bool choosePlans(CliContext& context, const RunOptions& options, std::vector<Tex
         const bool take = wanted.empty() ? planRowLoadsTicked(row) : wanted.count(id) > 0;
         if (take) chosen.push_back(textOfInteger(id));
     }
-    return true;
+    return kExitSuccess;
 }
 
 int runMonitoring(CliContext& context, const RunOptions& options) {
-    if (!context.openDatabase()) return kExitBadInput;
+    if (!context.openDatabase()) return context.openFailure();
     CliMonitoring::Settings settings;
-    if (!choosePlans(context, options, settings.planIds)) return kExitBadInput;
+    if (const int refused = choosePlans(context, options, settings.planIds)) return refused;
     if (options.everyGiven) {
         settings.frequency = textOfInteger(options.every);
         settings.repeat = true;

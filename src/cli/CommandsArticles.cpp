@@ -29,8 +29,9 @@ nlohmann::json cellJson(ArticleRecord::Column column, const Text& cell) {
 }
 
 int printList(CliContext& context, const ArticleList& list, const ListOptions& options) {
-    if (!context.openDatabase()) return kExitBadInput;
+    if (!context.openDatabase()) return context.openFailure();
     const QueryResult result = context.database().query(list.query());
+    if (!result.ok) return context.reportFailedRead("the articles", result);
     std::vector<TextList> rows = list.rowsOf(result);
     if (rows.size() > static_cast<std::size_t>(options.count)) {
         rows.resize(static_cast<std::size_t>(options.count));

@@ -28,7 +28,7 @@ public:
 };
 
 int runSqlCommand(CliContext& context, const SqlOptions& options) {
-    if (!context.openDatabase()) return kExitBadInput;
+    if (!context.openDatabase()) return context.openFailure();
     NoStatusLog log;
     TerminalMessagePresenter messages(context.output());
     SqlRunner sql(context.database(), log, messages);

@@ -25,13 +25,14 @@ struct ImportOptions {
 };
 
 int runExport(CliContext& context, const ExportOptions& options) {
-    if (!context.openDatabase()) return kExitBadInput;
+    if (!context.openDatabase()) return context.openFailure();
     TerminalOutput& out = context.output();
     PlanFile::ExportResult result =
         PlanFile::exportPlans(context.database(), options.ids, options.withState);
     if (!result.error.empty()) {
         out.utf8Error("lumo-cli: " + result.error);
-        return kExitBadInput;
+        if (!result.readFailed) return kExitBadInput;  // an unknown plan id
+        return result.busy ? kExitBusy : kExitFailed;
     }
     if (!options.outputPath) {
         if (!result.json.empty() && result.json.back() == '\n') result.json.pop_back();
@@ -84,7 +85,7 @@ int runImport(CliContext& context, const ImportOptions& options) {
         out.utf8Error("lumo-cli: " + readError);
         return kExitBadInput;
     }
-    if (!context.openDatabase()) return kExitBadInput;
+    if (!context.openDatabase()) return context.openFailure();
     // Bad plans are bad input (exit 2); a failed write after they passed is a failure (exit 1).
     std::vector<std::string> planErrors;
     PlanFile::readPlans(*json, planErrors);

@@ -53,8 +53,9 @@ nlohmann::json planJson(const TextList& row) {
 }
 
 int runPlans(CliContext& context, const PlansOptions& options) {
-    if (!context.openDatabase()) return kExitBadInput;
+    if (!context.openDatabase()) return context.openFailure();
     const QueryResult result = context.database().query(kPlanListQuery);
+    if (!result.ok) return context.reportFailedRead("the plans", result);
     TerminalOutput& out = context.output();
     if (options.json) {
         nlohmann::json plans = nlohmann::json::array();
@@ -104,10 +105,11 @@ void printTestResult(TerminalOutput& out, int planId, const RuleTestResult& resu
 }
 
 int runTest(CliContext& context, const TestOptions& options) {
-    if (!context.openDatabase()) return kExitBadInput;
+    if (!context.openDatabase()) return context.openFailure();
     TerminalOutput& out = context.output();
     const QueryResult found =
         context.database().query("select * from rule where id=" + textOfInteger(options.planId));
+    if (!found.ok) return context.reportFailedRead("the plan", found);
     if (found.rows.empty()) {
         out.utf8Error("lumo-cli: there is no plan with id " + std::to_string(options.planId));
         return kExitBadInput;

@@ -10,6 +10,8 @@ enum ExitCode : int {
     kExitBadInput = 2,  // nothing was done: bad arguments, no usable database, unknown plan,
                         // frequency below 60, no plan to run, a file that init will not replace,
                         // a plan file that fails its checks
+    kExitBusy = 75,     // the database was held locked by another program past the wait; trying
+                        // again later may succeed (EX_TEMPFAIL of sysexits.h)
 };
 
 // The text `--help` ends with.
@@ -17,11 +19,14 @@ inline constexpr const char* kExitCodeHelp =
     "Exit status:\n"
     "  0  done (a run stopped by SIGINT or SIGTERM included)\n"
     "  1  the command ran and failed (test without a match or a blocked address, a failed SQL\n"
-    "     statement, init, feed -o or plans export -o could not write the file, plans import\n"
-    "     could not write the database)\n"
+    "     statement, a read of the database failed, the database cannot be read, init, feed -o\n"
+    "     or plans export -o could not write the file, plans import could not write the\n"
+    "     database)\n"
     "  2  nothing was done: bad arguments, database missing or not a Lumo database, unknown plan\n"
     "     id, frequency below 60, no plan to run, init target exists, a plan file that is\n"
     "     unreadable or fails a check\n"
+    "  75 the database was busy: another program held it locked longer than the wait (five\n"
+    "     seconds); nothing was done or written, and trying again later may succeed\n"
     "\n"
     "Database: --db PATH, else the environment variable LUMO_DB, else lumo.sdb beside the\n"
     "program. Output is UTF-8; errors and messages go to standard error. A message the window\n"

@@ -25,8 +25,9 @@ std::vector<int> TerminalMonitorView::checkedPlanRows() const {
 TextList TerminalMonitorView::planRowTexts(int row) const {
     if (row < 0 || static_cast<std::size_t>(row) >= planIds_.size()) return {};
     // The ids are integers from `rule` itself, so the statement holds nothing but digits.
-    const QueryResult result =
-        database_.query("select * from rule where id=" + planIds_[static_cast<std::size_t>(row)]);
+    const Text& planId = planIds_[static_cast<std::size_t>(row)];
+    const QueryResult result = database_.query("select * from rule where id=" + planId);
+    if (!result.ok && hooks_.planUnreadable) hooks_.planUnreadable(planId, result);
     if (result.rows.empty()) return {};
     return result.rows.front();
 }

@@ -24,6 +24,9 @@ public:
     struct Hooks {
         std::function<void()> newArticles;
         std::function<void()> monitoringEnded;
+        // A plan's row could not be read when its run began (the run gets an empty plan and
+        // fails in its own words).
+        std::function<void(const Text& planId, const QueryResult& failure)> planUnreadable;
     };
 
     TerminalMonitorView(DatabaseConnection& database, std::vector<Text> planIds, Text frequency,

@@ -1,8 +1,11 @@
 #include "feed/AtomFeed.h"
 
+#include <libxml/uri.h>
 #include <libxml/xmlwriter.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -75,6 +78,59 @@ std::string linkIri(const Text& link) {
     return result;
 }
 
+// A stored id as its 64-bit integer; 0 for anything that is not one.
+long long idOf(const Text& text) {
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() ? value : 0;
+}
+
+// 64-bit FNV-1a over `pieces`, each followed by a NUL (texts hold none), as 16 hex digits.
+std::string hashText(std::initializer_list<std::string_view> pieces) {
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto add = [&hash](unsigned char byte) {
+        hash ^= byte;
+        hash *= 1099511628211ull;
+    };
+    for (const std::string_view piece : pieces) {
+        for (const char c : piece) add(static_cast<unsigned char>(c));
+        add(0);
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+struct XmlCharDeleter {
+    void operator()(xmlChar* text) const { xmlFree(text); }
+};
+
+// An address relative to `page` resolved as a browser would (RFC 3986), when both are usable and
+// the result is a web link.
+std::optional<std::string> resolvedLink(const Text& address, const Text& page) {
+    if (!webLinkToOpen(page)) return std::nullopt;
+    const std::string relative = linkIri(address);
+    const std::string base = linkIri(page);
+    const std::unique_ptr<xmlChar, XmlCharDeleter> resolved(
+        xmlBuildURI(BAD_CAST relative.c_str(), BAD_CAST base.c_str()));
+    if (!resolved) return std::nullopt;
+    const std::string link(reinterpret_cast<const char*>(resolved.get()));
+    // Already UTF-8: only the scheme, the host and control bytes are looked at.
+    if (!webLinkToOpen(link)) return std::nullopt;
+    return link;
+}
+
+// The entry's link: the stored web address, or a relative one resolved against its plan's page.
+std::optional<std::string> articleLink(const ArticleRecord& article,
+                                       const AtomFeed::Options& options) {
+    const Text& address = article[ArticleRecord::url];
+    if (const std::optional<Text> link = webLinkToOpen(address)) return linkIri(*link);
+    if (address.find_first_not_of(" \t\r\n") == Text::npos) return std::nullopt;
+    const auto page = options.planPages.find(idOf(article[ArticleRecord::planid]));
+    if (page == options.planPages.end()) return std::nullopt;
+    return resolvedLink(address, page->second);
+}
+
 std::optional<std::time_t> storedTime(const Text& text) {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, used = 0;
     if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%n", &year, &month, &day, &hour, &minute,
@@ -124,6 +180,9 @@ public:
         check(xmlTextWriterWriteAttribute(writer_.get(), BAD_CAST name, BAD_CAST value.c_str()));
     }
     void end() { check(xmlTextWriterEndElement(writer_.get())); }
+    void text(const std::string& value) {
+        check(xmlTextWriterWriteString(writer_.get(), BAD_CAST value.c_str()));
+    }
     void element(const char* name, const std::string& value) {
         check(xmlTextWriterWriteElement(writer_.get(), BAD_CAST name, BAD_CAST value.c_str()));
     }
@@ -142,17 +201,24 @@ private:
     std::unique_ptr<xmlTextWriter, WriterDeleter> writer_;
 };
 
-void writeEntry(Writer& out, const ArticleRecord& article, const std::string& fallbackTime) {
+void writeEntry(Writer& out, const ArticleRecord& article, const AtomFeed::Options& options,
+                const std::string& fallbackTime) {
     out.start("entry");
-    out.element("id",
-                AtomFeed::entryId(article[ArticleRecord::planid], article[ArticleRecord::id]));
+    out.element("id", AtomFeed::entryId(article));
     out.element("title", xmlText(article[ArticleRecord::title]));
     out.element("updated",
                 AtomFeed::rfc3339(article[ArticleRecord::addtime]).value_or(fallbackTime));
-    if (const std::optional<Text> link = webLinkToOpen(article[ArticleRecord::url])) {
+    if (const std::optional<std::string> link = articleLink(article, options)) {
         out.start("link");
         out.attribute("rel", "alternate");
-        out.attribute("href", linkIri(*link));
+        out.attribute("href", *link);
+        out.end();
+    } else {
+        // An entry needs a link or a content (RFC 4287, 4.1.1).
+        const Text& address = article[ArticleRecord::url];
+        out.start("content");
+        out.attribute("type", "text");
+        out.text(xmlText(address.empty() ? article[ArticleRecord::title] : address));
         out.end();
     }
     if (!article[ArticleRecord::planname].empty()) {
@@ -174,9 +240,17 @@ Text AtomFeed::query(const Options& options) {
     return "select * from info where " + where + " order by id desc LIMIT " + textOfInteger(limit);
 }
 
-std::string AtomFeed::entryId(const Text& planId, const Text& articleId) {
-    return kTagPrefix + std::string("plan/") + textOfInteger(integerOfText(planId)) + "/article/" +
-           textOfInteger(integerOfText(articleId));
+std::string AtomFeed::entryId(const ArticleRecord& article) {
+    const std::string hash =
+        hashText({article[ArticleRecord::planid], article[ArticleRecord::title],
+                  article[ArticleRecord::url], article[ArticleRecord::addtime]});
+    return kTagPrefix + std::string("plan/") +
+           std::to_string(idOf(article[ArticleRecord::planid])) + "/article/" +
+           std::to_string(idOf(article[ArticleRecord::id])) + "/" + hash;
+}
+
+std::string AtomFeed::databaseKey(const std::string& hostName, const std::string& canonicalPath) {
+    return hashText({hostName, canonicalPath});
 }
 
 std::optional<std::string> AtomFeed::rfc3339(const Text& stored) {
@@ -206,9 +280,12 @@ std::string AtomFeed::write(const std::vector<ArticleRecord>& articles, const Op
     }
     const std::string updated = rfc3339(newest.value_or(now));
     std::string title = options.title;
-    std::string feedId = kTagPrefix + std::string("articles");
+    const std::string feedRoot =
+        kTagPrefix + (options.databaseKey.empty() ? std::string() : "db/" + options.databaseKey);
+    std::string feedId = options.databaseKey.empty() ? feedRoot + "articles" : feedRoot;
     if (options.planId) {
-        feedId = kTagPrefix + std::string("plan/") + textOfInteger(*options.planId);
+        feedId = feedRoot + (options.databaseKey.empty() ? "" : "/") + "plan/" +
+                 std::to_string(*options.planId);
         if (!articles.empty() && !articles.front()[ArticleRecord::planname].empty()) {
             title += " - " + xmlText(articles.front()[ArticleRecord::planname]);
         }
@@ -229,14 +306,26 @@ std::string AtomFeed::write(const std::vector<ArticleRecord>& articles, const Op
         out.attribute("href", xmlSafe(options.selfLink));
         out.end();
     }
-    for (const ArticleRecord& article : articles) writeEntry(out, article, updated);
+    for (const ArticleRecord& article : articles) writeEntry(out, article, options, updated);
     out.end();
     return out.finish();
 }
 
-std::string AtomFeed::fromDatabase(DatabaseConnection& database, const Options& options,
-                                   std::time_t now) {
-    const QueryResult result = database.query(query(options));
+std::optional<std::string> AtomFeed::fromDatabase(DatabaseConnection& database, Options options,
+                                                  std::time_t now, QueryResult& failure) {
+    QueryResult result = database.query(query(options));
+    if (!result.ok) {
+        failure = std::move(result);
+        return std::nullopt;
+    }
+    QueryResult pages = database.query("select id,url from rule");
+    if (!pages.ok) {
+        failure = std::move(pages);
+        return std::nullopt;
+    }
+    for (const TextList& row : pages.rows) {
+        if (row.size() >= 2) options.planPages[idOf(row[0])] = row[1];
+    }
     std::vector<ArticleRecord> articles;
     articles.reserve(result.rows.size());
     for (const TextList& row : result.rows) articles.push_back(ArticleRecord::fromRow(row));

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <ctime>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "base/Text.h"
 #include "store/ArticleRecord.h"
+#include "store/QueryResult.h"
 
 namespace lumo {
 
@@ -15,12 +17,19 @@ class DatabaseConnection;
 // An Atom 1.0 feed (RFC 4287) of the latest stored articles, in UTF-8, written with libxml2's
 // text writer.
 //
-// - Feed id: "tag:lumo,2026:articles", or "tag:lumo,2026:plan/P" for one plan's feed.
-// - Entry id: "tag:lumo,2026:plan/P/article/A" from the article's `planid` (P) and `id` (A), each
-//   as its integer; stable for as long as the article stays in the file.
+// - Feed id: "tag:lumo,2026:db/K" with the database's key K (Options::databaseKey), or
+//   "tag:lumo,2026:db/K/plan/P" for one plan's feed; without a key "tag:lumo,2026:articles" and
+//   "tag:lumo,2026:plan/P".
+// - Entry id: "tag:lumo,2026:plan/P/article/A/H" from the article's `planid` (P) and `id` (A),
+//   each as its 64-bit integer, and H, a hash of the article's plan id, title, address and time.
+//   Stable for as long as the article stays in the file; an id that SQLite hands out again after
+//   a deletion belongs to another article, whose hash differs.
 // - Entry title: the stored title, GBK converted to UTF-8; `category` the plan's name, `summary`
 //   the spare value when it has one.
-// - Entry link: only an address webLinkToOpen() accepts (http and https); otherwise none.
+// - Entry link: an address webLinkToOpen() accepts (http and https), or a relative address
+//   resolved against the plan's page address (Options::planPages) as a browser would. An entry
+//   without a link gets a text `content` instead (its stored address, else its title), as
+//   RFC 4287 wants one of the two.
 // - Entry updated: `addtime` (local "Y-M-D H:M:S") in RFC 3339 with the local offset; a time that
 //   cannot be read takes the feed's updated time.
 // - Feed updated: the newest entry time, or `now` for a feed without entries.
@@ -38,6 +47,10 @@ public:
         std::string title = "Lumo";
         // The feed's own address (rel="self"), left out when empty.
         std::string selfLink;
+        // Tells this database's feed apart from every other's (databaseKey()); empty for none.
+        std::string databaseKey;
+        // Each plan's page address (`rule`.`url`, GBK) by plan id, for relative article addresses.
+        std::map<long long, Text> planPages;
     };
 
     // The statement that reads the articles: the latest-articles list's, with the plan and limit.
@@ -48,12 +61,19 @@ public:
     static std::string write(const std::vector<ArticleRecord>& articles, const Options& options,
                              std::time_t now);
 
-    // query() on `database`, then write().
-    static std::string fromDatabase(DatabaseConnection& database, const Options& options,
-                                    std::time_t now);
+    // query() and the plans' page addresses read from `database`, then write(). Nothing when a
+    // read failed: `failure` then holds that query's result (SQLite's code and message), and no
+    // document is made. Throws as write() does.
+    static std::optional<std::string> fromDatabase(DatabaseConnection& database,
+                                                   Options options, std::time_t now,
+                                                   QueryResult& failure);
 
-    // The entry id of an article.
-    static std::string entryId(const Text& planId, const Text& articleId);
+    // The entry id of an article (a row of `info`).
+    static std::string entryId(const ArticleRecord& article);
+
+    // The key of a database for its feed id: stable for one database file on one host, and
+    // different for every other file or host (a hash of both, as 16 hex digits).
+    static std::string databaseKey(const std::string& hostName, const std::string& canonicalPath);
 
     // A stored time ("2026-3-7 9:05:00", local time) in RFC 3339 with the local offset
     // ("2026-03-07T09:05:00+01:00"), or nothing when it is no such time.

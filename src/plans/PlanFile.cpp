@@ -191,7 +191,7 @@ std::string PlanFile::toJson(const std::vector<MonitorPlan>& plans, bool withSta
 PlanFile::ExportResult PlanFile::exportPlans(DatabaseConnection& database,
                                              const std::vector<long long>& ids, bool withState) {
     const QueryResult stored = database.query("select * from rule order by id");
-    if (stored.columns.empty()) return {{}, "无法读取方案表 rule"};
+    if (!stored.ok) return {{}, "无法读取方案表 rule：" + stored.message, true, stored.busy()};
     std::map<long long, MonitorPlan> byId;
     std::vector<MonitorPlan> plans;
     for (const TextList& row : stored.rows) {
@@ -255,8 +255,8 @@ PlanFile::ImportReport PlanFile::importPlans(DatabaseConnection& database, std::
     const std::vector<MonitorPlan> plans = readPlans(json, report.errors);
     if (!report.errors.empty()) return report;
     const QueryResult stored = database.query("select name from rule");
-    if (stored.columns.empty()) {
-        report.errors.push_back("无法读取方案表 rule");
+    if (!stored.ok) {
+        report.errors.push_back("无法读取方案表 rule：" + stored.message);
         return report;
     }
     std::set<Text> storedNames;

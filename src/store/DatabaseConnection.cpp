@@ -136,7 +136,10 @@ DatabaseConnection::BatchOutcome DatabaseConnection::executeAll(const TextList& 
 QueryResult DatabaseConnection::query(const Text& sql) {
     std::lock_guard lock(mutex_);
     QueryResult result;
-    if (db_ == nullptr) return result;
+    if (db_ == nullptr) {
+        result.message = "the database is not open";
+        return result;
+    }
     // The one reusable statement: each query replaces the previous one.
     if (queryStatement_ != nullptr) {
         sqlite3_finalize(queryStatement_);
@@ -145,9 +148,7 @@ QueryResult DatabaseConnection::query(const Text& sql) {
     if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &queryStatement_,
                            nullptr) != SQLITE_OK ||
         queryStatement_ == nullptr) {
-        lastCode_ = sqlite3_errcode(db_);
-        result.errorCode = lastCode_;
-        return result;
+        return failQuery(std::move(result));
     }
     // The names are read after the first step: a table changed by another connection since the
     // statement was prepared is only seen then (SQLite prepares it again).
@@ -173,9 +174,21 @@ QueryResult DatabaseConnection::query(const Text& sql) {
         result.rows.push_back(std::move(row));
     }
     // All rows read (SQLITE_DONE) is a success; the statement's own code is no error.
-    result.ok = step == SQLITE_DONE;
-    lastCode_ = result.ok ? SQLITE_OK : sqlite3_errcode(db_);
+    if (step != SQLITE_DONE) return failQuery(std::move(result));
+    result.ok = true;
+    lastCode_ = SQLITE_OK;
+    return result;
+}
+
+QueryResult DatabaseConnection::failQuery(QueryResult result) {
+    // Nothing read part-way is handed on: a failed query is never taken for its first rows.
+    result.columns.clear();
+    result.rows.clear();
+    result.ok = false;
+    lastCode_ = sqlite3_errcode(db_);
     result.errorCode = lastCode_;
+    const char* message = sqlite3_errmsg(db_);
+    result.message = message != nullptr ? message : "";
     return result;
 }
 

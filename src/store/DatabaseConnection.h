@@ -78,8 +78,9 @@ public:
     void setBusyTimeout(int milliseconds);
 
     // Prepares the first statement of `sql` through the one reusable query statement, steps all
-    // its rows and returns them. Empty when it cannot be prepared or the connection is closed;
-    // `ok` false when it could not run or stopped before its last row.
+    // its rows and returns them. When it cannot be prepared, the connection is closed, or a step
+    // fails (busy, locked, damaged), `ok` is false, no rows come back and the result carries
+    // SQLite's code and message.
     QueryResult query(const Text& sql);
 
 private:
@@ -89,6 +90,7 @@ private:
     void closeLocked();
 
     BatchOutcome failBatch(int index, const Text& statement);
+    QueryResult failQuery(QueryResult result);
 
     mutable std::mutex mutex_;
     int busyTimeoutMs_ = kDefaultBusyTimeoutMs;

@@ -11,6 +11,8 @@ namespace {
 constexpr const char* kTableCheck =
     "select count(*) from sqlite_master where type='table' and name in ('rule','info')";
 
+constexpr int kNotADatabaseCode = 26;  // SQLITE_NOTADB
+
 DatabaseFile::Outcome outcome(DatabaseFile::Status status, std::string reason = {}) {
     return {status, std::move(reason)};
 }
@@ -28,6 +30,20 @@ DatabaseFile::Outcome DatabaseFile::openExisting(DatabaseConnection& database,
         return outcome(Status::NotADatabase, path + " cannot be opened as a database");
     }
     const QueryResult tables = database.query(kTableCheck);
+    if (tables.busy()) {
+        database.close();
+        return outcome(Status::Busy, path +
+                                         " is busy: another program has held it locked longer "
+                                         "than the wait allows (" +
+                                         tables.message + "); it was left untouched");
+    }
+    // Only a file SQLite does not take for a database is "not a database"; any other failure
+    // says what SQLite said.
+    if (!tables.ok && tables.errorCode != kNotADatabaseCode) {
+        database.close();
+        return outcome(Status::Unreadable,
+                       path + " cannot be read: " + tables.message + "; it was left untouched");
+    }
     if (tables.rows.size() != 1 || tables.rows.front().empty() || tables.rows.front()[0] != "2") {
         database.close();
         return outcome(Status::NotADatabase,

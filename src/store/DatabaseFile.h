@@ -18,7 +18,9 @@ public:
     enum class Status {
         Opened,        // `database` is open on the file
         Missing,       // no file (or folder) of that name
-        NotADatabase,  // not a SQLite file, or it cannot be read, or it lacks rule/info
+        NotADatabase,  // not a SQLite file, or it lacks rule/info
+        Busy,          // another connection held it locked longer than the busy timeout
+        Unreadable,    // SQLite could not read it (damaged, no permission, I/O error)
         Exists,        // create(): a file of that name is there already
         Failed,        // create(): the file could not be written
     };

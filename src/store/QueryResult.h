@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "base/GbkCodec.h"
@@ -9,14 +10,21 @@
 namespace lumo {
 
 // What a query returns: the column names in statement order and every row as texts, one text per
-// column. A NULL value reads as the empty text. A query that could not run has no columns and no
-// rows; `ok` is true only when the query ran and every row was read (a busy or broken file may
-// stop it part-way, with the rows read so far).
+// column. A NULL value reads as the empty text.
+//
+// `ok` is true only when the query ran and every row was read. A query that failed (it could not
+// be prepared, or a busy, locked or damaged file stopped it) has `ok` false, no columns and no
+// rows, and says why in `errorCode` and `message`: check `ok` before reading the rows, since an
+// empty result alone does not tell "no rows" from "could not read".
 struct QueryResult {
     TextList columns;
     std::vector<TextList> rows;
     bool ok = false;
-    int errorCode = 0;  // the connection's code when not ok
+    int errorCode = 0;  // SQLite's primary result code when not ok (0 for a closed connection)
+    std::string message;  // SQLite's message when not ok, in English
+
+    // Another connection held the file longer than the busy timeout.
+    bool busy() const { return !ok && (errorCode == 5 || errorCode == 6); }
 
     bool empty() const { return columns.empty() && rows.empty(); }
     int rowCount() const { return static_cast<int>(rows.size()); }

@@ -4,12 +4,14 @@
 
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 
 #include "base/GbkCodec.h"
 #include "cli/NewArticleHookRunner.h"
 #include "support/ArticleRows.h"
 #include "support/FakeStatusLog.h"
+#include "support/FileLock.h"
 #include "support/TempDatabase.h"
 
 namespace lumo::test {
@@ -84,7 +86,37 @@ TEST_F(NewArticleHookRunnerTest, AStopOrAnUnreadableTableRunsNoCommand) {
               }),
               "");
     EXPECT_EQ(gbkToUtf8(log.content()),
-              "\r\n无法读取文章表，方案 1 这次运行存下的新文章没有执行新文章命令");
+              "\r\n无法读取文章表，方案 1 这次运行存下的新文章没有执行新文章命令（the database is "
+              "not open）");
+}
+
+TEST_F(NewArticleHookRunnerTest, ABusyFileBeforeOrAfterTheRunRunsNoCommandAndSaysWhy) {
+    db.database().setBusyTimeout(100);
+    store(1);
+    store(1);
+    // Another program holds the file when the run begins: its highest id cannot be read, and
+    // the articles stored before must not count as new.
+    auto lock = std::make_unique<FileLock>(db.path());
+    EXPECT_EQ(runPlanOne([&] {
+                  lock->release();
+                  store(1);
+              }),
+              "");
+    EXPECT_NE(log.content().find(gbk("没有执行新文章命令（database is locked）")), Text::npos)
+        << gbkToUtf8(log.content());
+
+    // It takes the file after the run has stored its article: that article is not dropped
+    // without a word.
+    log.replace("");
+    EXPECT_EQ(runPlanOne([&] {
+                  store(1);
+                  lock = std::make_unique<FileLock>(db.path());
+              }),
+              "");
+    EXPECT_NE(log.content().find(gbk("没有执行新文章命令（database is locked）")), Text::npos)
+        << gbkToUtf8(log.content());
+    lock.reset();
+    EXPECT_EQ(db.articles().size(), 4u);
 }
 
 }  // namespace
