@@ -4,8 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cstring>
+#include <optional>
 
 namespace lumo {
 namespace {
@@ -20,13 +24,41 @@ std::string failure(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
 
-// The permission bits for the new file: the target's, or 0666 less the umask.
-mode_t modeFor(const std::string& path) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// The file a write to `path` lands in: symbolic links followed (a relative link is read from the
+// link's own folder), the last one possibly dangling. Nothing when the links go round in a circle
+// or cannot be read; `error` then says why.
+std::optional<std::string> finalTarget(const std::string& path, std::string& error) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        char link[PATH_MAX];
+        const ssize_t length = ::readlink(current.c_str(), link, sizeof link);
+        if (length < 0 || static_cast<std::size_t>(length) >= sizeof link) {
+            error = failure("cannot read the link", current);
+            return std::nullopt;
+        }
+        const std::string target(link, static_cast<std::size_t>(length));
+        current = target.front() == '/' ? target : folderOf(current) + "/" + target;
+    }
+    error = path + ": too many levels of symbolic links";
+    return std::nullopt;
+}
+
+// A new, empty file beside `target` that no one else has, opened for writing. Created with 0666,
+// so the kernel applies the umask itself (reading the umask would mean changing it, which other
+// threads would see).
+int createTemporary(const std::string& target, std::string& temp) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
+        temp = target + ".tmp-" + std::to_string(::getpid()) + "-" +
+               std::to_string(counter.fetch_add(1)) + "-" + std::to_string(tick & 0xFFFFFF);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 std::string writeAll(int fd, std::string_view content, const std::string& temp) {
@@ -46,16 +78,26 @@ std::string writeAll(int fd, std::string_view content, const std::string& temp) 
 
 std::string replaceFileAtomically(const std::string& path, std::string_view content) {
     if (path.empty()) return "no file name given";
-    const std::string folder = folderOf(path);
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return failure("cannot create a file in", folder);
     std::string error;
-    if (::fchmod(fd, modeFor(path)) != 0) error = failure("cannot set the mode of", temp);
+    const std::optional<std::string> target = finalTarget(path, error);
+    if (!target) return error;
+    struct stat existing {};
+    const bool exists = ::stat(target->c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        return path + " is not a regular file (a folder, a device or a pipe, say); it was left as "
+                      "it was";
+    }
+    const std::string folder = folderOf(*target);
+    std::string temp;
+    const int fd = createTemporary(*target, temp);
+    if (fd < 0) return failure("cannot create a file in", folder);
+    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
+        error = failure("cannot set the mode of", temp);
+    }
     if (error.empty()) error = writeAll(fd, content, temp);
     if (::close(fd) != 0 && error.empty()) error = failure("cannot close", temp);
-    if (error.empty() && ::rename(temp.c_str(), path.c_str()) != 0) {
-        error = failure("cannot replace", path);
+    if (error.empty() && ::rename(temp.c_str(), target->c_str()) != 0) {
+        error = failure("cannot replace", *target);
     }
     if (!error.empty()) {
         ::unlink(temp.c_str());

@@ -47,11 +47,52 @@ TEST_F(AtomicFileTest, AFailureLeavesTheTargetAndNoTemporaryFile) {
     const fs::path blocked = folder_ / "dir";
     fs::create_directory(blocked);
     const std::string error = replaceFileAtomically(blocked.string(), "lost");
-    EXPECT_NE(error.find("cannot replace"), std::string::npos) << error;
+    EXPECT_NE(error.find("is not a regular file"), std::string::npos) << error;
     EXPECT_EQ(entries(), 2u);
     EXPECT_NE(replaceFileAtomically((folder_ / "missing" / "feed.xml").string(), "x"), "");
     EXPECT_NE(replaceFileAtomically("", "x"), "");
     EXPECT_EQ(read(target), "kept");
+}
+
+TEST_F(AtomicFileTest, ALinkIsFollowedToItsTargetWhichIsReplacedInItsOwnFolder) {
+    const fs::path real = folder_ / "real";
+    const fs::path links = folder_ / "links";
+    fs::create_directories(real);
+    fs::create_directories(links);
+    const fs::path target = real / "feed.xml";
+    ASSERT_EQ(replaceFileAtomically(target.string(), "old"), "");
+    ASSERT_EQ(chmod(target.c_str(), 0604), 0);
+    // A relative link is read from its own folder, through a second link.
+    fs::create_symlink("../real/feed.xml", links / "first");
+    fs::create_symlink("first", links / "second");
+    EXPECT_EQ(replaceFileAtomically((links / "second").string(), "new"), "");
+    EXPECT_EQ(read(target), "new");
+    EXPECT_TRUE(fs::is_symlink(links / "first") && fs::is_symlink(links / "second"));
+    struct stat info {};
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0604u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(real), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(links), fs::directory_iterator()), 2);
+
+    // A dangling link gets its target made; a circle of links is refused.
+    fs::create_symlink("../real/made.xml", links / "dangling");
+    EXPECT_EQ(replaceFileAtomically((links / "dangling").string(), "made"), "");
+    EXPECT_EQ(read(real / "made.xml"), "made");
+    fs::create_symlink("loop", links / "loop");
+    EXPECT_NE(replaceFileAtomically((links / "loop").string(), "x"), "");
+}
+
+TEST_F(AtomicFileTest, APipeOrADeviceIsRefusedAndLeftAlone) {
+    const fs::path pipe = folder_ / "pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    // Never opened: a write into a pipe without a reader would wait for ever.
+    EXPECT_NE(replaceFileAtomically(pipe.string(), "x").find("is not a regular file"),
+              std::string::npos);
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    fs::create_symlink("/dev/null", folder_ / "null");
+    EXPECT_NE(replaceFileAtomically((folder_ / "null").string(), "x"), "");
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(entries(), 2u);
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
-// `lumo-cli feed`: the real binary's Atom output, read back by Debian's feedparser.
+// `lumo-cli feed`: the real binary's Atom output, read back by Debian's feedparser and checked
+// against RFC 4287's schema by Debian's jing.
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <regex>
 
 #include "cli/CliTestBase.h"
 #include "support/ArticleRows.h"
@@ -34,6 +38,41 @@ protected:
         const auto result = ChildProcess::run("/usr/bin/python3", {"-c", script, path});
         if (result.exitCode != 0) return std::nullopt;
         return json::parse(result.out);
+    }
+
+    // jing's verdict on the file against RFC 4287's RELAX NG schema: empty when valid, else its
+    // complaints. Nothing when Debian's jing is not installed.
+    static std::optional<std::string> jingComplaints(const std::string& path) {
+        if (!std::filesystem::exists("/usr/bin/jing")) return std::nullopt;
+        const auto result = ChildProcess::run(
+            "/usr/bin/jing", {"-c", std::string(LUMO_SOURCE_DIR) + "/tests/feed/schema/atom.rnc",
+                              path});
+        return result.exitCode == 0 ? std::string() : result.out + result.err;
+    }
+
+    // Every entry id of a feed, in document order.
+    static std::vector<std::string> entryIds(const std::string& xml) {
+        static const std::regex kId("<entry>\\s*<id>([^<]*)</id>");
+        std::vector<std::string> ids;
+        for (auto it = std::sregex_iterator(xml.begin(), xml.end(), kId);
+             it != std::sregex_iterator(); ++it) {
+            ids.push_back((*it)[1]);
+        }
+        return ids;
+    }
+
+    // The text between <tag> and </tag> of the entry with `title`, or of its link's href.
+    static std::string entryPart(const std::string& xml, const std::string& title,
+                                 const std::string& part) {
+        const std::size_t at = xml.find("<title>" + title + "</title>");
+        const std::size_t end = xml.find("</entry>", at);
+        if (at == std::string::npos) return "(no entry " + title + ")";
+        const std::string entry = xml.substr(at, end - at);
+        const std::string open = part == "href" ? "href=\"" : "<" + part + " type=\"text\">";
+        const std::size_t from = entry.find(open);
+        if (from == std::string::npos) return "";
+        const std::size_t start = from + open.size();
+        return entry.substr(start, entry.find(part == "href" ? "\"" : "<", start) - start);
     }
 
     std::string writeFile(const std::string& name, const std::string& content) {
@@ -118,6 +157,98 @@ TEST_F(CliFeedTest, BadArgumentsAreRefusedWithExitTwoAndAnUnwritableFileWithExit
     const auto unwritable = cli({"feed", "-o", db.directory() + "/no/such/folder/feed.xml"});
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_NE(unwritable.err.find("was not written"), std::string::npos) << unwritable.err;
+}
+
+TEST_F(CliFeedTest, RelativeEmptyAndHugeIdArticlesGiveAValidAtomFeed) {
+    MonitorPlan plan = BoardPage::plan(server.url("/forum/board.php?page=2"), true);
+    const int planId = db.addPlan(plan);
+    addArticleOf(planId, "relative", "thread-9.html?x=1");
+    addArticleOf(planId, "rooted", "/t/10");
+    addArticleOf(planId, "empty", "");
+    addArticleOf(planId, "script", "javascript:alert(1)");
+    addArticleOf(planId + 7, "planless", "thread-11.html");  // no such plan: no page to resolve by
+    for (const char* id : {"3000000000", "3000000001"}) {
+        ASSERT_TRUE(db.database().execute(
+            std::string("insert into info(id,planname,planid,title,url,addtime,issoucang) values(") +
+            id + ",'p'," + std::to_string(planId) + ",'big" + id + "','http://b.example/" + id +
+            "','2026-12-9 8:05:00',0)"));
+    }
+    const std::string target = writeFile("feed.xml", "");
+    const auto result = cli({"feed", "-o", target});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string xml = fileBytes(target);
+
+    const std::string page = server.url("/forum/");
+    EXPECT_EQ(entryPart(xml, "relative", "href"), page + "thread-9.html?x=1");
+    EXPECT_EQ(entryPart(xml, "rooted", "href"), server.url("/t/10"));
+    // Without a usable address an entry carries its address, or its title, as content.
+    EXPECT_EQ(entryPart(xml, "empty", "content"), "empty");
+    EXPECT_EQ(entryPart(xml, "script", "content"), "javascript:alert(1)");
+    EXPECT_EQ(entryPart(xml, "planless", "content"), "thread-11.html");
+    for (const char* title : {"relative", "rooted", "big3000000000"}) {
+        EXPECT_EQ(entryPart(xml, title, "content"), "") << title;
+    }
+    const std::vector<std::string> ids = entryIds(xml);
+    ASSERT_EQ(ids.size(), 7u) << xml;
+    EXPECT_EQ(ids[0].find("/article/3000000001/"), ids[0].find("/article/")) << ids[0];
+    EXPECT_EQ(ids[1].find("/article/3000000000/"), ids[1].find("/article/")) << ids[1];
+
+    const std::optional<std::string> complaints = jingComplaints(target);
+    if (!complaints) GTEST_SKIP() << "Debian's jing is not installed (scripts/packages.d/feed.sh)";
+    EXPECT_EQ(*complaints, "") << xml;
+}
+
+TEST_F(CliFeedTest, EntryIdsAreNeverReusedAndFeedIdsBelongToOneDatabase) {
+    MonitorPlan plan = BoardPage::plan(server.url("/board"), true);
+    const int planId = db.addPlan(plan);
+    addArticleOf(planId, "kept", "http://b.example/1");
+    const int gone = addArticleOf(planId, "deleted", "http://b.example/2");
+    const auto before = cli({"feed"});
+    // The console deletes the newest article; SQLite hands its id to the next one.
+    ASSERT_TRUE(db.database().execute("delete from info where id=" + std::to_string(gone)));
+    ASSERT_EQ(addArticleOf(planId, "another", "http://b.example/3"), gone);
+    const auto after = cli({"feed"});
+    const std::vector<std::string> oldIds = entryIds(before.out);
+    const std::vector<std::string> newIds = entryIds(after.out);
+    ASSERT_EQ(oldIds.size(), 2u);
+    ASSERT_EQ(newIds.size(), 2u);
+    EXPECT_NE(newIds[0], oldIds[0]);  // the same row id, another article
+    EXPECT_EQ(newIds[1], oldIds[1]);  // the same article keeps its id
+
+    const auto feedId = [](const std::string& xml) {
+        return xml.substr(xml.find("<id>"), xml.find("</id>") - xml.find("<id>"));
+    };
+    EXPECT_EQ(feedId(after.out), feedId(before.out));
+    TempDatabase other;
+    const auto elsewhere = ChildProcess::run(binary(), {"--db", other.path(), "feed"});
+    ASSERT_EQ(elsewhere.exitCode, 0) << elsewhere.err;
+    EXPECT_NE(feedId(elsewhere.out), feedId(before.out));
+}
+
+TEST_F(CliFeedTest, OutputGoesThroughALinkToItsTargetAndNeverIntoAPipe) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(db.directory()) / "published";
+    fs::create_directories(folder);
+    const std::string target = (folder / "feed.xml").string();
+    writeFile("published/feed.xml", "old feed");
+    const std::string link = db.directory() + "/feed-link.xml";
+    fs::create_symlink("published/feed.xml", link);
+    const auto linked = cli({"feed", "-o", link});
+    ASSERT_EQ(linked.exitCode, 0) << linked.err;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(fileBytes(target).find("<feed"), std::string::npos);
+
+    const std::string pipe = db.directory() + "/pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string null = db.directory() + "/null-link";
+    fs::create_symlink("/dev/null", null);
+    for (const std::string& path : {pipe, null}) {
+        const auto refused = cli({"feed", "-o", path});
+        EXPECT_EQ(refused.exitCode, 1) << path;
+        EXPECT_NE(refused.err.find("is not a regular file"), std::string::npos) << refused.err;
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_TRUE(fs::is_symlink(null));
 }
 
 }  // namespace
