@@ -1,3 +1,4 @@
-# The validators of the desktop entry and the AppStream metadata that the install test runs.
-group_title="Desktop entry and AppStream validation"
-group_packages=(desktop-file-utils appstream)
+# The validators of the desktop entry, the AppStream metadata and the systemd unit that the install
+# test runs.
+group_title="Desktop entry, AppStream and systemd unit validation"
+group_packages=(desktop-file-utils appstream systemd)

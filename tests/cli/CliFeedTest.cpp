@@ -188,6 +188,14 @@ TEST_F(CliFeedTest, RelativeEmptyAndHugeIdArticlesGiveAValidAtomFeed) {
     for (const char* title : {"relative", "rooted", "big3000000000"}) {
         EXPECT_EQ(entryPart(xml, title, "content"), "") << title;
     }
+    // RFC 4287's rule that RELAX NG leaves to Schematron: a link or a content in every entry.
+    for (std::size_t at = xml.find("<entry>"); at != std::string::npos;
+         at = xml.find("<entry>", at + 1)) {
+        const std::string entry = xml.substr(at, xml.find("</entry>", at) - at);
+        EXPECT_TRUE(entry.find("rel=\"alternate\"") != std::string::npos ||
+                    entry.find("<content") != std::string::npos)
+            << entry;
+    }
     const std::vector<std::string> ids = entryIds(xml);
     ASSERT_EQ(ids.size(), 7u) << xml;
     EXPECT_EQ(ids[0].find("/article/3000000001/"), ids[0].find("/article/")) << ids[0];

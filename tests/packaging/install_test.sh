@@ -51,8 +51,8 @@ check_tree() { # prefix build
         [ "$(od -An -tu1 -j16 -N4 "$icon" | awk '{print $1*16777216+$2*65536+$3*256+$4}')" = "$size" ] ||
             fail "$icon is not $size pixels wide"
     done
-    if [ -f "$src/packaging/systemd/lumo-cli.service" ]; then
-        test -f "$prefix/lib/systemd/user/lumo-cli.service" || fail "systemd user unit missing"
+    if has_cli_target "$2"; then
+        check_unit "$prefix"
     fi
     if command -v desktop-file-validate >/dev/null; then
         desktop-file-validate "$desktop" || fail "desktop-file-validate"
@@ -65,6 +65,25 @@ check_tree() { # prefix build
         appstreamcli validate-tree --no-net "$prefix" || fail "appstreamcli validate-tree"
     else
         echo "skipped appstreamcli validate: Debian's appstream is not installed"
+    fi
+}
+
+# The systemd user unit starts the lumo-cli of this install, and a busy database (exit status 75)
+# is retried.
+check_unit() { # prefix
+    local unit=$1/lib/systemd/user/lumo-cli.service
+    test -f "$unit" || fail "systemd user unit missing in $1"
+    # As written in the unit: quoted, with % doubled.
+    local program=${1//%/%%}/bin/lumo-cli
+    grep -qxF "ExecStart=\"$program\" run --every 300" "$unit" ||
+        fail "the unit does not start $1/bin/lumo-cli: $(grep '^ExecStart=' "$unit")"
+    ! grep '^RestartPreventExitStatus=' "$unit" | grep -qw 75 ||
+        fail "the unit gives up on a busy database"
+    if command -v systemd-analyze >/dev/null; then
+        # Also finds out whether the program it names is there and can be run.
+        systemd-analyze verify "$unit" || fail "systemd-analyze verify $unit"
+    else
+        echo "skipped systemd-analyze verify: systemd is not installed"
     fi
 }
 
@@ -114,6 +133,12 @@ holds_open "$work/given.sdb" || fail "the window did not open the database named
 stop_window
 if has_cli_target "$build"; then
     "$work/copy/bin/lumo-cli" --help >/dev/null || fail "lumo-cli --help"
+    # A prefix with a blank and a % still gives a unit that starts the program.
+    odd="$work/odd prefix%1"
+    rm -rf "$odd"
+    "$cmake" --install "$build" --prefix "$odd" >/dev/null
+    check_unit "$odd"
+    rm -rf "$odd"
 fi
 
 echo "== installed into the prefix the build recorded for the test: the installed layout"
