@@ -84,8 +84,9 @@ std::string replaceFileAtomically(const std::string& path, std::string_view cont
     struct stat existing {};
     const bool exists = ::stat(target->c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) {
-        return path + " is not a regular file (a folder, a device or a pipe, say); it was left as "
-                      "it was";
+        return path +
+               " is not a regular file (a folder, a device or a pipe, say); it was left as "
+               "it was";
     }
     const std::string folder = folderOf(*target);
     std::string temp;

@@ -50,12 +50,11 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
     notifier_ = std::make_unique<NewContentNotifier>(alerts_, log_, state_);
     view_ = std::make_unique<TerminalMonitorView>(
         database_, settings_.planIds, settings_.frequency, settings_.repeat,
-        TerminalMonitorView::Hooks{
-            [this] { reportNewArticles(); }, [this] { onMonitoringEnded(); },
-            [this](const Text& planId, const QueryResult& failure) {
-                output_.utf8Error("lumo-cli: plan " + planId +
-                                  " could not be read: " + failure.message);
-            }});
+        TerminalMonitorView::Hooks{[this] { reportNewArticles(); }, [this] { onMonitoringEnded(); },
+                                   [this](const Text& planId, const QueryResult& failure) {
+                                       output_.utf8Error("lumo-cli: plan " + planId +
+                                                         " could not be read: " + failure.message);
+                                   }});
     MonitorEngine::Options options;
     options.timings = settings_.timings;
     // A finished plan's round goes on behind whatever its worker posted, as in the window.

@@ -60,8 +60,8 @@ public:
 
     // Runs until monitoring ends by itself or a stop signal arrives. kExitBadInput when the engine
     // refused to start (its message has been shown), kExitBusy or kExitFailed when the stored
-    // articles could not be read at the start (nothing ran), else kExitSuccess. Ends the process itself
-    // when a stopped worker does not end in time, so nothing is torn down under it.
+    // articles could not be read at the start (nothing ran), else kExitSuccess. Ends the process
+    // itself when a stopped worker does not end in time, so nothing is torn down under it.
     int run();
 
 private:

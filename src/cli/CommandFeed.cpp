@@ -21,7 +21,6 @@ struct FeedOptions {
     std::optional<std::string> outputPath;
 };
 
-
 // The feed's key of the database at `path`: this host and the file's own path, so that two
 // databases never share a feed id and one keeps its id from run to run.
 std::string databaseKey(const std::string& path) {
@@ -51,8 +50,7 @@ int runFeed(CliContext& context, const FeedOptions& options) {
     std::optional<std::string> made;
     QueryResult readFailure;
     try {
-        made = AtomFeed::fromDatabase(context.database(), feed, std::time(nullptr),
-                                      readFailure);
+        made = AtomFeed::fromDatabase(context.database(), feed, std::time(nullptr), readFailure);
     } catch (const std::exception& error) {
         out.utf8Error(std::string("lumo-cli: the feed could not be written: ") + error.what());
         return kExitFailed;

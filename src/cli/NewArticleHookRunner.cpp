@@ -41,8 +41,7 @@ void NewArticleHookRunner::runPlan(const MonitorPlan& plan, int position, std::s
     }
     if (!stored.ok) {
         log_.append(gbk("\r\n无法读取文章表，方案 ") + planId +
-                    gbk(" 这次运行存下的新文章没有执行新文章命令（") + failure.message +
-                    gbk("）"));
+                    gbk(" 这次运行存下的新文章没有执行新文章命令（") + failure.message + gbk("）"));
         return;
     }
     for (const TextList& row : stored.rows) {

@@ -64,9 +64,8 @@ public:
     // query() and the plans' page addresses read from `database`, then write(). Nothing when a
     // read failed: `failure` then holds that query's result (SQLite's code and message), and no
     // document is made. Throws as write() does.
-    static std::optional<std::string> fromDatabase(DatabaseConnection& database,
-                                                   Options options, std::time_t now,
-                                                   QueryResult& failure);
+    static std::optional<std::string> fromDatabase(DatabaseConnection& database, Options options,
+                                                   std::time_t now, QueryResult& failure);
 
     // The entry id of an article (a row of `info`).
     static std::string entryId(const ArticleRecord& article);

@@ -35,8 +35,8 @@ class DatabaseConnection;
 class PlanFile {
 public:
     struct ExportResult {
-        std::string json;   // the document, ending in a newline; empty on failure
-        std::string error;  // UTF-8; empty on success
+        std::string json;         // the document, ending in a newline; empty on failure
+        std::string error;        // UTF-8; empty on success
         bool readFailed = false;  // the plans could not be read from the database
         bool busy = false;        // ... because another program held it locked
     };

@@ -20,7 +20,7 @@ struct QueryResult {
     TextList columns;
     std::vector<TextList> rows;
     bool ok = false;
-    int errorCode = 0;  // SQLite's primary result code when not ok (0 for a closed connection)
+    int errorCode = 0;    // SQLite's primary result code when not ok (0 for a closed connection)
     std::string message;  // SQLite's message when not ok, in English
 
     // Another connection held the file longer than the busy timeout.

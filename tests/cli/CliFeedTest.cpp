@@ -45,8 +45,8 @@ protected:
     static std::optional<std::string> jingComplaints(const std::string& path) {
         if (!std::filesystem::exists("/usr/bin/jing")) return std::nullopt;
         const auto result = ChildProcess::run(
-            "/usr/bin/jing", {"-c", std::string(LUMO_SOURCE_DIR) + "/tests/feed/schema/atom.rnc",
-                              path});
+            "/usr/bin/jing",
+            {"-c", std::string(LUMO_SOURCE_DIR) + "/tests/feed/schema/atom.rnc", path});
         return result.exitCode == 0 ? std::string() : result.out + result.err;
     }
 
@@ -169,7 +169,8 @@ TEST_F(CliFeedTest, RelativeEmptyAndHugeIdArticlesGiveAValidAtomFeed) {
     addArticleOf(planId + 7, "planless", "thread-11.html");  // no such plan: no page to resolve by
     for (const char* id : {"3000000000", "3000000001"}) {
         ASSERT_TRUE(db.database().execute(
-            std::string("insert into info(id,planname,planid,title,url,addtime,issoucang) values(") +
+            std::string(
+                "insert into info(id,planname,planid,title,url,addtime,issoucang) values(") +
             id + ",'p'," + std::to_string(planId) + ",'big" + id + "','http://b.example/" + id +
             "','2026-12-9 8:05:00',0)"));
     }

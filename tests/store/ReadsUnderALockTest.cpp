@@ -53,8 +53,7 @@ TEST_F(ReadsUnderALockTest, OpeningABusyFileSaysBusyNotNotADatabase) {
     EXPECT_EQ(opened.reason.find("not a Lumo database"), std::string::npos) << opened.reason;
     EXPECT_FALSE(other.isOpen());
     lock.release();
-    EXPECT_EQ(DatabaseFile::openExisting(other, temp.path()).status,
-              DatabaseFile::Status::Opened);
+    EXPECT_EQ(DatabaseFile::openExisting(other, temp.path()).status, DatabaseFile::Status::Opened);
 }
 
 TEST_F(ReadsUnderALockTest, ExportImportAndFeedFailInsteadOfWorkingOnNoRows) {
