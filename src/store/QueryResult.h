@@ -24,7 +24,7 @@ struct QueryResult {
     std::string message;  // SQLite's message when not ok, in English
 
     // Another connection held the file longer than the busy timeout.
-    bool busy() const { return !ok && (errorCode == 5 || errorCode == 6); }
+    bool busy() const { return !ok && (errorCode == 5 || errorCode == 6); }  // SQLITE_BUSY, _LOCKED
 
     bool empty() const { return columns.empty() && rows.empty(); }
     int rowCount() const { return static_cast<int>(rows.size()); }
