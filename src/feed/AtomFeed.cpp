@@ -105,12 +105,28 @@ struct XmlCharDeleter {
     void operator()(xmlChar* text) const { xmlFree(text); }
 };
 
+// An IRI as a URI: every byte outside ASCII percent-encoded, as a browser sends it.
+std::string asciiUri(const std::string& iri) {
+    std::string result;
+    for (const char c : iri) {
+        if (static_cast<unsigned char>(c) < 0x80) {
+            result += c;
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+            result += escaped;
+        }
+    }
+    return result;
+}
+
 // An address relative to `page` resolved as a browser would (RFC 3986), when both are usable and
-// the result is a web link.
+// the result is a web link. libxml2 resolves URIs, so characters beyond ASCII come out
+// percent-encoded.
 std::optional<std::string> resolvedLink(const Text& address, const Text& page) {
     if (!webLinkToOpen(page)) return std::nullopt;
-    const std::string relative = linkIri(address);
-    const std::string base = linkIri(page);
+    const std::string relative = asciiUri(linkIri(address));
+    const std::string base = asciiUri(linkIri(page));
     const std::unique_ptr<xmlChar, XmlCharDeleter> resolved(
         xmlBuildURI(BAD_CAST relative.c_str(), BAD_CAST base.c_str()));
     if (!resolved) return std::nullopt;

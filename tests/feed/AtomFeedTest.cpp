@@ -162,6 +162,30 @@ TEST(AtomFeedTest, ReadsTheLatestArticlesOfOnePlanWithALimit) {
     EXPECT_EQ(AtomFeed::query(options), "select * from info where 1 order by id desc LIMIT 1");
 }
 
+TEST(AtomFeedTest, RelativeAddressesAreResolvedAgainstThePlansPageAsABrowserWould) {
+    AtomFeed::Options options;
+    options.planPages[3] = "http://b.example/forum/list.php?page=2#top";
+    options.planPages[4] = "ftp://b.example/forum/";
+    const std::vector<std::pair<Text, std::string>> cases = {
+        {"thread-9.html", "http://b.example/forum/thread-9.html"},
+        {"../up/x", "http://b.example/up/x"},
+        {"/t/1", "http://b.example/t/1"},
+        {"//other.example/y", "http://other.example/y"},
+        {"?page=3", "http://b.example/forum/list.php?page=3"},
+        {"a b.html", "http://b.example/forum/a%20b.html"},
+        {gbk("帖子.html"), "http://b.example/forum/%E5%B8%96%E5%AD%90.html"},
+    };
+    for (const auto& [address, expected] : cases) {
+        const std::string xml = AtomFeed::write({article("1", "3", "t", address)}, options, 0);
+        EXPECT_NE(xml.find("href=\"" + expected + "\""), std::string::npos) << xml;
+        EXPECT_EQ(xml.find("<content"), std::string::npos) << xml;
+    }
+    // A page that is no web address resolves nothing: the address is the content.
+    const std::string xml = AtomFeed::write({article("1", "4", "t", "x.html")}, options, 0);
+    EXPECT_EQ(xml.find("<link"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<content type=\"text\">x.html</content>"), std::string::npos) << xml;
+}
+
 TEST(AtomFeedTest, AnEmptyFeedIsStillAValidFeed) {
     ZoneGuard zone("UTC0");
     const std::string xml = AtomFeed::write({}, {}, 86400);
