@@ -152,8 +152,10 @@ RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan) {
     if (result.cutText.empty()) log_.append(cutEmptyText());
     testEdit_.showCutRegion(result.cutText);
 
-    const ArticleMatches matches =
-        ArticleMatches::search(plan[MonitorPlan::regular], result.cutText, options_.maxMatches);
+    ArticleMatches::Limits limits;
+    limits.timeLimit = options_.searchTimeLimit;
+    const ArticleMatches matches = ArticleMatches::search(
+        plan[MonitorPlan::regular], result.cutText, options_.maxMatches, std::nullopt, limits);
     result.matchCount = matches.count();
     result.truncated = matches.truncated();
     if (matches.truncated()) {
@@ -193,10 +195,14 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
 
     // Cut: the region between the plan's own markers; match; then the marker picks the new ones.
     const JudgementMode mode = judgementModeOfText(plan[MonitorPlan::type]);
+    ArticleMatches::Limits limits;
+    limits.timeLimit = options_.searchTimeLimit;
+    limits.stopped = [this, generation] { return state_.stoppedSince(generation); };
     const ArticleMatches matches = ArticleMatches::search(
         plan[MonitorPlan::regular],
         textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]), options_.maxMatches,
-        lastWantedMatch(plan, mode));
+        lastWantedMatch(plan, mode), limits);
+    if (stopped()) return result;  // a stop ended the search, or came during it
     const NewMatches chosen = chooseNewMatches(plan, mode, page, matches);
     if (chosen.cut.empty()) log_.append(cutEmptyText());
     testEdit_.showCutRegion(chosen.cut);

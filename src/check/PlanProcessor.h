@@ -50,6 +50,9 @@ public:
         std::chrono::milliseconds insertPause{500};
         // Matches taken from one page at most, in a check and in a rule test.
         int maxMatches = ArticleMatches::kDefaultMaxMatches;
+        // The time the pattern's search of one check or rule test may take; a stop ends a
+        // monitoring run's search at once.
+        std::chrono::milliseconds searchTimeLimit = ArticleMatches::kDefaultTimeLimit;
         // Source of nowText(); empty means the system clock.
         Clock clock;
     };
