@@ -69,6 +69,17 @@ public:
     // True when the address contains kBlockedSiteMarker.
     static bool isBlockedAddress(const Text& url);
 
+    // What a fetch of a plan's page sends besides the address: the header line "User-Agent: " +
+    // the plan's user agent, and its cookie, each field up to its first CR, LF or NUL, so that no
+    // stored plan can add header lines of its own. `cutLine` is empty, or the log line that names
+    // the fields that were cut, ending in "----" + `now`.
+    struct RequestHeaders {
+        Text headers;
+        Text cookie;
+        Text cutLine;
+    };
+    static RequestHeaders requestHeadersOf(const MonitorPlan& plan, const Text& now);
+
     // The "规则测试" button: for a blocked address shows "此站不允许监控!" and returns a result
     // with `ran` false; otherwise runTest(). Uses the plan's name, url, code, before, after,
     // regular, buquan, cookie and ua (the editor's fields as they stand, saved or not).

@@ -54,14 +54,16 @@ void RuleTestRunner::startTest() {
     if (refocusButton_) button->clearFocus();
     button->setEnabled(false);
     if (fetch_.joinable()) fetch_.join();  // the previous test's thread has already posted
-    fetch_ = std::jthread([this, plan](std::stop_token stop) {
+    const PlanProcessor::RequestHeaders sent = PlanProcessor::requestHeadersOf(plan, nowText());
+    if (!sent.cutLine.empty()) with_.log->append(sent.cutLine);
+    fetch_ = std::jthread([this, plan, sent](std::stop_token stop) {
         // The same request a monitoring run sends: GET with the plan's cookie (always supplied,
         // possibly empty) and its user agent.
         FetchRequest request;
         request.url = plan[MonitorPlan::url];
         request.method = 0;
-        request.cookie = plan[MonitorPlan::cookie];
-        request.headers = "User-Agent: " + plan[MonitorPlan::ua];
+        request.cookie = sent.cookie;
+        request.headers = sent.headers;
         Bytes body = fetcher_.fetch(request, stop);
         if (stop.stop_requested()) return;
         QMetaObject::invokeMethod(
