@@ -168,7 +168,8 @@ RuleTestResult PlanProcessor::testPlan(const MonitorPlan& plan) {
     return runTest(plan);
 }
 
-RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan) {
+RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan,
+                                      const std::function<bool()>& stopped) {
     RuleTestResult result;
     result.ran = true;
     const Text page = fetchPageText(plan);
@@ -178,6 +179,7 @@ RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan) {
 
     ArticleMatches::Limits limits;
     limits.timeLimit = options_.searchTimeLimit;
+    limits.stopped = stopped;
     const ArticleMatches matches = ArticleMatches::search(
         plan[MonitorPlan::regular], result.cutText, options_.maxMatches, std::nullopt, limits);
     result.matchCount = matches.count();

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 #include "base/MessagePresenter.h"
 #include "base/NowText.h"
@@ -88,7 +89,9 @@ public:
     // A rule test: the region between the plan's own markers and every match in it, as table
     // data. With no match it shows "匹配结果为0,请检查正则匹配规则!" and returns empty columns and
     // rows. Touches neither the database nor the shared monitoring flags.
-    RuleTestResult runTest(const MonitorPlan& plan);
+    // `stopped` (when set) is asked during the search; once it says yes the search ends with no
+    // match.
+    RuleTestResult runTest(const MonitorPlan& plan, const std::function<bool()>& stopped = {});
 
     // One monitoring run of `plan` (the plan list's row, copied when the run starts) at 1-based
     // `position` in the round, for the closing log line. Steps: cut, match, judge, record. The

@@ -119,6 +119,7 @@ private slots:
     void saveStaysOffWhenTheEditorChangedDuringTheTest();
     void headerFieldsNeverAddRequestLines();
     void hugeRegionIsShownInPartWhileTheWindowKeepsRunning();
+    void runawayPatternNeitherFreezesTheWindowNorHoldsUpItsEnd();
 };
 
 void RuleTestRunnerTest::threeGroupsShowTwoColumnsAndEnableSave() {
@@ -393,6 +394,42 @@ void RuleTestRunnerTest::hugeRegionIsShownInPartWhileTheWindowKeepsRunning() {
     QCOMPARE(t.page().testResultList->rowCount(), 10000);
     // Generous for a loaded machine; laying out the whole line took minutes.
     QVERIFY2(longestPause < 3000, QByteArray::number(longestPause));
+}
+
+void RuleTestRunnerTest::runawayPatternNeitherFreezesTheWindowNorHoldsUpItsEnd() {
+    // "(a+)+b" padded past the regex engine's own bound, over a line of "a"s.
+    const Text runaway = "(a+)+b(?#" + Text(3000, 'x') + ")";
+    QElapsedTimer clock;
+    {
+        Tester t;
+        t.server.page("/aaa", "<list>" + Text(2000, 'a') + "</list>");
+        MonitorPlan plan = BoardPage::plan(t.server.url("/aaa"), true);
+        plan[MonitorPlan::before] = "<list>";
+        plan[MonitorPlan::after] = "</list>";
+        t.loadIntoEditor(plan);
+        t.setPattern(runaway);
+
+        // The search ends at its time limit, and the window takes input meanwhile.
+        QSignalSpy finished(&t.plans.ruleTest(), &lumo::RuleTestRunner::testFinished);
+        QTest::mouseClick(t.page().testButton, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(t.server.requestCount(), std::size_t{1}, 5000);
+        QTest::qWait(300);
+        QTest::keyClicks(t.page().nameEdit, "abc");
+        QVERIFY(t.page().nameEdit->text().endsWith(QStringLiteral("abc")));
+        QVERIFY(finished.wait(15000));
+        const auto shown = t.messages.messages();
+        QCOMPARE(shown.size(), std::size_t(1));
+        QCOMPARE(shown[0].text, gbk("匹配结果为0,请检查正则匹配规则!"));
+        QCOMPARE(t.page().testResultList->rowCount(), 0);
+
+        // A test still searching when the window goes is cut short.
+        QTest::mouseClick(t.page().testButton, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(t.server.requestCount(), std::size_t{2}, 5000);
+        QTest::qWait(300);
+        QVERIFY(t.plans.ruleTest().isRunning());
+        clock.start();
+    }
+    QVERIFY2(clock.elapsed() < 2000, QByteArray::number(clock.elapsed()));
 }
 
 QTEST_MAIN(RuleTestRunnerTest)
