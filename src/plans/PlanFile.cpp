@@ -149,8 +149,13 @@ private:
         const auto found = object_.find("url");
         if (found == object_.end() || !found->is_string()) return;
         // What a check can fetch: http://, https:// or a bare host (plain HTTP), and a host
-        // and port the fetch takes.
-        if (wireAddress(url).empty()) fail("url", "应为 http:// 或 https:// 开头的网址");
+        // and port the fetch takes; no control character, which the editor's box cannot hold.
+        const bool control = std::any_of(url.begin(), url.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+        });
+        if (control || wireAddress(url).empty()) {
+            fail("url", "应为 http:// 或 https:// 开头（或以主机名开头）、可以访问的网址");
+        }
     }
 
     const Json& object_;

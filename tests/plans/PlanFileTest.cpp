@@ -160,7 +160,8 @@ TEST(PlanFileTest, BadPlansAreEachNamedAndChangeNothing) {
         "方案 #3「坏索引」：字段 tindex 应为整数",
         "方案 #3「坏索引」：字段 uindex 应为整数",
         "方案 #4「坏网址」：字段 colour 不是方案的字段",
-        "方案 #4「坏网址」：字段 url 应为 http:// 或 https:// 开头的网址",
+        "方案 #4「坏网址」：字段 url 应为 http:// 或 https:// "
+        "开头（或以主机名开头）、可以访问的网址",
         "方案 #5「emoji 😀」：字段 name 含有无法以 GBK 保存的字符",
         "方案 #6「坏请求头」：字段 ua 含有回车、换行或空字符",
         "方案 #6「坏请求头」：字段 cookie 含有回车、换行或空字符",
