@@ -40,7 +40,7 @@ namespace lumo {
 // as one transaction: a failure, a kill or a stop leaves either the whole run or nothing.
 //
 // Thread-safety: the processor holds only references and options; every run keeps its state on
-// the stack. A rule test on the window thread may overlap a monitoring run on a worker. All
+// the stack. A rule test (on a thread of its own) may overlap a monitoring run on a worker. All
 // collaborators must be callable from the calling thread (StatusLog, MessagePresenter, SqlRunner
 // and TestEditSink are, by their contracts).
 class PlanProcessor {
