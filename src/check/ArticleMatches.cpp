@@ -6,6 +6,10 @@
 #include <locale>
 #include <utility>
 
+#include "base/TextOps.h"
+#include "check/GuardedTextIterator.h"
+#include "check/SearchGuard.h"
+
 namespace lumo {
 namespace {
 
@@ -19,20 +23,44 @@ Text firstSentence(const char* message) {
     return text.empty() ? Text("unknown error") : text;
 }
 
+using GuardedMatch = boost::match_results<GuardedTextIterator>;
+
 // True when sub-match `group` of `found` reads `text`; a group outside the pattern reads empty.
-bool subMatchIs(const boost::cmatch& found, int group, const Text& text) {
+bool subMatchIs(const GuardedMatch& found, int group, const Text& text) {
     if (group < 0 || static_cast<std::size_t>(group) >= found.size() || !found[group].matched) {
         return text.empty();
     }
     const auto length = static_cast<std::size_t>(found[group].second - found[group].first);
     return length == text.size() &&
-           Text::traits_type::compare(found[group].first, text.data(), length) == 0;
+           Text::traits_type::compare(found[group].first.base(), text.data(), length) == 0;
+}
+
+// The step budget of one probe text: far above what a pattern linear or quadratic in the text
+// needs on these short texts, and reached in a fraction of a second.
+constexpr std::uint64_t kProbeSteps = 20'000'000;
+constexpr std::size_t kProbeLength = 256;
+
+// Texts that make a backtracking pattern show itself: each printable character of the pattern
+// repeated (a run of "a" for "(a+)+b"), and the pattern repeated.
+TextList probeTexts(const Text& pattern) {
+    TextList texts;
+    bool seen[256] = {};
+    for (const char c : pattern) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || seen[byte]) continue;
+        seen[byte] = true;
+        texts.push_back(Text(kProbeLength, c));
+    }
+    Text repeated;
+    while (!pattern.empty() && repeated.size() < kProbeLength) repeated += pattern;
+    texts.push_back(repeated);
+    return texts;
 }
 
 }  // namespace
 
 ArticleMatches ArticleMatches::search(const Text& pattern, Text text, int maxMatches,
-                                      const std::optional<StopAt>& stop) {
+                                      const std::optional<StopAt>& stop, const Limits& limits) {
     ArticleMatches result;
     result.text_ = std::move(text);
     boost::regex expression;
@@ -49,11 +77,12 @@ ArticleMatches ArticleMatches::search(const Text& pattern, Text text, int maxMat
         result.groups_ = groups;
         return result;
     }
+    SearchGuard guard(limits);
     try {
         const char* const begin = result.text_.data();
-        const char* const end = begin + result.text_.size();
-        const char* from = begin;
-        boost::cmatch found;
+        const GuardedTextIterator end(begin + result.text_.size(), &guard);
+        GuardedTextIterator from(begin, &guard);
+        GuardedMatch found;
         // Each search sees `from` as the start of a fresh text: no match_prev_avail, so "^" and
         // "\b" can match there and nothing before it is visible.
         while (boost::regex_search(from, end, found, expression, boost::match_default)) {
@@ -65,7 +94,7 @@ ArticleMatches ArticleMatches::search(const Text& pattern, Text text, int maxMat
                 Span span;
                 if (k < found.size() && found[k].matched) {
                     span.matched = true;
-                    span.position = static_cast<std::size_t>(found[k].first - begin);
+                    span.position = static_cast<std::size_t>(found[k].first.base() - begin);
                     span.length = static_cast<std::size_t>(found[k].second - found[k].first);
                 }
                 result.spans_.push_back(span);
@@ -75,6 +104,13 @@ ArticleMatches ArticleMatches::search(const Text& pattern, Text text, int maxMat
             if (stop && subMatchIs(found, stop->group, stop->text)) break;
             from = found[0].second;
         }
+    } catch (const SearchGuard::Ended& ended) {
+        // Over its limits, or stopped: nothing matched at all.
+        result.spans_.clear();
+        result.count_ = 0;
+        result.stopped_ = ended.byStop();
+        result.failure_ = ended.what();
+        return result;
     } catch (const std::exception& error) {
         // Too complex (catastrophic backtracking) or out of memory: nothing matched at all.
         result.spans_.clear();
@@ -84,6 +120,17 @@ ArticleMatches ArticleMatches::search(const Text& pattern, Text text, int maxMat
     }
     result.groups_ = groups;
     return result;
+}
+
+Text ArticleMatches::probe(const Text& pattern) {
+    Limits limits;
+    limits.stepLimit = kProbeSteps;
+    for (const Text& text : probeTexts(pattern)) {
+        const ArticleMatches matches =
+            search(pattern, text, kDefaultMaxMatches, std::nullopt, limits);
+        if (matches.failed()) return matches.failure();
+    }
+    return Text();
 }
 
 ArticleMatches::Span ArticleMatches::span(int m, int k) const {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <vector>
 
 #include "base/Text.h"
+#include "check/SearchGuard.h"
 
 namespace lumo {
 
@@ -19,6 +21,11 @@ namespace lumo {
 //
 // A pattern Boost rejects, and a search that exceeds Boost's complexity or memory limits
 // (catastrophic backtracking), both give no matches at all; failure() then names the reason.
+// Boost's own complexity bound grows with the square of the pattern's length, so a padded pattern
+// (a long comment) escapes it: every search is also bounded by its Limits, which do not depend on
+// the pattern. The matcher is watched from inside: every few thousand of its steps (a character
+// read or a move) the time, the step budget and the stop are looked at, so a search ends within a
+// few milliseconds of its limit or of a stop, whatever the pattern.
 //
 // An immutable value after search(); safe to read from any thread.
 class ArticleMatches {
@@ -40,12 +47,23 @@ public:
         Text text;
     };
 
+    // What ends a search early (see SearchLimits).
+    using Limits = SearchLimits;
+    static constexpr std::chrono::milliseconds kDefaultTimeLimit = SearchLimits::kDefaultTimeLimit;
+
     // Compiles `pattern` and collects the matches in `text`, at most `maxMatches` of them (at
     // least 1): the search stops at the cap and truncated() tells so, or after the match `stop`
     // names. Memory stays within the text plus a few words per kept sub-match.
     static ArticleMatches search(const Text& pattern, Text text,
                                  int maxMatches = kDefaultMaxMatches,
-                                 const std::optional<StopAt>& stop = std::nullopt);
+                                 const std::optional<StopAt>& stop = std::nullopt,
+                                 const Limits& limits = Limits());
+
+    // Whether `pattern` compiles and searches texts made to provoke runaway backtracking (each
+    // character of the pattern repeated, and the pattern itself repeated) within a fixed step
+    // budget: empty when it does, else the reason, as failure() words it. Deterministic; a
+    // pattern that passes can still be slow on some page, which the search limits then end.
+    static Text probe(const Text& pattern);
 
     // The searched text, which spans refer to.
     const Text& text() const { return text_; }
@@ -66,6 +84,9 @@ public:
     // True when the search stopped at the cap and further matches may exist.
     bool truncated() const { return truncated_; }
 
+    // True when Limits::stopped ended the search (failure() says so too).
+    bool stopped() const { return stopped_; }
+
     // Empty on success; otherwise a short, one-line description of why nothing matched.
     const Text& failure() const { return failure_; }
     bool failed() const { return !failure_.empty(); }
@@ -73,6 +94,7 @@ public:
 private:
     Text text_;
     bool truncated_ = false;
+    bool stopped_ = false;
     int count_ = 0;
     int groups_ = 0;
     std::vector<Span> spans_;  // count_ rows of groups_ + 1 spans

@@ -8,7 +8,7 @@ namespace lumo {
 
 // Where plan processing gets a plan's page from: the web in the product, canned pages in tests.
 //
-// Thread-safety: fetchPage may run on the window thread (a rule test) and on a monitoring worker
+// Thread-safety: fetchPage may run on a rule test's thread and on a monitoring worker
 // at the same time; implementations keep no shared state or guard it.
 class PageSource {
 public:

@@ -8,6 +8,7 @@
 #include "check/ArticleMatches.h"
 #include "store/JudgementMode.h"
 #include "store/SqlValues.h"
+#include "web/FetchHeaders.h"
 
 namespace lumo {
 namespace {
@@ -54,6 +55,15 @@ const Text& closingStart() {
 }
 const Text& closingEnd() {
     static const Text text = gbk("已结束----");
+    return text;
+}
+
+const Text& headerCutStart() {
+    static const Text text = gbk("\r\n出错！方案的 ");
+    return text;
+}
+const Text& headerCutEnd() {
+    static const Text text = gbk(" 含有回车、换行或空字符，请求里只发送了它们前面的部分----");
     return text;
 }
 
@@ -125,6 +135,18 @@ bool PlanProcessor::isBlockedAddress(const Text& url) {
     return url.find(kBlockedSiteMarker) != Text::npos;
 }
 
+PlanProcessor::RequestHeaders PlanProcessor::requestHeadersOf(const MonitorPlan& plan,
+                                                              const Text& now) {
+    const Text& agent = plan[MonitorPlan::ua];
+    const Text& cookie = plan[MonitorPlan::cookie];
+    RequestHeaders sent{"User-Agent: " + headerSafePart(agent), headerSafePart(cookie), Text()};
+    Text cutFields;
+    if (!isHeaderSafe(agent)) cutFields = "User-Agent";
+    if (!isHeaderSafe(cookie)) cutFields += Text(cutFields.empty() ? "" : gbk("、")) + "Cookie";
+    if (!cutFields.empty()) sent.cutLine = headerCutStart() + cutFields + headerCutEnd() + now;
+    return sent;
+}
+
 Text PlanProcessor::now() const {
     return nowText(options_.clock);
 }
@@ -132,8 +154,10 @@ Text PlanProcessor::now() const {
 Text PlanProcessor::fetchPageText(const MonitorPlan& plan) {
     // A plan's page is GBK when its code is "1", and UTF-8 otherwise.
     const bool utf8 = plan[MonitorPlan::code] != "1";
-    return withoutCrLf(pages_.fetchPageText(plan[MonitorPlan::url], plan[MonitorPlan::cookie],
-                                            "User-Agent: " + plan[MonitorPlan::ua], utf8));
+    const RequestHeaders sent = requestHeadersOf(plan, now());
+    if (!sent.cutLine.empty()) log_.append(sent.cutLine);
+    return withoutCrLf(
+        pages_.fetchPageText(plan[MonitorPlan::url], sent.cookie, sent.headers, utf8));
 }
 
 RuleTestResult PlanProcessor::testPlan(const MonitorPlan& plan) {
@@ -144,7 +168,8 @@ RuleTestResult PlanProcessor::testPlan(const MonitorPlan& plan) {
     return runTest(plan);
 }
 
-RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan) {
+RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan,
+                                      const std::function<bool()>& stopped) {
     RuleTestResult result;
     result.ran = true;
     const Text page = fetchPageText(plan);
@@ -152,8 +177,11 @@ RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan) {
     if (result.cutText.empty()) log_.append(cutEmptyText());
     testEdit_.showCutRegion(result.cutText);
 
-    const ArticleMatches matches =
-        ArticleMatches::search(plan[MonitorPlan::regular], result.cutText, options_.maxMatches);
+    ArticleMatches::Limits limits;
+    limits.timeLimit = options_.searchTimeLimit;
+    limits.stopped = stopped;
+    const ArticleMatches matches = ArticleMatches::search(
+        plan[MonitorPlan::regular], result.cutText, options_.maxMatches, std::nullopt, limits);
     result.matchCount = matches.count();
     result.truncated = matches.truncated();
     if (matches.truncated()) {
@@ -193,10 +221,14 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
 
     // Cut: the region between the plan's own markers; match; then the marker picks the new ones.
     const JudgementMode mode = judgementModeOfText(plan[MonitorPlan::type]);
+    ArticleMatches::Limits limits;
+    limits.timeLimit = options_.searchTimeLimit;
+    limits.stopped = [this, generation] { return state_.stoppedSince(generation); };
     const ArticleMatches matches = ArticleMatches::search(
         plan[MonitorPlan::regular],
         textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]), options_.maxMatches,
-        lastWantedMatch(plan, mode));
+        lastWantedMatch(plan, mode), limits);
+    if (stopped()) return result;  // a stop ended the search, or came during it
     const NewMatches chosen = chooseNewMatches(plan, mode, page, matches);
     if (chosen.cut.empty()) log_.append(cutEmptyText());
     testEdit_.showCutRegion(chosen.cut);

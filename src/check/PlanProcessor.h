@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 #include "base/MessagePresenter.h"
 #include "base/NowText.h"
@@ -39,7 +40,7 @@ namespace lumo {
 // as one transaction: a failure, a kill or a stop leaves either the whole run or nothing.
 //
 // Thread-safety: the processor holds only references and options; every run keeps its state on
-// the stack. A rule test on the window thread may overlap a monitoring run on a worker. All
+// the stack. A rule test (on a thread of its own) may overlap a monitoring run on a worker. All
 // collaborators must be callable from the calling thread (StatusLog, MessagePresenter, SqlRunner
 // and TestEditSink are, by their contracts).
 class PlanProcessor {
@@ -50,6 +51,9 @@ public:
         std::chrono::milliseconds insertPause{500};
         // Matches taken from one page at most, in a check and in a rule test.
         int maxMatches = ArticleMatches::kDefaultMaxMatches;
+        // The time the pattern's search of one check or rule test may take; a stop ends a
+        // monitoring run's search at once.
+        std::chrono::milliseconds searchTimeLimit = ArticleMatches::kDefaultTimeLimit;
         // Source of nowText(); empty means the system clock.
         Clock clock;
     };
@@ -66,6 +70,17 @@ public:
     // True when the address contains kBlockedSiteMarker.
     static bool isBlockedAddress(const Text& url);
 
+    // What a fetch of a plan's page sends besides the address: the header line "User-Agent: " +
+    // the plan's user agent, and its cookie, each field up to its first CR, LF or NUL, so that no
+    // stored plan can add header lines of its own. `cutLine` is empty, or the log line that names
+    // the fields that were cut, ending in "----" + `now`.
+    struct RequestHeaders {
+        Text headers;
+        Text cookie;
+        Text cutLine;
+    };
+    static RequestHeaders requestHeadersOf(const MonitorPlan& plan, const Text& now);
+
     // The "规则测试" button: for a blocked address shows "此站不允许监控!" and returns a result
     // with `ran` false; otherwise runTest(). Uses the plan's name, url, code, before, after,
     // regular, buquan, cookie and ua (the editor's fields as they stand, saved or not).
@@ -74,7 +89,9 @@ public:
     // A rule test: the region between the plan's own markers and every match in it, as table
     // data. With no match it shows "匹配结果为0,请检查正则匹配规则!" and returns empty columns and
     // rows. Touches neither the database nor the shared monitoring flags.
-    RuleTestResult runTest(const MonitorPlan& plan);
+    // `stopped` (when set) is asked during the search; once it says yes the search ends with no
+    // match.
+    RuleTestResult runTest(const MonitorPlan& plan, const std::function<bool()>& stopped = {});
 
     // One monitoring run of `plan` (the plan list's row, copied when the run starts) at 1-based
     // `position` in the round, for the closing log line. Steps: cut, match, judge, record. The

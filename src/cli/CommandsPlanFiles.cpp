@@ -67,10 +67,15 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string& e
     return content.str();
 }
 
+// A name from the file on one line: its own tabs and line breaks are shown escaped too.
+std::string nameCell(const std::string& name) {
+    return TerminalOutput::visibleControls(name, false);
+}
+
 void printImportReport(TerminalOutput& out, const PlanFile::ImportReport& report) {
-    for (const std::string& name : report.added) out.utf8Line("added\t" + name);
-    for (const std::string& name : report.replaced) out.utf8Line("replaced\t" + name);
-    for (const std::string& name : report.skipped) out.utf8Line("skipped\t" + name);
+    for (const std::string& name : report.added) out.utf8Line("added\t" + nameCell(name));
+    for (const std::string& name : report.replaced) out.utf8Line("replaced\t" + nameCell(name));
+    for (const std::string& name : report.skipped) out.utf8Line("skipped\t" + nameCell(name));
     out.utf8Line(std::to_string(report.added.size()) + " added, " +
                  std::to_string(report.replaced.size()) + " replaced, " +
                  std::to_string(report.skipped.size()) + " skipped (stored already" +
@@ -94,7 +99,9 @@ int runImport(CliContext& context, const ImportOptions& options) {
                            : PlanFile::ImportReport{};
     const std::vector<std::string>& errors = planErrors.empty() ? report.errors : planErrors;
     if (!errors.empty() || !report.ok) {
-        for (const std::string& error : errors) out.utf8Error("lumo-cli: " + error);
+        for (const std::string& error : errors) {
+            out.utf8Error("lumo-cli: " + TerminalOutput::visibleControls(error, false));
+        }
         out.utf8Error("lumo-cli: nothing was imported");
         return planErrors.empty() ? kExitFailed : kExitBadInput;
     }

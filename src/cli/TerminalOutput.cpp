@@ -11,8 +11,34 @@ std::string TerminalOutput::terminalText(const Text& text) {
     return gbkToUtf8(replaceAllText(text, "\r\n", "\n"));
 }
 
-void TerminalOutput::writeOut(const std::string& utf8) {
-    if (sealed_ || utf8.empty()) return;
+std::string TerminalOutput::visibleControls(std::string_view utf8, bool keepTabAndLineFeed) {
+    static const char kHex[] = "0123456789abcdef";
+    const auto escape = [](std::string& out, unsigned char code) {
+        out += "\\u00";
+        out += kHex[code >> 4];
+        out += kHex[code & 0xf];
+    };
+    std::string shown;
+    shown.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const bool layout = byte == '\t' || byte == '\n';
+        if ((byte < 0x20 && !(layout && keepTabAndLineFeed)) || byte == 0x7f) {
+            escape(shown, byte);
+        } else if (byte == 0xc2 && i + 1 < utf8.size() &&
+                   static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(utf8[i + 1]) <= 0x9f) {
+            escape(shown, static_cast<unsigned char>(utf8[++i]));
+        } else {
+            shown += utf8[i];
+        }
+    }
+    return shown;
+}
+
+void TerminalOutput::writeOut(const std::string& text) {
+    if (sealed_ || text.empty()) return;
+    const std::string utf8 = visibleControls(text);
     std::fwrite(utf8.data(), 1, utf8.size(), out_);
     std::fflush(out_);
     lineOpen_ = utf8.back() != '\n';
@@ -47,7 +73,8 @@ void TerminalOutput::error(const Text& text) {
 void TerminalOutput::utf8Error(const std::string& text) {
     std::lock_guard lock(mutex_);
     // An open line on standard output is left alone: the two streams may go to different places.
-    std::fwrite(text.data(), 1, text.size(), err_);
+    const std::string utf8 = visibleControls(text);
+    std::fwrite(utf8.data(), 1, utf8.size(), err_);
     std::fputc('\n', err_);
     std::fflush(err_);
 }

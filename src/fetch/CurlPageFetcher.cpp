@@ -26,46 +26,6 @@ void initialiseCurlOnce() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-bool isHostByte(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
-}
-
-// The address curl is given: scheme, host and port as the URL functions find them, and the path
-// as it is, with only the bytes escaped that cannot stand in a request line (controls, spaces,
-// DEL). GBK bytes go out raw. The fragment stays home. Empty when the address names no usable
-// host or port.
-std::string wireAddress(const Text& url, bool secure) {
-    const Text host = urlHost(url, false);
-    if (host.empty() || host.size() > 253) return {};
-    for (unsigned char c : host)
-        if (!isHostByte(c)) return {};
-    const Text hostAndPort = urlHost(url, true);
-    if (hostAndPort.size() > host.size()) {
-        // Only "host:digits", with a port in 1..65535.
-        const Text digits = hostAndPort.substr(host.size() + 1);
-        if (digits.empty() || digits.size() > 5 ||
-            digits.find_first_not_of("0123456789") != Text::npos)
-            return {};
-    }
-    const int port = urlPort(url);
-    if (port < 1 || port > 65535) return {};
-
-    static const char hex[] = "0123456789ABCDEF";
-    std::string target;
-    for (unsigned char c : urlPath(url)) {
-        if (c == '#') break;
-        if (c <= 0x20 || c == 0x7F) {
-            target += '%';
-            target += hex[c >> 4];
-            target += hex[c & 0x0F];
-        } else {
-            target += static_cast<char>(c);
-        }
-    }
-    return std::string(secure ? "https://" : "http://") + host + ":" + std::to_string(port) +
-           target;
-}
-
 // The composed block as curl header lines. A line break of any kind ends a line, so no line can
 // smuggle in another; empty lines are dropped, as one would end the request's header. A line
 // whose value is empty is written "Name;", which curl sends as "Name:" (a bare "Name:" would tell
@@ -381,9 +341,8 @@ void CurlPageFetcher::cancelAll() {
 
 Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
     const int method = request.method < 0 || request.method > 2 ? 0 : request.method;
-    const bool secure = isSecureUrl(request.url);
     const Text agent = userAgentOf(request.headers);
-    const std::string address = wireAddress(request.url, secure);
+    const std::string address = wireAddress(request.url);
     if (address.empty()) {
         request.failure = "the address names no usable host or port";
         return Bytes();

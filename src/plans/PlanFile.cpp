@@ -1,16 +1,18 @@
 #include "plans/PlanFile.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <set>
 
-#include "articles/WebLink.h"
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
 #include "check/ArticleMatches.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlValues.h"
+#include "web/UrlParts.h"
 
 namespace lumo {
 namespace {
@@ -47,7 +49,9 @@ constexpr Field kFields[] = {
     {"lastid", C::lastid, Field::State},
     {"type", C::type, Field::RequiredText},
 };
-constexpr int kMaxIndex = 999;
+// An index is stored as text and read as a 32-bit integer; the editor takes any text there.
+constexpr long long kMinIndex = std::numeric_limits<std::int32_t>::min();
+constexpr long long kMaxIndex = std::numeric_limits<std::int32_t>::max();
 constexpr const char* kFormat = "lumo-plans";
 
 const Field* fieldNamed(const std::string& name) {
@@ -80,11 +84,17 @@ public:
                 plan[field.column] = text(field.name, field.kind == Field::RequiredText);
             }
         }
-        if (object_.contains("name") && plan[C::name].empty()) fail("name", "不能为空");
         checkAddress(plan[C::url]);
+        for (const char* name : {"ua", "cookie"}) checkHeaderField(name);
         const ArticleMatches compiled = ArticleMatches::search(plan[C::regular], Text());
         if (object_.contains("regular") && compiled.failed()) {
             fail("regular", "正则表达式无法编译：" + gbkToUtf8(compiled.failure()));
+        } else if (object_.contains("regular")) {
+            const Text runaway = ArticleMatches::probe(plan[C::regular]);
+            if (!runaway.empty()) {
+                fail("regular",
+                     "正则表达式会失控回溯，检查时无法在限定内完成：" + gbkToUtf8(runaway));
+            }
         }
         return plan;
     }
@@ -116,19 +126,36 @@ private:
             fail(name, "缺失");
             return {};
         }
-        if (!found->is_number_integer() || found->get<long long>() < 0 ||
+        if (!found->is_number_integer() || found->get<long long>() < kMinIndex ||
             found->get<long long>() > kMaxIndex) {
-            fail(name, "应为 0 到 " + std::to_string(kMaxIndex) + " 之间的整数");
+            fail(name, "应为整数（" + std::to_string(kMinIndex) + " 到 " +
+                           std::to_string(kMaxIndex) + "）");
             return {};
         }
         return textOfInteger(found->get<long long>());
     }
 
+    // A header field's value goes into one request line: a line break would start another.
+    void checkHeaderField(const char* name) {
+        const auto found = object_.find(name);
+        if (found == object_.end() || !found->is_string()) return;
+        if (found->get<std::string>().find_first_of(std::string("\r\n\0", 3)) !=
+            std::string::npos) {
+            fail(name, "含有回车、换行或空字符，不能用作请求头");
+        }
+    }
+
     void checkAddress(const Text& url) {
         const auto found = object_.find("url");
         if (found == object_.end() || !found->is_string()) return;
-        const std::optional<Text> link = webLinkToOpen(url);
-        if (!link || *link != url) fail("url", "应为 http:// 或 https:// 开头的网址");
+        // What a check can fetch: http://, https:// or a bare host (plain HTTP), and a host
+        // and port the fetch takes; no control character, which the editor's box cannot hold.
+        const bool control = std::any_of(url.begin(), url.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+        });
+        if (control || wireAddress(url).empty()) {
+            fail("url", "应为 http:// 或 https:// 开头（或以主机名开头）、可以访问的网址");
+        }
     }
 
     const Json& object_;
@@ -151,14 +178,14 @@ Text insertStatement(const MonitorPlan& plan) {
     return "insert into rule(" + names + ") values(" + values + ");";
 }
 
-Text updateStatement(const MonitorPlan& plan) {
+Text updateStatement(const MonitorPlan& plan, const Text& id) {
     Text assignments;
     for (const Field& field : kFields) {
         if (field.kind == Field::State || field.column == C::name) continue;
         if (!assignments.empty()) assignments += ",";
         assignments += Text(field.name) + "=" + quoted(plan[field.column]);
     }
-    return "update rule set " + assignments + " where name=" + quoted(plan[C::name]) + ";";
+    return "update rule set " + assignments + " where id=" + sqlInteger(id) + ";";
 }
 
 std::string sqlFailure(int errorCode) {
@@ -230,7 +257,6 @@ std::vector<MonitorPlan> PlanFile::readPlans(std::string_view json,
         return {};
     }
     std::vector<MonitorPlan> plans;
-    std::set<Text> names;
     std::size_t number = 0;
     for (const Json& object : document["plans"]) {
         ++number;
@@ -238,12 +264,7 @@ std::vector<MonitorPlan> PlanFile::readPlans(std::string_view json,
             errors.push_back("方案 #" + std::to_string(number) + "：应为对象");
             continue;
         }
-        MonitorPlan plan = PlanChecker(object, number, errors).check();
-        if (!plan[C::name].empty() && !names.insert(plan[C::name]).second) {
-            errors.push_back("方案 #" + std::to_string(number) + "「" + gbkToUtf8(plan[C::name]) +
-                             "」：字段 name 与前面的方案重复");
-        }
-        plans.push_back(std::move(plan));
+        plans.push_back(PlanChecker(object, number, errors).check());
     }
     if (!errors.empty()) plans.clear();
     return plans;
@@ -254,25 +275,31 @@ PlanFile::ImportReport PlanFile::importPlans(DatabaseConnection& database, std::
     ImportReport report;
     const std::vector<MonitorPlan> plans = readPlans(json, report.errors);
     if (!report.errors.empty()) return report;
-    const QueryResult stored = database.query("select name from rule");
+    const QueryResult stored = database.query("select id,name from rule order by id");
     if (!stored.ok) {
         report.errors.push_back("无法读取方案表 rule：" + stored.message);
         return report;
     }
-    std::set<Text> storedNames;
-    for (const TextList& row : stored.rows) storedNames.insert(row.empty() ? Text() : row[0]);
+    // The stored plans of each name, oldest first; the k-th plan of a name in the file is the
+    // k-th stored plan of that name.
+    std::map<Text, std::deque<Text>> storedIds;
+    for (const TextList& row : stored.rows) {
+        if (row.size() == 2) storedIds[row[1]].push_back(row[0]);
+    }
     TextList statements;
     for (const MonitorPlan& plan : plans) {
         const std::string name = gbkToUtf8(plan[C::name]);
-        if (storedNames.count(plan[C::name]) == 0) {
+        std::deque<Text>& same = storedIds[plan[C::name]];
+        if (same.empty()) {
             statements.push_back(insertStatement(plan));
             report.added.push_back(name);
         } else if (replace) {
-            statements.push_back(updateStatement(plan));
+            statements.push_back(updateStatement(plan, same.front()));
             report.replaced.push_back(name);
         } else {
             report.skipped.push_back(name);
         }
+        if (!same.empty()) same.pop_front();
     }
     // One transaction under the connection's lock: no other thread's statement lands inside it,
     // and a failure rolls every statement back.

@@ -18,15 +18,19 @@ class DatabaseConnection;
 // UTF-8), the indexes `tindex`, `uindex` and `oindex` as integers. Left out unless `withState`:
 // `id` (an integer), `isdo`, `arttile`, `arturl`, `lasttime` and `lastid` (texts).
 //
-// Import checks every plan before it writes anything: it must have a non-empty `name` unique in the
-// file; `url`, `code`, `ua`, `before`, `after`, `regular`, `buquan` and `type` as strings, `cookie`
-// and `spare` as strings or missing; the indexes as integers from 0 to 999; `url` an http or
-// https address; `regular` a pattern Boost.Regex compiles the way monitoring does; every text
-// writable in GBK; no other key (the state keys are accepted and ignored). Each failure is one
-// message naming the plan and field. The same plan is the one with the same `name`: without
-// `replace` a plan whose name is in the database already is skipped; with it, the stored plans of
-// that name take the file's definition and keep their id, tick and last-seen fields. New plans go
-// in unticked (`isdo` "0") with empty last-seen fields. All writes form one transaction: any
+// Import checks every plan before it writes anything: it must have `name`, `url`, `code`, `ua`,
+// `before`, `after`, `regular`, `buquan` and `type` as strings, `cookie` and `spare` as strings
+// or missing; the indexes as 32-bit integers (they are stored as text); `url` an address the
+// fetch takes (http://, https:// or a bare host, with a usable host and port); `ua` and `cookie`
+// without CR, LF or NUL (each goes into one request header line); `regular` a pattern Boost.Regex
+// compiles the way monitoring does and that stays within the search limits on probe texts
+// (ArticleMatches::probe); every text writable in GBK; no other key (the state keys are accepted
+// and ignored). Each failure is one message naming the plan and field. Every plan the window can
+// save passes, names that are empty or repeated included. The same plan is found by name: the
+// k-th plan of a name in the file is the k-th stored plan of that name (in id order). Without
+// `replace` a plan that has such a stored counterpart is skipped; with it, the counterpart takes
+// the file's definition and keeps its id, tick and last-seen fields. The other plans go in
+// unticked (`isdo` "0") with empty last-seen fields. All writes form one transaction: any
 // failure changes nothing.
 //
 // Stateless; safe from any thread. importPlans() writes through DatabaseConnection::executeAll(),

@@ -14,7 +14,17 @@ Text firstLine(const Text& text) {
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
+const Text kLineBreaksAndNul("\r\n\0", 3);
+
 }  // namespace
+
+bool isHeaderSafe(const Text& value) {
+    return value.find_first_of(kLineBreaksAndNul) == Text::npos;
+}
+
+Text headerSafePart(const Text& value) {
+    return value.substr(0, value.find_first_of(kLineBreaksAndNul));
+}
 
 Text userAgentOf(const Text& headers) {
     if (findText(headers, "User-Agent:", 1, true) < 0) return kDefaultUserAgent;
@@ -28,7 +38,8 @@ Text userAgentOf(const Text& headers) {
     return firstLine(agent);
 }
 
-Text composeHeaderBlock(const Text& headers, const Text& url, const Text& cookie) {
+Text composeHeaderBlock(const Text& headers, const Text& url, const Text& cookieText) {
+    const Text cookie = headerSafePart(cookieText);
     Text block = headers;
     if (block.empty())
         block = "Accept: */*";

@@ -16,6 +16,10 @@ int hostStart(const Text& lower) {
     return 1;
 }
 
+bool isHostByte(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
+}
+
 }  // namespace
 
 bool isSecureUrl(const Text& url) {
@@ -52,6 +56,39 @@ Text urlPath(const Text& url) {
     const int b = findText(url, "/", a < 0 ? 1 : a);
     if (b < 0) return "/";
     return middleText(url, b, textLength(url));
+}
+
+std::string wireAddress(const Text& url) {
+    const bool secure = isSecureUrl(url);
+    const Text host = urlHost(url, false);
+    if (host.empty() || host.size() > 253) return {};
+    for (unsigned char c : host)
+        if (!isHostByte(c)) return {};
+    const Text hostAndPort = urlHost(url, true);
+    if (hostAndPort.size() > host.size()) {
+        // Only "host:digits", with a port in 1..65535.
+        const Text digits = hostAndPort.substr(host.size() + 1);
+        if (digits.empty() || digits.size() > 5 ||
+            digits.find_first_not_of("0123456789") != Text::npos)
+            return {};
+    }
+    const int port = urlPort(url);
+    if (port < 1 || port > 65535) return {};
+
+    static const char hex[] = "0123456789ABCDEF";
+    std::string target;
+    for (unsigned char c : urlPath(url)) {
+        if (c == '#') break;
+        if (c <= 0x20 || c == 0x7F) {
+            target += '%';
+            target += hex[c >> 4];
+            target += hex[c & 0x0F];
+        } else {
+            target += static_cast<char>(c);
+        }
+    }
+    return std::string(secure ? "https://" : "http://") + host + ":" + std::to_string(port) +
+           target;
 }
 
 }  // namespace lumo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "base/Text.h"
 
 // Pieces of a page address as the page fetch connects with them. An address begins with
@@ -24,5 +26,11 @@ Text urlPath(const Text& url);
 
 // True when the address begins with "https://", ignoring ASCII case.
 bool isSecureUrl(const Text& url);
+
+// The address a fetch asks for: scheme, host and port as the functions above find them, and the
+// path as it is, with only the bytes escaped that cannot stand in a request line (controls,
+// spaces, DEL). GBK bytes go out raw. The fragment stays home. Empty when the address names no
+// usable host (letters, digits, "-", "." and "_" only) or port: such an address is never fetched.
+std::string wireAddress(const Text& url);
 
 }  // namespace lumo

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "base/GbkCodec.h"
 
 namespace lumo {
@@ -93,6 +97,55 @@ TEST(ArticleMatchesTest, StopsAfterTheFirstMatchWhoseGroupReadsTheText) {
               1);
     EXPECT_EQ(ArticleMatches::search("(a)", "a a a", 10, ArticleMatches::StopAt{1, "b"}).count(),
               3);
+}
+
+TEST(ArticleMatchesTest, APaddedRunawayPatternEndsAtItsLimitOrAtAStop) {
+    // Boost's own bound grows with the pattern's length: a long comment lifts it out of reach.
+    const Text padded = "(a+)+b(?#" + Text(3000, 'x') + ")";
+    const Text line(2000, 'a');
+
+    ArticleMatches::Limits shortTime;
+    shortTime.timeLimit = std::chrono::milliseconds(200);
+    const auto timedOut = ArticleMatches::search(padded, line, 10, std::nullopt, shortTime);
+    EXPECT_EQ(timedOut.failure(), "The search ran out of time (runaway backtracking).");
+    EXPECT_EQ(timedOut.count(), 0);
+    EXPECT_FALSE(timedOut.stopped());
+
+    ArticleMatches::Limits fewSteps;
+    fewSteps.stepLimit = 100'000;
+    EXPECT_EQ(ArticleMatches::search(padded, line, 10, std::nullopt, fewSteps).failure(),
+              "The search took more steps than allowed (runaway backtracking).");
+
+    // A stop from another thread ends the search; the time limit alone would take minutes.
+    std::atomic<bool> stop{false};
+    ArticleMatches::Limits stoppable;
+    stoppable.timeLimit = std::chrono::minutes(10);
+    stoppable.stopped = [&stop] { return stop.load(); };
+    std::thread stopper([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        stop = true;
+    });
+    const auto stopped = ArticleMatches::search(padded, line, 10, std::nullopt, stoppable);
+    stopper.join();
+    EXPECT_TRUE(stopped.stopped());
+    EXPECT_EQ(stopped.count(), 0);
+
+    // A search within its limits is unchanged by them.
+    const auto fine = ArticleMatches::search("(a)a", Text(10, 'a'), 10, std::nullopt, fewSteps);
+    EXPECT_EQ(fine.count(), 5);
+    EXPECT_EQ(fine.span(5, 1).position, 8u);
+}
+
+TEST(ArticleMatchesTest, ProbeRefusesRunawayPatternsAndPassesBoardPatterns) {
+    EXPECT_NE(ArticleMatches::probe("(a+)+b(?#" + Text(3000, 'x') + ")"), "");
+    EXPECT_NE(ArticleMatches::probe("(x+x+)+y"), "");
+    EXPECT_NE(ArticleMatches::probe("([a"), "");
+    for (const char* pattern :
+         {"<a href=\"(thread-(\\d+)-1-1\\.html)\" onclick=\"atarget\\(this\\)\" class=\"s "
+          "xst\">(.*?)</a>.*?<cite><a href=\"space-uid-\\d+\\.html\" c=\"1\">(.*?)</a>",
+          "<li>(.*?)</li>", ".", "(.*?)(.*?)x", "\\d+", "^(.*)$"}) {
+        EXPECT_EQ(ArticleMatches::probe(pattern), "") << pattern;
+    }
 }
 
 }  // namespace

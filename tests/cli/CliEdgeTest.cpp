@@ -47,6 +47,14 @@ TEST(TerminalOutputTest, LogPiecesBecomeUtf8LinesWithoutBlankOnes) {
     std::fclose(err);
 }
 
+TEST(TerminalOutputTest, ControlsLeaveEscapedAsJsonWritesThem) {
+    // C1 (here CSI, U+009B) and DEL are escaped as JSON would, so a JSON document stays valid.
+    EXPECT_EQ(TerminalOutput::visibleControls("a\xc2\x9b"
+                                              "1m\x7f\t\n\xc2\xa0"),
+              "a\\u009b1m\\u007f\t\n\xc2\xa0");
+    EXPECT_EQ(TerminalOutput::visibleControls("\t\n", false), "\\u0009\\u000a");
+}
+
 TEST(AsioTimersTest, FireInOrderAndNeverAfterCancel) {
     boost::asio::io_context context;
     AsioTimers timers(context);

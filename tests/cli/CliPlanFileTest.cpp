@@ -123,5 +123,48 @@ TEST_F(CliPlanFileTest, BadFilesAreRefusedWithOneMessagePerFailureAndChangeNothi
     EXPECT_EQ(cli({"plans", "export", "--with-state"}).out, before);
 }
 
+TEST_F(CliPlanFileTest, EveryPlanTheWindowCanSaveSurvivesExportAndImport) {
+    const Text page = BoardPage::gbkPage(BoardPage::threads(40, 3));
+    server.page("/", page);
+    server.page("/board", page);
+    // What the editor saves after a good rule test: the copy action keeps the name; the address
+    // is anything the fetch takes; the index boxes take any text.
+    std::vector<MonitorPlan> plans(5, BoardPage::plan(server.url("/board"), true));
+    plans[1][MonitorPlan::spare] = gbk("复制的方案");
+    plans[2][MonitorPlan::url] = server.url("");
+    plans[3][MonitorPlan::url] = "HTTP://" + server.hostAndPort();
+    plans[3][MonitorPlan::name] = gbk("另一个");
+    plans[4][MonitorPlan::url] = server.hostAndPort() + "/board";
+    plans[4][MonitorPlan::name] = "";
+    plans[4][MonitorPlan::oindex] = "-1";
+    plans[4][MonitorPlan::uindex] = "1000";
+    for (MonitorPlan& plan : plans) {
+        const int id = db.addPlan(plan);
+        const auto test = cli({"test", std::to_string(id)});
+        ASSERT_EQ(test.exitCode, 0) << plan[MonitorPlan::url] << test.err;
+    }
+    const auto exported = cli({"plans", "export"});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    const std::string file = writeFile("window.json", exported.out);
+
+    TempDatabase empty;
+    const auto imported = cliOn(empty, {"plans", "import", file});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_NE(imported.out.find("5 added, 0 replaced, 0 skipped"), std::string::npos)
+        << imported.out;
+    EXPECT_EQ(cliOn(empty, {"plans", "export"}).out, exported.out);
+
+    // Back into the database it came from: each plan finds its own counterpart.
+    const std::string before = cli({"plans", "export", "--with-state"}).out;
+    const auto again = cli({"plans", "import", file});
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_NE(again.out.find("0 added, 0 replaced, 5 skipped"), std::string::npos) << again.out;
+    const auto replaced = cli({"plans", "import", "--replace", file});
+    ASSERT_EQ(replaced.exitCode, 0) << replaced.err;
+    EXPECT_NE(replaced.out.find("0 added, 5 replaced, 0 skipped"), std::string::npos)
+        << replaced.out;
+    EXPECT_EQ(cli({"plans", "export", "--with-state"}).out, before);
+}
+
 }  // namespace
 }  // namespace lumo::test

@@ -143,23 +143,28 @@ TEST(PlanFileTest, BadPlansAreEachNamedAndChangeNothing) {
     badUrl["colour"] = "red";
     nlohmann::json notGbk = good;
     notGbk["name"] = "emoji 😀";
-    nlohmann::json duplicate = good;
+    nlohmann::json badHeaders = good;
+    badHeaders["name"] = "坏请求头";
+    badHeaders["ua"] = "Mozilla\nHost: evil.example";
+    badHeaders["cookie"] = "sid=1\r\nX: 1";
     const nlohmann::json file = {
         {"format", "lumo-plans"},
         {"version", 1},
-        {"plans", {good, badPattern, badIndex, badUrl, notGbk, duplicate}}};
+        {"plans", {good, badPattern, badIndex, badUrl, notGbk, badHeaders}}};
 
     const PlanFile::ImportReport report = PlanFile::importPlans(temp.database(), file.dump());
     EXPECT_FALSE(report.ok);
     EXPECT_TRUE(report.added.empty());
     const std::vector<std::string> expectedStarts = {
         "方案 #2「坏正则」：字段 regular 正则表达式无法编译：",
-        "方案 #3「坏索引」：字段 tindex 应为 0 到 999 之间的整数",
-        "方案 #3「坏索引」：字段 uindex 应为 0 到 999 之间的整数",
+        "方案 #3「坏索引」：字段 tindex 应为整数",
+        "方案 #3「坏索引」：字段 uindex 应为整数",
         "方案 #4「坏网址」：字段 colour 不是方案的字段",
-        "方案 #4「坏网址」：字段 url 应为 http:// 或 https:// 开头的网址",
+        "方案 #4「坏网址」：字段 url 应为 http:// 或 https:// "
+        "开头（或以主机名开头）、可以访问的网址",
         "方案 #5「emoji 😀」：字段 name 含有无法以 GBK 保存的字符",
-        "方案 #6「好方案」：字段 name 与前面的方案重复",
+        "方案 #6「坏请求头」：字段 ua 含有回车、换行或空字符",
+        "方案 #6「坏请求头」：字段 cookie 含有回车、换行或空字符",
     };
     ASSERT_EQ(report.errors.size(), expectedStarts.size());
     for (std::size_t i = 0; i < expectedStarts.size(); ++i) {
@@ -173,6 +178,36 @@ TEST(PlanFileTest, BadPlansAreEachNamedAndChangeNothing) {
         EXPECT_FALSE(bad.ok) << broken;
         EXPECT_EQ(bad.errors.size(), 1u) << broken;
     }
+}
+
+TEST(PlanFileTest, PlansOfTheSameNamePairUpInOrder) {
+    test::TempDatabase temp;
+    MonitorPlan original = storedPlan("同名");
+    temp.addPlan(original);
+    MonitorPlan copy = storedPlan("同名");
+    copy[C::url] = "http://copy.example/";
+    const std::string both = PlanFile::toJson({original, copy}, false);
+
+    // The first of the file is the stored one; the second is new.
+    PlanFile::ImportReport report = PlanFile::importPlans(temp.database(), both);
+    ASSERT_TRUE(report.ok) << (report.errors.empty() ? "" : report.errors[0]);
+    EXPECT_EQ(report.skipped, std::vector<std::string>{"同名"});
+    EXPECT_EQ(report.added, std::vector<std::string>{"同名"});
+    EXPECT_EQ(temp.plan(2)[C::url], "http://copy.example/");
+
+    // Now both are stored: a second import skips both, a replacing one sets each to its own.
+    report = PlanFile::importPlans(temp.database(), both);
+    EXPECT_EQ(report.skipped.size(), 2u);
+    MonitorPlan changedFirst = storedPlan("同名");
+    changedFirst[C::url] = "http://first.example/";
+    MonitorPlan changedSecond = storedPlan("同名");
+    changedSecond[C::url] = "http://second.example/";
+    report = PlanFile::importPlans(temp.database(),
+                                   PlanFile::toJson({changedFirst, changedSecond}, false), true);
+    EXPECT_EQ(report.replaced.size(), 2u);
+    EXPECT_EQ(temp.plan(1)[C::url], "http://first.example/");
+    EXPECT_EQ(temp.plan(2)[C::url], "http://second.example/");
+    EXPECT_EQ(temp.query("select count(*) from rule").rows[0][0], "2");
 }
 
 TEST(PlanFileTest, AFailedWriteRollsBackTheWholeImport) {

@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "check/PlanProcessor.h"
+#include "gui/plans/HeldMessages.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
 
@@ -54,31 +55,44 @@ void RuleTestRunner::startTest() {
     if (refocusButton_) button->clearFocus();
     button->setEnabled(false);
     if (fetch_.joinable()) fetch_.join();  // the previous test's thread has already posted
-    fetch_ = std::jthread([this, plan](std::stop_token stop) {
+    const PlanProcessor::RequestHeaders sent = PlanProcessor::requestHeadersOf(plan, nowText());
+    if (!sent.cutLine.empty()) with_.log->append(sent.cutLine);
+    fetch_ = std::jthread([this, plan, sent](std::stop_token stop) {
         // The same request a monitoring run sends: GET with the plan's cookie (always supplied,
         // possibly empty) and its user agent.
         FetchRequest request;
         request.url = plan[MonitorPlan::url];
         request.method = 0;
-        request.cookie = plan[MonitorPlan::cookie];
-        request.headers = "User-Agent: " + plan[MonitorPlan::ua];
+        request.cookie = sent.cookie;
+        request.headers = sent.headers;
         Bytes body = fetcher_.fetch(request, stop);
         if (stop.stop_requested()) return;
+        // Cut and match here too: a huge page or a pattern that backtracks for seconds never
+        // holds up the window. The boxes wait for the window thread, which first clears the
+        // table.
+        FetchedPage page(std::move(body));
+        HeldMessages held;
+        PlanProcessor processor(page, *with_.sql, *with_.log, held, *with_.testEdit, unusedState_);
+        RuleTestResult result = processor.runTest(plan, [&stop] { return stop.stop_requested(); });
+        if (stop.stop_requested()) return;
         QMetaObject::invokeMethod(
-            this, [this, plan, body = std::move(body)] { finishTest(plan, body); },
+            this,
+            [this, plan, result = std::move(result), messages = held.take()] {
+                finishTest(plan, result, messages);
+            },
             Qt::QueuedConnection);
     });
 }
 
-void RuleTestRunner::finishTest(const MonitorPlan& plan, const Bytes& body) {
+void RuleTestRunner::finishTest(const MonitorPlan& plan, const RuleTestResult& result,
+                                const std::vector<HeldMessages::Message>& messages) {
     if (fetch_.joinable()) fetch_.join();
-    // The previous table goes before the outcome is known, as a message about no match may
+    // The previous table goes before the outcome is shown, as a message about no match may
     // follow.
     page_.testResultList->setColumns({});
-    FetchedPage page(body);
-    PlanProcessor processor(page, *with_.sql, *with_.log, *with_.messages, *with_.testEdit,
-                            unusedState_);
-    const RuleTestResult result = processor.runTest(plan);
+    for (const HeldMessages::Message& message : messages) {
+        with_.messages->showMessage(message.text, message.caption);
+    }
     show(plan, result);
     running_ = false;
     page_.testButton->setEnabled(true);

@@ -3,12 +3,14 @@
 #include <QObject>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "base/MessagePresenter.h"
 #include "base/StatusLog.h"
 #include "check/CutRegionSink.h"
 #include "check/MonitorState.h"
 #include "check/RuleTestResult.h"
+#include "gui/plans/HeldMessages.h"
 #include "gui/window/ModulePageFetcher.h"
 #include "store/MonitorPlan.h"
 #include "store/SqlRunner.h"
@@ -21,14 +23,15 @@ class PlanEditorPage;
 // live page and shows the outcome on the editor page.
 //
 // An address holding the blocked-site marker only gets its message. Otherwise the button is
-// disabled and the page is fetched on a thread of the test's own, so the window stays
-// responsive; when the page has arrived, the window thread cuts and matches it (PlanProcessor's
-// rule test), `测试编辑框` receives the cut text, `测试列表框` gets the columns "索引 0" to
-// "索引 G-1" (80 pixels) and a row per match, and the editor is told which plan matched: it
-// enables saving only while it still holds what was tested.
-// PlanProcessor's messages go through the message presenter. The button comes back at the end.
+// disabled and the page is fetched, cut and matched (PlanProcessor's rule test) on a thread of
+// the test's own, so the window stays responsive; `测试编辑框` receives the cut text. Then the
+// window thread clears `测试列表框`, shows PlanProcessor's messages through the message
+// presenter, gives the list the columns "索引 0" to "索引 G-1" (80 pixels) and a row per match,
+// and tells the editor which plan matched: it enables saving only while it still holds what was
+// tested. The button comes back at the end.
 //
-// Window thread only. Destroying the runner cuts a fetch under way short and waits for it.
+// Window thread only. Destroying the runner cuts a fetch or a search under way short and waits
+// for it.
 class RuleTestRunner : public QObject {
     Q_OBJECT
 public:
@@ -56,7 +59,8 @@ signals:
     void testFinished(const lumo::RuleTestResult& result);
 
 private:
-    void finishTest(const MonitorPlan& plan, const Bytes& body);
+    void finishTest(const MonitorPlan& plan, const RuleTestResult& result,
+                    const std::vector<HeldMessages::Message>& messages);
     void show(const MonitorPlan& plan, const RuleTestResult& result);
 
     PlanEditorPage& page_;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <cstddef>
 
 #include "base/Text.h"
 #include "check/CutRegionSink.h"
@@ -24,6 +25,12 @@ public:
     void attach(QPlainTextEdit* box);
 
     void showCutRegion(const Text& text) override;
+
+    // The most of a region the box shows.
+    static constexpr std::size_t kShownBytes = 256 * 1024;
+
+    // What the box shows of `region`: all of it, or its start and the line about the rest.
+    static Text shownPart(const Text& region);
 
 private:
     void show(const Text& text);

@@ -148,6 +148,7 @@ private slots:
     void quitEndsWithCodeZeroAndShutsDownOnce();
     void closingABoxWhileInTheTrayKeepsTheProgram();
     void theWorkersBoxLeavesTheWindowUsable();
+    void runStopsARunawaySearch();
 };
 
 void MonitoringTest::trayIconShowsTheNormalEyeFromStartUp() {
@@ -475,6 +476,33 @@ void MonitoringTest::theWorkersBoxLeavesTheWindowUsable() {
         QVERIFY(shownBox() == nullptr);
         QVERIFY(program.database.articles().empty());
     }
+}
+
+void MonitoringTest::runStopsARunawaySearch() {
+    // "(a+)+b" padded with a long comment, which lifts the regex engine's own bound out of
+    // reach, over a line of "a"s: the search would run for hours.
+    LocalHttpServer site;
+    site.page("/aaa", Text("<list>") + Text(2000, 'a') + "</list>");
+    Program program;
+    MonitorPlan plan = BoardPage::plan(site.url("/aaa"), true);
+    plan[MonitorPlan::before] = "<list>";
+    plan[MonitorPlan::after] = "</list>";
+    plan[MonitorPlan::regular] = "(a+)+b(?#" + Text(3000, 'x') + ")";
+    program.database.addPlan(plan);
+    program.start();
+    lumo::MainWindow& w = program.window();
+    w.planListView()->setRowChecked(0, true);
+
+    w.runButton->click();
+    QTRY_COMPARE_WITH_TIMEOUT(site.requestCount(), std::size_t{1}, 5000);
+    QTest::qWait(300);  // the page is local and small: the search is under way
+    QVERIFY(!program.engine().workerFinished());
+    w.runButton->click();
+    QCOMPARE(program.caption(), gbk("开 始"));
+    // Well within the search's own time limit.
+    QTRY_VERIFY_WITH_TIMEOUT(program.engine().workerFinished(), 1500);
+    QVERIFY(program.log().find(gbk("正则匹配失败")) == Text::npos);
+    QVERIFY(program.database.articles().empty());
 }
 
 QTEST_MAIN(MonitoringTest)

@@ -2,11 +2,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
@@ -115,6 +117,9 @@ private slots:
     void focusStaysOffTheUnitsDuringTheTest();
     void editorUnitsAsTheyStandAreTested();
     void saveStaysOffWhenTheEditorChangedDuringTheTest();
+    void headerFieldsNeverAddRequestLines();
+    void hugeRegionIsShownInPartWhileTheWindowKeepsRunning();
+    void runawayPatternNeitherFreezesTheWindowNorHoldsUpItsEnd();
 };
 
 void RuleTestRunnerTest::threeGroupsShowTwoColumnsAndEnableSave() {
@@ -337,6 +342,94 @@ void RuleTestRunnerTest::saveStaysOffWhenTheEditorChangedDuringTheTest() {
         waitForTheEnd();
         QVERIFY(!save->isEnabled());
     }
+}
+
+void RuleTestRunnerTest::headerFieldsNeverAddRequestLines() {
+    Tester t;
+    MonitorPlan plan = BoardPage::plan(t.server.url("/gbk"), true);
+    plan[MonitorPlan::ua] = "LumoTest\r\nHost: evil.example";
+    plan[MonitorPlan::cookie] = "sid=1\nX-Injected: 1";
+    t.loadIntoEditor(plan);
+    // The editor's boxes hold one line each; a stored plan may hold more.
+    t.plans.editor().loadPlanIntoEditor(lumo::PlanEditMode::Edit);
+    QVERIFY(t.runTest());
+    const auto request = t.server.lastRequest();
+    QCOMPARE(request.headerCount("Host"), 1);
+    QCOMPARE(request.header("Host"), t.server.hostAndPort());
+    QCOMPARE(request.headerCount("X-Injected"), 0);
+    QCOMPARE(request.header("Cookie"), std::string("sid=1"));
+    QVERIFY(t.log.content().find(gbk("出错！方案的 ")) != Text::npos);
+}
+
+void RuleTestRunnerTest::hugeRegionIsShownInPartWhileTheWindowKeepsRunning() {
+    Tester t;
+    // One line of 20 MiB between the markers.
+    constexpr std::size_t kRegion = std::size_t{20} << 20;
+    t.server.page("/huge", "<list>" + Text(kRegion, 'a') + "</list>");
+    MonitorPlan plan = BoardPage::plan(t.server.url("/huge"), true);
+    plan[MonitorPlan::before] = "<list>";
+    plan[MonitorPlan::after] = "</list>";
+    t.loadIntoEditor(plan);
+    t.setPattern(".");
+
+    // The event loop's longest pause while the test runs.
+    QElapsedTimer sinceTick;
+    qint64 longestPause = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longestPause = std::max(longestPause, sinceTick.restart()); });
+    ticker.start(10);
+    sinceTick.start();
+    QSignalSpy finished(&t.plans.ruleTest(), &lumo::RuleTestRunner::testFinished);
+    QTest::mouseClick(t.page().testButton, Qt::LeftButton);
+    QVERIFY(finished.wait(30000));
+    QTest::qWait(50);
+    ticker.stop();
+
+    const Text shown = lumo::gbkText(t.page().cutRegionBox->toPlainText());
+    QVERIFY(shown.size() <= lumo::CutRegionBox::kShownBytes + 200);
+    QVERIFY(shown.starts_with(Text(1000, 'a')));
+    const Text line = gbk("……（截取的区域共 ") + lumo::textOfInteger(kRegion) + gbk(" 字节，其余 ");
+    QVERIFY(shown.find(line) != Text::npos);
+    QCOMPARE(t.page().testResultList->rowCount(), 10000);
+    // Generous for a loaded machine; laying out the whole line took minutes.
+    QVERIFY2(longestPause < 3000, QByteArray::number(longestPause));
+}
+
+void RuleTestRunnerTest::runawayPatternNeitherFreezesTheWindowNorHoldsUpItsEnd() {
+    // "(a+)+b" padded past the regex engine's own bound, over a line of "a"s.
+    const Text runaway = "(a+)+b(?#" + Text(3000, 'x') + ")";
+    QElapsedTimer clock;
+    {
+        Tester t;
+        t.server.page("/aaa", "<list>" + Text(2000, 'a') + "</list>");
+        MonitorPlan plan = BoardPage::plan(t.server.url("/aaa"), true);
+        plan[MonitorPlan::before] = "<list>";
+        plan[MonitorPlan::after] = "</list>";
+        t.loadIntoEditor(plan);
+        t.setPattern(runaway);
+
+        // The search ends at its time limit, and the window takes input meanwhile.
+        QSignalSpy finished(&t.plans.ruleTest(), &lumo::RuleTestRunner::testFinished);
+        QTest::mouseClick(t.page().testButton, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(t.server.requestCount(), std::size_t{1}, 5000);
+        QTest::qWait(300);
+        QTest::keyClicks(t.page().nameEdit, "abc");
+        QVERIFY(t.page().nameEdit->text().endsWith(QStringLiteral("abc")));
+        QVERIFY(finished.wait(15000));
+        const auto shown = t.messages.messages();
+        QCOMPARE(shown.size(), std::size_t(1));
+        QCOMPARE(shown[0].text, gbk("匹配结果为0,请检查正则匹配规则!"));
+        QCOMPARE(t.page().testResultList->rowCount(), 0);
+
+        // A test still searching when the window goes is cut short.
+        QTest::mouseClick(t.page().testButton, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(t.server.requestCount(), std::size_t{2}, 5000);
+        QTest::qWait(300);
+        QVERIFY(t.plans.ruleTest().isRunning());
+        clock.start();
+    }
+    QVERIFY2(clock.elapsed() < 2000, QByteArray::number(clock.elapsed()));
 }
 
 QTEST_MAIN(RuleTestRunnerTest)
