@@ -50,12 +50,15 @@ public:
         // When set, a finished plan's round goes on only after what its worker posted to the
         // window thread (its log lines) has been shown, so the round line never precedes them.
         WindowThread* windowThread = nullptr;
+        // With a windowThread: a plan's end is noticed as soon as its worker has returned,
+        // instead of at the next look at workerBusy (the heartbeat lines stay as they are).
+        bool noticeEndAtOnce = false;
     };
 
     MonitorEngine(MonitorView& view, NewContentNotifier& notifier, StatusLog& log,
                   MessagePresenter& messages, Timers& timers, MonitorState& state,
                   PlanRunner& runner, Options options);
-    // Stops monitoring and waits briefly for a running worker (see shutdown()).
+    // Stops monitoring and waits until a running worker has ended (see shutdown()).
     ~MonitorEngine();
     MonitorEngine(const MonitorEngine&) = delete;
     MonitorEngine& operator=(const MonitorEngine&) = delete;
@@ -75,7 +78,8 @@ public:
 
     // For the program's end: stops monitoring without touching the window, cuts the worker's
     // run short and waits at most `maxWait` for it to end. Returns true when no worker is left
-    // running; a worker that is still running is let go.
+    // running. A worker that is still running is kept, never let go: the destructor waits for
+    // it, so nothing it uses is torn down under it.
     bool shutdown(std::chrono::milliseconds maxWait);
 
     // The round wait for a frequency text: its integer times `perSecond`, clamped to what a
@@ -90,6 +94,7 @@ private:
     void launchPlan();
     void heartbeat();
     void afterHeartbeat();
+    void workerEnded(std::uint64_t launch);
     void planFinished();
     void endRound();
     void wait(Phase phase, std::chrono::milliseconds duration, void (MonitorEngine::*next)());
@@ -111,6 +116,8 @@ private:
     Timers::Id timer_ = 0;
     // Counts starts and stops, so work posted for an earlier loop is recognised and dropped.
     std::uint64_t loop_ = 0;
+    // Counts workers started, so the news of an earlier one's end is recognised and dropped.
+    std::uint64_t launch_ = 0;
     std::shared_ptr<int> life_ = std::make_shared<int>(0);
     MonitorWorker worker_;
 };
