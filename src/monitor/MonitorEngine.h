@@ -23,9 +23,11 @@ namespace lumo {
 // ticked plans (or stops it); in one round every ticked plan is processed once, one after the
 // other, each by a PlanRunner on a worker thread of its own, never two at once. While a plan runs
 // the engine looks at workerBusy every heartbeat and logs "\r\n开始访问任务<n>的网页----<time>";
-// between plans it waits the gap. At a round's end the log is replaced by the round line, the
-// lists are reloaded and the user alerted when new articles were stored, and then either the
-// frequency plus the gap pass before the next round (`自动监控框` checked at the start) or
+// the plan is over once workerBusy is down and the worker's thread has returned (whatever the
+// runner does after the plan's own run belongs to the plan). Between plans it waits the gap. At a
+// round's end the log is replaced by the round line, the lists are reloaded and the user alerted
+// when new articles were stored, and then either the frequency plus the gap pass before the next
+// round (`自动监控框` checked at the start) or
 // "\r\n执行完毕！" is logged and monitoring stops by itself.
 //
 // The engine never blocks: every wait is a one-shot timer, so the window stays usable and a stop
