@@ -2,9 +2,11 @@
 
 #include "app/Startup.h"
 #include "base/AllocatorSettings.h"
+#include "base/ChildSignal.h"
 
 int main(int argc, char** argv) {
     lumo::keepFreedMemoryForReuse();
+    lumo::restoreDefaultChildSignal();
     QApplication application(argc, argv);
     return lumo::runLumo(application);
 }

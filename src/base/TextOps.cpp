@@ -1,5 +1,6 @@
 #include "base/TextOps.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "base/GbkTextSearch.h"
@@ -181,7 +182,7 @@ Text lowerText(const Text& text) {
     return out;
 }
 
-std::int32_t integerOfText(const Text& text) {
+std::int64_t integer64OfText(const Text& text) {
     // Fold full-width forms first: 0xA3 xx is the full-width form of ASCII xx - 0x80, and
     // 0xA1 0xA1 is the full-width space.
     Text folded;
@@ -214,19 +215,27 @@ std::int32_t integerOfText(const Text& text) {
         negative = folded[p] == '-';
         ++p;
     }
-    long long value = 0;
-    constexpr long long limit =
-        static_cast<long long>(std::numeric_limits<std::int32_t>::max()) + 1;
+    // The magnitude, held back at one past the largest value so that both limits are reachable.
+    constexpr std::uint64_t limit =
+        static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + 1;
+    std::uint64_t value = 0;
     while (p < folded.size() && folded[p] >= '0' && folded[p] <= '9') {
-        if (value <= limit) value = value * 10 + (folded[p] - '0');
+        const std::uint64_t digit = static_cast<std::uint64_t>(folded[p] - '0');
+        value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
         ++p;
     }
-    if (negative) value = -value;
-    if (value > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    if (value < std::numeric_limits<std::int32_t>::min())
-        return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(value);
+    if (negative) {
+        return value >= limit ? std::numeric_limits<std::int64_t>::min()
+                              : -static_cast<std::int64_t>(value);
+    }
+    return value >= limit ? std::numeric_limits<std::int64_t>::max()
+                          : static_cast<std::int64_t>(value);
+}
+
+std::int32_t integerOfText(const Text& text) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(integer64OfText(text), std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::max()));
 }
 
 Text textOfInteger(long long value) {

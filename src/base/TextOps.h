@@ -56,6 +56,10 @@ Text lowerText(const Text& text);
 // stops at its nearest limit.
 std::int32_t integerOfText(const Text& text);
 
+// The same reading as a 64-bit signed integer (a value beyond that range stops at its nearest
+// limit): for article ids, which outgrow 32 bits on large boards and in `info`.
+std::int64_t integer64OfText(const Text& text);
+
 // Decimal digits, "-" in front of a negative value.
 Text textOfInteger(long long value);
 

@@ -298,16 +298,17 @@ PlanProcessor::RunWrites PlanProcessor::judge(const MonitorPlan& plan, Judgement
     const int tindex = integerOfText(plan[MonitorPlan::tindex]);
     const int uindex = integerOfText(plan[MonitorPlan::uindex]);
     const int oindex = integerOfText(plan[MonitorPlan::oindex]);
-    const std::int32_t lastId = integerOfText(plan[MonitorPlan::lastid]);
+    // Ids compare as 64-bit numbers: ten-digit thread ids are common on large boards.
+    const std::int64_t lastId = integer64OfText(plan[MonitorPlan::lastid]);
     const Text planId = sqlInteger(plan[MonitorPlan::id]);
-    std::int32_t maxId = lastId;
+    std::int64_t maxId = lastId;
     Text latestAddress;
     RunWrites writes;
 
     // Last match first, so on a newest-first page the newest article gets the highest id in info.
     for (int m = chosen.last; m >= chosen.first; --m) {
         if (mode == JudgementMode::CompareArticleId) {
-            const std::int32_t articleId = integerOfText(matches.sub(m, uindex));
+            const std::int64_t articleId = integer64OfText(matches.sub(m, uindex));
             if (articleId <= lastId) continue;
             maxId = std::max(maxId, articleId);
         }

@@ -59,6 +59,8 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
     options.timings = settings_.timings;
     // A finished plan's round goes on behind whatever its worker posted, as in the window.
     options.windowThread = &windowThread_;
+    // A round ends when its last plan's run and commands have, not at the next heartbeat.
+    options.noticeEndAtOnce = true;
     engine_ = std::make_unique<MonitorEngine>(*view_, *notifier_, log_, messages_, timers_, state_,
                                               *progress_, options);
 }
@@ -117,7 +119,7 @@ std::optional<Text> CliMonitoring::highestArticleId() {
         return std::nullopt;
     }
     if (result.rows.empty() || result.rows.front().empty()) return Text("0");
-    return textOfInteger(integerOfText(result.rows.front()[0]));
+    return textOfInteger(integer64OfText(result.rows.front()[0]));
 }
 
 void CliMonitoring::reportNewArticles() {
@@ -135,7 +137,7 @@ void CliMonitoring::reportNewArticles() {
     const ArticleList& list = ArticleList::latest();
     for (const TextList& row : result.rows) {
         output_.utf8Line(tsvLine(list.cellsOf(row)));
-        lastReportedId_ = textOfInteger(integerOfText(row[ArticleRecord::id]));
+        lastReportedId_ = textOfInteger(integer64OfText(row[ArticleRecord::id]));
     }
 }
 

@@ -1,4 +1,5 @@
 // `run`: monitoring rounds over the ticked plans or the given ones.
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -27,6 +28,20 @@ struct RunOptions {
     std::optional<std::string> onNew;
     double onNewTimeout = 30;
 };
+
+// Refuses "nan", "inf" and the like, which a range check lets through (NaN compares false with
+// both of its bounds).
+CLI::Validator finiteNumber() {
+    return CLI::Validator(
+        [](std::string& input) -> std::string {
+            double value = 0;
+            if (!CLI::detail::lexical_cast(input, value) || !std::isfinite(value)) {
+                return "Value " + input + " is not a finite number";
+            }
+            return {};
+        },
+        "FINITE");
+}
 
 MonitorTimings timingsFromEnvironment() {
     MonitorTimings timings;
@@ -120,7 +135,7 @@ void addRunCommand(CLI::App& app, CliContext& context) {
     command
         ->add_option("--on-new-timeout", options->onNewTimeout,
                      "End a --on-new command still running after SECONDS (default 30)")
-        ->check(CLI::Range(0.1, 86400.0))
+        ->check(finiteNumber() & CLI::Range(0.1, 86400.0))
         ->needs(onNew)
         ->type_name("SECONDS");
     command->callback([&context, options, every] {

@@ -24,7 +24,7 @@ const char* columnKey(ArticleRecord::Column column) {
 
 // The article's id is a number in JSON; every other cell a string as the list shows it.
 nlohmann::json cellJson(ArticleRecord::Column column, const Text& cell) {
-    if (column == ArticleRecord::id) return integerOfText(cell);
+    if (column == ArticleRecord::id) return integer64OfText(cell);
     return jsonText(cell);
 }
 

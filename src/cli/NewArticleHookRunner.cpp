@@ -17,7 +17,7 @@ std::optional<Text> highestArticleId(DatabaseConnection& database, QueryResult& 
         return std::nullopt;
     }
     if (result.rows.empty() || result.rows.front().empty()) return Text("0");
-    return textOfInteger(integerOfText(result.rows.front()[0]));
+    return textOfInteger(integer64OfText(result.rows.front()[0]));
 }
 
 }  // namespace

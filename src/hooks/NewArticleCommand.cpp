@@ -49,21 +49,43 @@ struct SpawnSetup {
     SpawnSetup& operator=(const SpawnSetup&) = delete;
 };
 
+constexpr const char* kTruncatedVariable = "LUMO_TRUNCATED";
+constexpr const char* kArticleVariables[] = {"LUMO_PLAN_ID",    "LUMO_PLAN_NAME", "LUMO_TITLE",
+                                             "LUMO_URL",        "LUMO_OTHER",     "LUMO_ARTICLE_ID",
+                                             kTruncatedVariable};
+
+// Whether `entry` ("NAME=value") sets one of the variables we give the command ourselves.
+bool isArticleVariable(const std::string& entry) {
+    for (const std::string name : kArticleVariables) {
+        if (entry.compare(0, name.size() + 1, name + "=") == 0) return true;
+    }
+    return false;
+}
+
+// At most `limit` bytes of `utf8`, never ending inside a character.
+bool cutAtCharacter(std::string& utf8, std::size_t limit) {
+    if (utf8.size() <= limit) return false;
+    std::size_t end = limit;
+    // Back over continuation bytes (10xxxxxx) to the start of the character that does not fit.
+    while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
+    utf8.resize(end);
+    return true;
+}
+
 // Our environment without the article variables, then the article's.
 std::vector<std::string> childEnvironment(const ArticleRecord& article) {
     const auto variables = NewArticleCommand::environmentOf(article);
     std::vector<std::string> result;
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-        const std::string text = *entry;
-        bool ours = false;
-        for (const auto& [name, value] : variables) {
-            ours = ours || text.compare(0, name.size() + 1, name + "=") == 0;
-        }
-        if (!ours) result.push_back(text);
+        if (!isArticleVariable(*entry)) result.push_back(*entry);
     }
     for (const auto& [name, value] : variables) result.push_back(name + "=" + value);
     return result;
 }
+
+// A status no child can end with: the child was reaped by someone else, so how it ended is
+// unknown (SIGCHLD ignored after all).
+constexpr int kStatusLost = -1;
 
 // Waits for `pid` until `deadline` or the stop; true with its status when it ended.
 bool waitUntil(pid_t pid, Clock::time_point deadline, const std::stop_token& stop, int& status) {
@@ -74,7 +96,7 @@ bool waitUntil(pid_t pid, Clock::time_point deadline, const std::stop_token& sto
         const pid_t done = ::waitpid(pid, &status, WNOHANG);
         if (done == pid) return true;
         if (done < 0 && errno != EINTR) {
-            status = 0;  // reaped elsewhere (SIGCHLD ignored): nothing more to know
+            status = kStatusLost;
             return true;
         }
         const auto now = Clock::now();
@@ -106,12 +128,20 @@ NewArticleCommand::NewArticleCommand(std::string commandLine, StatusLog& log,
 
 std::vector<std::pair<std::string, std::string>> NewArticleCommand::environmentOf(
     const ArticleRecord& article) {
-    return {{"LUMO_PLAN_ID", gbkToUtf8(article[ArticleRecord::planid])},
-            {"LUMO_PLAN_NAME", gbkToUtf8(article[ArticleRecord::planname])},
-            {"LUMO_TITLE", gbkToUtf8(article[ArticleRecord::title])},
-            {"LUMO_URL", gbkToUtf8(article[ArticleRecord::url])},
-            {"LUMO_OTHER", gbkToUtf8(article[ArticleRecord::other])},
-            {"LUMO_ARTICLE_ID", gbkToUtf8(article[ArticleRecord::id])}};
+    std::vector<std::pair<std::string, std::string>> variables = {
+        {"LUMO_PLAN_ID", gbkToUtf8(article[ArticleRecord::planid])},
+        {"LUMO_PLAN_NAME", gbkToUtf8(article[ArticleRecord::planname])},
+        {"LUMO_TITLE", gbkToUtf8(article[ArticleRecord::title])},
+        {"LUMO_URL", gbkToUtf8(article[ArticleRecord::url])},
+        {"LUMO_OTHER", gbkToUtf8(article[ArticleRecord::other])},
+        {"LUMO_ARTICLE_ID", gbkToUtf8(article[ArticleRecord::id])}};
+    std::string truncated;
+    for (auto& [name, value] : variables) {
+        if (cutAtCharacter(value, kLongestValue))
+            truncated += (truncated.empty() ? "" : ",") + name;
+    }
+    if (!truncated.empty()) variables.emplace_back(kTruncatedVariable, truncated);
+    return variables;
 }
 
 void NewArticleCommand::report(const std::string& utf8Line) const {
@@ -150,6 +180,10 @@ NewArticleCommand::Outcome NewArticleCommand::run(const ArticleRecord& article,
         std::snprintf(limit, sizeof limit, "%g", seconds);
         report("新文章命令超过 " + std::string(limit) + " 秒未结束，已终止" + about);
         return Outcome::TimedOut;
+    }
+    if (status == kStatusLost) {
+        report("新文章命令的退出状态无法得知（子进程已被系统回收）" + about);
+        return Outcome::Failed;
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return Outcome::Succeeded;
     if (WIFSIGNALED(status)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <stop_token>
 #include <string>
 #include <utility>
@@ -16,8 +17,12 @@ class StatusLog;
 // with the article in the environment and never in the command line:
 //   LUMO_PLAN_ID, LUMO_PLAN_NAME, LUMO_TITLE, LUMO_URL, LUMO_OTHER, LUMO_ARTICLE_ID
 // (the stored `info` values, GBK converted to UTF-8; any LUMO_* variables of our own environment
-// are not passed on). The command gets /dev/null as standard input, shares our standard output
-// and error, runs in a process group of its own and inherits no other descriptor of ours.
+// are not passed on). A value longer than kLongestValue bytes (a page can make a title of any
+// length, and the system refuses to start a program with a variable of 128 KiB or more) is cut
+// at the last whole UTF-8 character that fits, and LUMO_TRUNCATED then names the cut variables,
+// separated by commas; it is absent when nothing was cut. The command gets /dev/null as standard
+// input, shares our standard output and error, runs in a process group of its own and inherits no
+// other descriptor of ours.
 //
 // run() waits for the command. A command that cannot start, exits with a status other than 0, is
 // ended by a signal, or is still running when the time limit passes (or the stop token fires) is
@@ -31,6 +36,8 @@ public:
     enum class Outcome { Succeeded, Failed, TimedOut, Stopped, NotStarted };
 
     static constexpr std::chrono::milliseconds kDefaultTimeLimit{30000};
+    // The most bytes of one variable's value.
+    static constexpr std::size_t kLongestValue = 32768;
 
     // `commandLine` is UTF-8, as the user gave it; `log` receives the failure lines.
     NewArticleCommand(std::string commandLine, StatusLog& log,
@@ -39,7 +46,8 @@ public:
     // Runs the command for one stored article (an `info` row as read from the database).
     Outcome run(const ArticleRecord& article, std::stop_token stop = {}) const;
 
-    // The variables the command gets for `article`, as name=value pairs, in the order above.
+    // The variables the command gets for `article`, as name=value pairs, in the order above,
+    // LUMO_TRUNCATED last when a value was cut.
     static std::vector<std::pair<std::string, std::string>> environmentOf(
         const ArticleRecord& article);
 

@@ -1,6 +1,7 @@
 #include "monitor/MonitorEngine.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 #include "base/GbkCodec.h"
@@ -11,8 +12,6 @@ namespace {
 
 // The smallest frequency, in seconds, that repeating rounds accept.
 constexpr int kSmallestFrequency = 60;
-// How long a worker may take to end when the program closes.
-constexpr std::chrono::milliseconds kShutdownWait{3000};
 
 const Text& tooFrequentText() {
     static const Text text = gbk("监控频率不能低于 60 秒");
@@ -66,7 +65,8 @@ MonitorEngine::MonitorEngine(MonitorView& view, NewContentNotifier& notifier, St
       options_(std::move(options)) {}
 
 MonitorEngine::~MonitorEngine() {
-    shutdown(kShutdownWait);
+    // A worker still running is waited for when worker_ goes, before anything else of ours.
+    shutdown(std::chrono::milliseconds(0));
 }
 
 std::int64_t MonitorEngine::roundWaitMilliseconds(const Text& frequencyText,
@@ -153,12 +153,24 @@ void MonitorEngine::launchPlan() {
     // The worker gets the row as it stands now; a reload meanwhile does not reach it.
     const MonitorPlan plan = MonitorPlan::fromRow(view_.planRowTexts(row));
     state_.workerBusy = true;
-    const bool started =
-        worker_.start([&runner = runner_, &state = state_, plan, position](std::stop_token stop) {
+    const std::uint64_t launch = ++launch_;
+    std::function<void()> ended;
+    if (options_.noticeEndAtOnce && options_.windowThread != nullptr) {
+        ended = [this, alive = std::weak_ptr<int>(life_), launch, loop = loop_,
+                 windowThread = options_.windowThread] {
+            windowThread->post([this, alive, launch, loop] {
+                if (alive.expired() || loop != loop_) return;
+                workerEnded(launch);
+            });
+        };
+    }
+    const bool started = worker_.start(
+        [&runner = runner_, &state = state_, plan, position](std::stop_token stop) {
             runner.runPlan(plan, position, std::move(stop));
             // However the run ended, its worker is no longer busy.
             state.workerBusy = false;
-        });
+        },
+        std::move(ended));
     if (!started) state_.workerBusy = false;
     heartbeat();
 }
@@ -168,8 +180,17 @@ void MonitorEngine::heartbeat() {
     wait(Phase::Processing, options_.timings.heartbeat, &MonitorEngine::afterHeartbeat);
 }
 
+void MonitorEngine::workerEnded(std::uint64_t launch) {
+    // Only while that worker's plan is still being looked after.
+    if (launch != launch_ || phase_ != Phase::Processing || !waiting_) return;
+    cancelWait();
+    afterHeartbeat();
+}
+
 void MonitorEngine::afterHeartbeat() {
-    if (state_.workerBusy) {
+    // A run may clear workerBusy before its worker is done (what runs after the plan's own run,
+    // such as the commands for its new articles, belongs to the plan too).
+    if (state_.workerBusy || !workerFinished()) {
         heartbeat();
         return;
     }
@@ -249,7 +270,7 @@ bool MonitorEngine::shutdown(std::chrono::milliseconds maxWait) {
     if (!worker_.exists()) return true;
     worker_.requestStop();
     const bool ended = worker_.waitFor(maxWait);
-    worker_.release();
+    if (ended) worker_.release();
     return ended;
 }
 

@@ -23,9 +23,11 @@ namespace lumo {
 // ticked plans (or stops it); in one round every ticked plan is processed once, one after the
 // other, each by a PlanRunner on a worker thread of its own, never two at once. While a plan runs
 // the engine looks at workerBusy every heartbeat and logs "\r\n开始访问任务<n>的网页----<time>";
-// between plans it waits the gap. At a round's end the log is replaced by the round line, the
-// lists are reloaded and the user alerted when new articles were stored, and then either the
-// frequency plus the gap pass before the next round (`自动监控框` checked at the start) or
+// the plan is over once workerBusy is down and the worker's thread has returned (whatever the
+// runner does after the plan's own run belongs to the plan). Between plans it waits the gap. At a
+// round's end the log is replaced by the round line, the lists are reloaded and the user alerted
+// when new articles were stored, and then either the frequency plus the gap pass before the next
+// round (`自动监控框` checked at the start) or
 // "\r\n执行完毕！" is logged and monitoring stops by itself.
 //
 // The engine never blocks: every wait is a one-shot timer, so the window stays usable and a stop
@@ -50,12 +52,15 @@ public:
         // When set, a finished plan's round goes on only after what its worker posted to the
         // window thread (its log lines) has been shown, so the round line never precedes them.
         WindowThread* windowThread = nullptr;
+        // With a windowThread: a plan's end is noticed as soon as its worker has returned,
+        // instead of at the next look at workerBusy (the heartbeat lines stay as they are).
+        bool noticeEndAtOnce = false;
     };
 
     MonitorEngine(MonitorView& view, NewContentNotifier& notifier, StatusLog& log,
                   MessagePresenter& messages, Timers& timers, MonitorState& state,
                   PlanRunner& runner, Options options);
-    // Stops monitoring and waits briefly for a running worker (see shutdown()).
+    // Stops monitoring and waits until a running worker has ended (see shutdown()).
     ~MonitorEngine();
     MonitorEngine(const MonitorEngine&) = delete;
     MonitorEngine& operator=(const MonitorEngine&) = delete;
@@ -75,7 +80,8 @@ public:
 
     // For the program's end: stops monitoring without touching the window, cuts the worker's
     // run short and waits at most `maxWait` for it to end. Returns true when no worker is left
-    // running; a worker that is still running is let go.
+    // running. A worker that is still running is kept, never let go: the destructor waits for
+    // it, so nothing it uses is torn down under it.
     bool shutdown(std::chrono::milliseconds maxWait);
 
     // The round wait for a frequency text: its integer times `perSecond`, clamped to what a
@@ -90,6 +96,7 @@ private:
     void launchPlan();
     void heartbeat();
     void afterHeartbeat();
+    void workerEnded(std::uint64_t launch);
     void planFinished();
     void endRound();
     void wait(Phase phase, std::chrono::milliseconds duration, void (MonitorEngine::*next)());
@@ -111,6 +118,8 @@ private:
     Timers::Id timer_ = 0;
     // Counts starts and stops, so work posted for an earlier loop is recognised and dropped.
     std::uint64_t loop_ = 0;
+    // Counts workers started, so the news of an earlier one's end is recognised and dropped.
+    std::uint64_t launch_ = 0;
     std::shared_ptr<int> life_ = std::make_shared<int>(0);
     MonitorWorker worker_;
 };

@@ -13,21 +13,24 @@ struct MonitorWorker::Completion {
 };
 
 MonitorWorker::~MonitorWorker() {
-    release();
+    requestStop();
+    if (thread_.joinable()) thread_.join();
 }
 
-bool MonitorWorker::start(std::function<void(std::stop_token)> work) {
+bool MonitorWorker::start(std::function<void(std::stop_token)> work, std::function<void()> ended) {
     if (exists()) return false;
     auto completion = std::make_shared<Completion>();
     std::stop_source stop;
     try {
-        thread_ = std::thread([completion, token = stop.get_token(), work = std::move(work)] {
+        thread_ = std::thread([completion, token = stop.get_token(), work = std::move(work),
+                               ended = std::move(ended)] {
             work(token);
             {
                 std::lock_guard lock(completion->mutex);
                 completion->done = true;
             }
             completion->changed.notify_all();
+            if (ended) ended();
         });
     } catch (const std::system_error&) {
         return false;
@@ -54,14 +57,9 @@ bool MonitorWorker::waitFor(std::chrono::milliseconds timeout) {
 }
 
 void MonitorWorker::release() {
-    if (thread_.joinable()) {
-        // The work has returned; only the thread's last instructions remain.
-        if (finished()) {
-            thread_.join();
-        } else {
-            thread_.detach();
-        }
-    }
+    if (!finished()) return;
+    // The work has returned; only the thread's last instructions remain.
+    if (thread_.joinable()) thread_.join();
     completion_.reset();
     stop_ = std::stop_source(std::nostopstate);
 }

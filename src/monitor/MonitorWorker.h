@@ -9,20 +9,26 @@
 namespace lumo {
 
 // The thread that processes one plan of a monitoring round. The rounds engine owns one at a time
-// and never blocks on it: it asks finished() and releases the thread once it has ended.
+// and never blocks on it while monitoring runs: it asks finished() and releases the thread once
+// it has ended.
 //
-// Window thread only (the work itself runs on the new thread). A thread still running when the
-// object is destroyed is detached; it keeps only its own completion record alive.
+// The thread is never detached: whatever its work touches must outlive it, so the object's
+// destructor asks a running thread to stop and waits for it. A run is bounded (its fetch is cut
+// short by the stop, its statements by the database's busy timeout), so the wait is too.
+//
+// Window thread only (the work itself runs on the new thread).
 class MonitorWorker {
 public:
     MonitorWorker() = default;
+    // Asks a running thread to stop and joins it.
     ~MonitorWorker();
     MonitorWorker(const MonitorWorker&) = delete;
     MonitorWorker& operator=(const MonitorWorker&) = delete;
 
-    // Starts `work` on a new thread, handing it a stop token. Returns false when the thread could
-    // not be created. A previous thread must have been released.
-    bool start(std::function<void(std::stop_token)> work);
+    // Starts `work` on a new thread, handing it a stop token; once the work has returned and
+    // finished() says so, `ended` (when given) runs on that thread. Returns false when the
+    // thread could not be created. A previous thread must have been released.
+    bool start(std::function<void(std::stop_token)> work, std::function<void()> ended = {});
 
     // A thread was started and not released yet.
     bool exists() const { return thread_.joinable(); }
@@ -36,7 +42,7 @@ public:
     // Waits at most `timeout` for the work to return; true when it has.
     bool waitFor(std::chrono::milliseconds timeout);
 
-    // Joins a finished thread, detaches one that is still running.
+    // Joins a thread whose work has returned. A thread still working is kept (see exists()).
     void release();
 
 private:

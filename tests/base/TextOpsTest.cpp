@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -107,6 +108,17 @@ TEST(TextOpsTest, IntegerOfText) {
     EXPECT_EQ(integerOfText("\t5"), 0);
     EXPECT_EQ(integerOfText("99999999999"), 2147483647);
     EXPECT_EQ(integerOfText("-2147483648"), -2147483647 - 1);
+    // The 64-bit reading, for article ids: the same rules, its own limits.
+    EXPECT_EQ(integer64OfText("\xA3\xB3"
+                              "000000001-1-1"),
+              3000000001LL);
+    EXPECT_EQ(integer64OfText("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(integer64OfText("9223372036854775808"), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(integer64OfText("123456789012345678901234567890"),
+              std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(integer64OfText("-9223372036854775808"), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(integer64OfText("-99999999999999999999"), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(integer64OfText(" -7abc"), -7);
     EXPECT_EQ(textOfInteger(-305), "-305");
     EXPECT_EQ(textOfInteger(0), "0");
 }

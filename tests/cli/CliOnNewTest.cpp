@@ -116,9 +116,11 @@ TEST_F(CliOnNewTest, FailingAndOverrunningCommandsAreLoggedAndEndedAndMonitoring
     EXPECT_NE(result.out.find("\n执行完毕！"), std::string::npos) << result.out;
     EXPECT_EQ(db.articles().size(), 4u);
 
-    for (const char* limit : {"0", "-1", "soon"}) {
+    // Not a number, or not a finite one: "nan" would end every command at once.
+    for (const char* limit : {"0", "-1", "soon", "nan", "NaN", "inf", "-nan"}) {
         const auto bad = cli({"run", "--on-new", "true", "--on-new-timeout", limit});
         EXPECT_EQ(bad.exitCode, 2) << limit;
+        EXPECT_TRUE(bad.out.empty()) << limit;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "base/TextOps.h"
 #include "cli/CliTestBase.h"
 
 namespace lumo::test {
@@ -115,6 +116,30 @@ TEST_F(CliRunTest, RefusedStartsChangeNothing) {
     EXPECT_EQ(cli({"run", "--every", "often"}).exitCode, 2);
     EXPECT_EQ(server.requestCount(), 0u);
     EXPECT_TRUE(db.articles().empty());
+}
+
+TEST_F(CliRunTest, TenDigitThreadIdsStayNewInTheIdJudgementMode) {
+    // A large board's thread ids: 3000000001 and up.
+    const auto page = [](int newest, int count) {
+        Text text = BoardPage::gbkPage(BoardPage::threads(newest, count));
+        for (int id = newest; id > newest - count; --id) {
+            text = replaceAllText(text, "thread-" + textOfInteger(id) + "-1-1",
+                                  "thread-30000000" + textOfInteger(id) + "-1-1");
+        }
+        return text;
+    };
+    server.page("/big", page(13, 3));
+    MonitorPlan plan = BoardPage::plan(server.url("/big"), true, "8");
+    const int id = db.addPlan(plan);
+    ASSERT_EQ(cli({"run"}).exitCode, 0);
+    EXPECT_EQ(db.plan(id)[MonitorPlan::lastid], "3000000013");
+    server.page("/big", page(14, 4));
+    ASSERT_EQ(cli({"run"}).exitCode, 0);
+    EXPECT_EQ(db.plan(id)[MonitorPlan::lastid], "3000000014");
+    const std::vector<ArticleRecord> stored = db.articles();
+    ASSERT_EQ(stored.size(), 4u);
+    EXPECT_EQ(stored.back()[ArticleRecord::url],
+              "http://bbs.example.test/thread-3000000014-1-1.html");
 }
 
 TEST_F(CliRunTest, RepeatingRoundsPickUpNewArticlesUntilStopped) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
+#include <atomic>
 #include <ctime>
 #include <limits>
 #include <memory>
@@ -11,6 +14,7 @@
 #include "monitor/MonitorEngineFakes.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/FixedTime.h"
+#include "support/TempDatabase.h"
 
 namespace lumo {
 namespace {
@@ -415,6 +419,63 @@ TEST_F(MonitorEngineTest, TheRoundGoesOnOnlyAfterTheWorkersPostsWereShown) {
     windowThread.runAll();
     EXPECT_EQ(log.history(), before + runLine(1));
     expectIdle();
+}
+
+// A run that writes to lumo.sdb as its first step, waiting out another program's lock for as
+// long as the busy timeout allows (a stop cannot cut that wait short), then touches its log.
+class LockedOutRunner : public PlanRunner {
+public:
+    LockedOutRunner(DatabaseConnection& database, StatusLog& log)
+        : database_(database), log_(log) {}
+    void runPlan(const MonitorPlan&, int, std::stop_token) override {
+        started = true;
+        database_.execute("update info set issoucang=0");
+        log_.append("returned");
+        returned = true;
+    }
+    std::atomic<bool> started = false;
+    std::atomic<bool> returned = false;
+
+private:
+    DatabaseConnection& database_;
+    StatusLog& log_;
+};
+
+TEST(MonitorEngineShutdown, NeverLetsGoOfAWorkerThatStillWaitsOnTheDatabase) {
+    test::TempDatabase db;
+    db.database().setBusyTimeout(3500);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db.path().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "begin immediate; update rule set name=name", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+
+    MonitorState state;
+    RecordingStatusLog log;
+    FakeMessagePresenter messages;
+    ManualTimers timers;
+    FakeMonitorView view;
+    FakeAlertSurface surface;
+    NewContentNotifier notifier{surface, log, state, [] { return fixedTime(); }};
+    LockedOutRunner runner(db.database(), log);
+    auto engine = std::make_unique<MonitorEngine>(view, notifier, log, messages, timers, state,
+                                                  runner, MonitorEngine::Options{});
+    view.addPlan("A", true);
+    engine->onRunClicked();
+    while (!runner.started) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // The program's end: a short wait is all the caller gets, but the thread is never let go.
+    EXPECT_FALSE(engine->shutdown(std::chrono::milliseconds(100)));
+    engine.reset();
+    EXPECT_TRUE(runner.returned);
+    EXPECT_NE(log.history().find("returned"), Text::npos);
+
+    // (Should the thread have been let go, it must not outlive what it uses.)
+    for (int i = 0; i < 500 && !runner.returned; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    sqlite3_exec(other, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
 }
 
 TEST(MonitorEngineRoundWait, IsTheFrequencyInMillisecondsClampedToThirtyTwoBits) {
