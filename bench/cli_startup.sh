@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# What starting lumo-cli costs: the CPU time (user + system, from perf stat, or from bash's
-# `times` without perf) and the number of shared libraries loaded, for `lumo-cli --help` and for
-# `lumo-cli plans` on an empty database, each the median over RUNS runs.
+# What starting lumo-cli costs: the CPU time (user + system, from the children's rusage; the
+# median and mean over RUNS runs) and the number of shared objects the dynamic loader
+# initialises, for `lumo-cli --help` and for `lumo-cli plans` on an empty database.
 #
 #   bench/cli_startup.sh [BUILD_DIR [RUNS]]     (build and 200 by default)
 set -euo pipefail
