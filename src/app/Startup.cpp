@@ -23,7 +23,8 @@ struct DatabaseChoice {
 };
 
 // --db PATH (or --db=PATH), then LUMO_DB, then the layout's default (DatabaseLocation).
-DatabaseChoice chooseDatabase(const QStringList& arguments, const QString& programDir) {
+DatabaseChoice chooseDatabase(const QStringList& arguments, const QString& programDir,
+                              const std::filesystem::path& installedProgramDir) {
     DatabaseChoice choice;
     std::optional<std::string> named;
     for (int i = 1; i < arguments.size(); ++i) {
@@ -41,17 +42,19 @@ DatabaseChoice chooseDatabase(const QStringList& arguments, const QString& progr
     const std::string program = QFile::encodeName(programDir).toStdString();
     const char* environment = std::getenv(DatabaseLocation::kEnvironmentVariable);
     const bool fromUser = named || (environment != nullptr && *environment != '\0');
-    const std::string path = DatabaseLocation::resolve(named, environment, program);
+    const std::string path =
+        DatabaseLocation::resolve(named, environment, program, installedProgramDir);
     choice.path = QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absoluteFilePath();
     // Only the installed layout's own default may be created, and only when the user says so.
-    choice.offerToCreate = !fromUser && !path.empty() &&
-                           InstallLayout::kindOf(program) == InstallLayout::Kind::Installed;
+    choice.offerToCreate =
+        !fromUser && !path.empty() &&
+        InstallLayout::kindOf(program, installedProgramDir) == InstallLayout::Kind::Installed;
     return choice;
 }
 
 }  // namespace
 
-int runLumo(QApplication& application) {
+int runLumo(QApplication& application, const std::filesystem::path& installedProgramDir) {
     // A CJK-capable dialog font at the size the fixed layout was drawn for.
     const QStringList families = QFontDatabase::families();
     for (const QString& family : {QStringLiteral("WenQuanYi Micro Hei"),
@@ -62,7 +65,8 @@ int runLumo(QApplication& application) {
         }
     }
     const QString programDir = QApplication::applicationDirPath();
-    const DatabaseChoice database = chooseDatabase(QApplication::arguments(), programDir);
+    const DatabaseChoice database =
+        chooseDatabase(QApplication::arguments(), programDir, installedProgramDir);
     if (!database.valid) {
         std::fprintf(stderr, "lumo: --db needs the path of a database file\n");
         return 2;

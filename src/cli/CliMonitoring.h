@@ -11,6 +11,7 @@
 
 #include "cli/AsioTimers.h"
 #include "cli/AsioWindowThread.h"
+#include "cli/LazyPageFetcher.h"
 #include "cli/NewArticleHookRunner.h"
 #include "cli/ProgressPlanRunner.h"
 #include "cli/TerminalAlertSurface.h"
@@ -18,7 +19,6 @@
 #include "cli/TerminalMonitorView.h"
 #include "cli/TerminalOutput.h"
 #include "cli/TerminalStatusLog.h"
-#include "fetch/CurlPageFetcher.h"
 #include "monitor/MonitorEngine.h"
 #include "monitor/NewContentNotifier.h"
 #include "monitor/ProcessorPlanRunner.h"
@@ -83,7 +83,7 @@ private:
     TerminalMessagePresenter messages_;
     SqlRunner sql_;
     MonitorState state_;
-    CurlPageFetcher fetcher_;
+    LazyPageFetcher fetcher_;
     std::unique_ptr<CutRegionSink> testEdit_;
     std::unique_ptr<ProcessorPlanRunner> runner_;
     std::unique_ptr<TerminalStatusLog> commandLog_;

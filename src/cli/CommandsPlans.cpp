@@ -7,10 +7,10 @@
 #include "check/WebPageSource.h"
 #include "cli/Commands.h"
 #include "cli/ExitCode.h"
+#include "cli/LazyPageFetcher.h"
 #include "cli/OutputFormat.h"
 #include "cli/TerminalMessagePresenter.h"
 #include "cli/TerminalStatusLog.h"
-#include "fetch/CurlPageFetcher.h"
 #include "plans/PlanListRules.h"
 #include "store/JudgementMode.h"
 #include "store/SqlRunner.h"
@@ -120,7 +120,7 @@ int runTest(CliContext& context, const TestOptions& options) {
     SqlRunner sql(context.database(), log, messages);
     DiscardedTestEdit testEdit;
     MonitorState unusedState;
-    CurlPageFetcher fetcher;
+    LazyPageFetcher fetcher;
     WebPageSource pages(fetcher);
     PlanProcessor processor(pages, sql, log, messages, testEdit, unusedState);
     const RuleTestResult result = processor.testPlan(plan);
