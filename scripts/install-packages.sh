@@ -20,7 +20,7 @@ required=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-multimedia-dev libqt6svg6
     libsqlite3-dev libboost-regex-dev libcurl4-openssl-dev ca-certificates
-    libxml2-dev nlohmann-json3-dev libcli11-dev
+    libxml2-dev libgumbo-dev nlohmann-json3-dev libcli11-dev
     fonts-wqy-microhei
     libgtest-dev libgmock-dev libbenchmark-dev libicu-dev libssl-dev
 )

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "base/Text.h"
+
+namespace lumo {
+
+// The links of a page as its source holds them: where each <a href> starts and ends, where its
+// address and attributes lie, and the elements it sits in. Read with an HTML5 parser (gumbo), so
+// unclosed and misnested markup is taken as a browser takes it, while every position is a byte
+// offset into the very text that was read (GBK or ASCII; the markup itself is ASCII in both).
+//
+// Only links with an address and an end tag written in the source are kept: a plan's pattern
+// needs both. Elements nested deeper than kMaxDepth are not looked into.
+//
+// An immutable value after read(); safe to read from any thread.
+class PageAnchors {
+public:
+    static constexpr int kMaxDepth = 200;
+
+    // An element of the page: its source span, start tag to end tag (or to where the parser
+    // closed it).
+    struct Element {
+        std::size_t start = 0;
+        std::size_t end = 0;
+    };
+
+    struct Attribute {
+        Text name;              // lower case
+        std::size_t start = 0;  // the value's source, quotes excluded
+        std::size_t end = 0;
+        char quote = 0;  // '"', '\'' or 0 for an unquoted value
+    };
+
+    struct Anchor {
+        std::size_t start = 0;              // '<' of the start tag
+        std::size_t tagEnd = 0;             // just past the start tag
+        std::size_t innerEnd = 0;           // '<' of the end tag
+        std::size_t end = 0;                // just past the end tag
+        std::vector<Attribute> attributes;  // in source order
+        int href = 0;                       // index of the href attribute
+        // Element ids from the document's root down to the link's parent.
+        std::vector<int> path;
+        // The last few ancestors' tag names and the link's class: links of one list share it.
+        Text signature;
+        // Inside a navigation bar, menu, header, footer, pager or breadcrumb trail.
+        bool navigation = false;
+    };
+
+    static PageAnchors read(const Text& page);
+
+    const std::vector<Anchor>& anchors() const { return anchors_; }
+    const Element& element(int id) const { return elements_[static_cast<std::size_t>(id)]; }
+    // The text of <title>, as a reader sees it; empty without one.
+    const Text& title() const { return title_; }
+    // The address of <base href>, references decoded; empty without one.
+    const Text& baseHref() const { return baseHref_; }
+
+private:
+    std::vector<Anchor> anchors_;
+    std::vector<Element> elements_;
+    Text title_;
+    Text baseHref_;
+};
+
+}  // namespace lumo

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "base/Text.h"
+#include "store/MonitorPlan.h"
+
+namespace lumo {
+
+// What a plan suggestion starts from besides the page's bytes.
+struct SuggestionRequest {
+    Text url;     // the page's address: the plan's url, and the base of relative links
+    Text cookie;  // the plan's cookie and user agent, as the page was fetched with them
+    Text userAgent;
+    Text charset;             // the charset the response declared (Content-Type), or empty
+    std::optional<bool> gbk;  // the encoding chosen by the user; empty: found from the page
+};
+
+// One article list found on a page, as a complete plan that the rule test has passed.
+struct Suggestion {
+    MonitorPlan plan;    // id and last-seen fields empty, unticked (isdo "0")
+    int matchCount = 0;  // the rule test's matches: the articles of the list
+    TextList titles;     // every match's title, in page order
+    TextList addresses;  // every match's address as the plan composes it
+    double score = 0;    // how much the list looks like the page's articles (higher: more)
+};
+
+// Why a page gave no suggestion.
+enum class SuggestionFailure {
+    None,
+    EmptyPage,   // no body, or only white space
+    BinaryPage,  // the body is not text (NUL or control bytes, an image, an archive)
+    NoList,      // no list of article links that a plan could follow
+};
+
+struct SuggestionResult {
+    std::vector<Suggestion> suggestions;  // best first; empty exactly when failure is set
+    SuggestionFailure failure = SuggestionFailure::None;
+    bool gbk = false;  // how the page was read
+};
+
+}  // namespace lumo
