@@ -16,9 +16,9 @@ enum ExitCode : int {
 inline constexpr const char* kExitCodeHelp =
     "Exit status:\n"
     "  0  done (a run stopped by SIGINT or SIGTERM included)\n"
-    "  1  the command ran and failed (test without a match or a blocked address, a failed SQL\n"
-    "     statement, init, feed -o or plans export -o could not write the file, plans import\n"
-    "     could not write the database)\n"
+    "  1  the command ran and failed (test without a match or a blocked address, suggest for a\n"
+    "     page that cannot be fetched or holds no list, a failed SQL statement, init, feed -o or\n"
+    "     plans export -o could not write the file, plans import could not write the database)\n"
     "  2  nothing was done: bad arguments, database missing or not a Lumo database, unknown plan\n"
     "     id, frequency below 60, no plan to run, init target exists, a plan file that is\n"
     "     unreadable or fails a check\n"

@@ -8,6 +8,12 @@
 
 namespace lumo {
 
+// The user agent a suggested plan is fetched with when none is given: the plan editor's initial
+// one.
+inline constexpr const char* kSuggestionUserAgent =
+    "Mozilla/5.0 (Windows NT 6.1) AppleWebKit/537.36 (KHTML, like Gecko) "
+    "Chrome/38.0.2125.122 Safari/537.36 SE 2.X MetaSr 1.0";
+
 // What a plan suggestion starts from besides the page's bytes.
 struct SuggestionRequest {
     Text url;     // the page's address: the plan's url, and the base of relative links
