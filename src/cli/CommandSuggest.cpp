@@ -41,6 +41,8 @@ std::string failureText(SuggestionFailure failure) {
             return "the page is empty";
         case SuggestionFailure::BinaryPage:
             return "the page is not a web page (binary data)";
+        case SuggestionFailure::TooLarge:
+            return "the page is too large for a list page";
         default:
             return "the page holds no list of article links that a plan could follow";
     }

@@ -104,7 +104,7 @@ PageAnchors PageAnchors::read(const Text& page) {
     tagNames.push_back("html");
     result.elements_.push_back(reader.span(output->root->v.element));
 
-    while (!stack.empty()) {
+    while (!stack.empty() && result.anchors_.size() < kMaxAnchors) {
         Frame& frame = stack.back();
         const GumboElement& parent = frame.node->v.element;
         if (frame.child >= parent.children.length || stack.size() > kMaxDepth) {

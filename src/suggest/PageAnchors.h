@@ -13,12 +13,14 @@ namespace lumo {
 // offset into the very text that was read (GBK or ASCII; the markup itself is ASCII in both).
 //
 // Only links with an address and an end tag written in the source are kept: a plan's pattern
-// needs both. Elements nested deeper than kMaxDepth are not looked into.
+// needs both. Elements nested deeper than kMaxDepth are not looked into, and links after the
+// first kMaxAnchors are left out.
 //
 // An immutable value after read(); safe to read from any thread.
 class PageAnchors {
 public:
     static constexpr int kMaxDepth = 200;
+    static constexpr std::size_t kMaxAnchors = 20000;
 
     // An element of the page: its source span, start tag to end tag (or to where the parser
     // closed it).

@@ -131,6 +131,10 @@ SuggestionResult PlanSuggester::suggest(const Bytes& body, const SuggestionReque
         result.failure = SuggestionFailure::EmptyPage;
         return result;
     }
+    if (body.size() > kMaxPageBytes) {
+        result.failure = SuggestionFailure::TooLarge;
+        return result;
+    }
     if (PageEncoding::looksBinary(body)) {
         result.failure = SuggestionFailure::BinaryPage;
         return result;

@@ -15,10 +15,13 @@ namespace lumo {
 // markers and pattern work on that text. The plan's name is the page's title (its address when
 // it has none), its address and cookie and user agent are the request's, and it comes unticked.
 //
-// Bounded: at most kMaxCandidates lists are built and tested, and the rule test caps its matches.
+// Bounded: a page larger than kMaxPageBytes is refused, the reader keeps at most
+// PageAnchors::kMaxAnchors links, at most kMaxCandidates lists are built and tested, and the rule
+// test caps its matches.
 // Stateless; safe from any thread.
 class PlanSuggester {
 public:
+    static constexpr std::size_t kMaxPageBytes = std::size_t{8} << 20;
     static constexpr int kMaxCandidates = 8;
     static constexpr int kMaxSuggestions = 5;
 

@@ -37,6 +37,7 @@ enum class SuggestionFailure {
     None,
     EmptyPage,   // no body, or only white space
     BinaryPage,  // the body is not text (NUL or control bytes, an image, an archive)
+    TooLarge,    // the body is larger than a list page can sensibly be
     NoList,      // no list of article links that a plan could follow
 };
 

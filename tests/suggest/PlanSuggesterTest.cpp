@@ -147,6 +147,8 @@ TEST(PlanSuggesterTest, PagesWithoutAListGetTheirReason) {
         {"no list", ListPages::noList(kSite).body, SuggestionFailure::NoList},
         {"plain text", Bytes("just some words, no markup at all\n"), SuggestionFailure::NoList},
         {"too deep", deep, SuggestionFailure::NoList},
+        {"too large", Bytes(PlanSuggester::kMaxPageBytes + 1, ' ') + "<a href=\"/1\">x</a>",
+         SuggestionFailure::TooLarge},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
