@@ -43,6 +43,8 @@ std::string failureText(SuggestionFailure failure) {
             return "the page is not a web page (binary data)";
         case SuggestionFailure::TooLarge:
             return "the page is too large for a list page";
+        case SuggestionFailure::TooDeep:
+            return "the page's markup is nested too deeply to be read";
         default:
             return "the page holds no list of article links that a plan could follow";
     }

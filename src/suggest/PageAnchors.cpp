@@ -2,6 +2,7 @@
 
 #include <gumbo.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string_view>
@@ -78,7 +79,46 @@ PageAnchors::Attribute attributeSpan(const Reader& reader, const GumboAttribute&
     return out;
 }
 
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Elements that a parser never closes on its own: each one left open deepens what follows.
+bool staysOpen(std::string_view name) {
+    static constexpr std::array<std::string_view, 30> kNames = {
+        "div",    "span", "section", "article", "main",  "aside",   "nav",        "header",
+        "footer", "ul",   "ol",      "dl",      "table", "form",    "blockquote", "center",
+        "font",   "b",    "i",       "u",       "s",     "em",      "strong",     "small",
+        "big",    "code", "tt",      "nobr",    "label", "fieldset"};
+    for (const std::string_view known : kNames) {
+        if (name.size() == known.size() && lowerText(Text(name)) == known) return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+bool PageAnchors::nestsTooDeep(const Text& page) {
+    int open = 0;
+    for (std::size_t at = page.find('<'); at != Text::npos; at = page.find('<', at + 1)) {
+        const bool closing = at + 1 < page.size() && page[at + 1] == '/';
+        std::size_t start = at + (closing ? 2 : 1);
+        std::size_t end = start;
+        while (end < page.size() && isLetter(page[end])) ++end;
+        if (end == start || end - start > 10 ||
+            !staysOpen(std::string_view(page).substr(start, end - start))) {
+            continue;
+        }
+        if (closing) {
+            open = std::max(0, open - 1);
+            continue;
+        }
+        const std::size_t tagEnd = page.find('>', end);
+        if (tagEnd != Text::npos && page[tagEnd - 1] == '/') continue;  // written self-closed
+        if (++open > kMaxOpenElements) return true;
+    }
+    return false;
+}
 
 PageAnchors PageAnchors::read(const Text& page) {
     PageAnchors result;

@@ -53,6 +53,14 @@ public:
 
     static PageAnchors read(const Text& page);
 
+    // Container and formatting elements left open at once at most: deeper markup makes an HTML5
+    // parser slow down with the square of the page (every tag looks through every open element),
+    // so such a page is refused before it is parsed.
+    static constexpr int kMaxOpenElements = 1000;
+    // True when the page opens more than kMaxOpenElements such elements without closing them, by
+    // a quick count of their start and end tags.
+    static bool nestsTooDeep(const Text& page);
+
     const std::vector<Anchor>& anchors() const { return anchors_; }
     const Element& element(int id) const { return elements_[static_cast<std::size_t>(id)]; }
     // The text of <title>, as a reader sees it; empty without one.

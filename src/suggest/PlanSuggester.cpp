@@ -141,6 +141,10 @@ SuggestionResult PlanSuggester::suggest(const Bytes& body, const SuggestionReque
     }
     result.gbk = PageEncoding::readsAsGbk(body, request.charset, request.gbk);
     const Text page = withoutCrLf(result.gbk ? textOfBytes(body) : utf8ToGbk(body));
+    if (PageAnchors::nestsTooDeep(page)) {
+        result.failure = SuggestionFailure::TooDeep;
+        return result;
+    }
     const PageAnchors anchors = PageAnchors::read(page);
     const Text name = planName(anchors.title(), request.url);
     const PlanBuilder builder(page, anchors, request.url);

@@ -15,7 +15,9 @@ namespace lumo {
 // markers and pattern work on that text. The plan's name is the page's title (its address when
 // it has none), its address and cookie and user agent are the request's, and it comes unticked.
 //
-// Bounded: a page larger than kMaxPageBytes is refused, the reader keeps at most
+// Bounded: a page larger than kMaxPageBytes is refused, so is one whose markup leaves more than
+// PageAnchors::kMaxOpenElements elements open (which the parser would take minutes over), the
+// reader keeps at most
 // PageAnchors::kMaxAnchors links, at most kMaxCandidates lists are built and tested, and the rule
 // test caps its matches.
 // Stateless; safe from any thread.

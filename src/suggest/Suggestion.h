@@ -38,6 +38,7 @@ enum class SuggestionFailure {
     EmptyPage,   // no body, or only white space
     BinaryPage,  // the body is not text (NUL or control bytes, an image, an archive)
     TooLarge,    // the body is larger than a list page can sensibly be
+    TooDeep,     // the markup leaves too many elements open to be read in good time
     NoList,      // no list of article links that a plan could follow
 };
 

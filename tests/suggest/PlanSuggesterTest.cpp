@@ -121,8 +121,8 @@ TEST(PlanSuggesterTest, SuggestedPlanReadsTheBoardsNextPage) {
     EXPECT_EQ(matches.sub(4, 1), "9042");
 }
 
-// A page that is empty, blank, binary, without a list, or whose list lies deeper than the reader
-// looks gets its reason and no suggestion.
+// A page that is empty, blank, binary, without a list, whose list lies deeper than the reader
+// looks, whose markup never closes, or that is too large gets its reason and no suggestion.
 TEST(PlanSuggesterTest, PagesWithoutAListGetTheirReason) {
     SuggestionRequest request;
     request.url = kSite + "/x";
@@ -137,6 +137,10 @@ TEST(PlanSuggesterTest, PagesWithoutAListGetTheirReason) {
         deep += "<p><a href=\"/topic/" + textOfInteger(i) + "\">" + ListPages::chineseTitle(i) +
                 "</a></p>";
     }
+    // Unclosed containers and formatting tags: parsed, this page would take minutes.
+    Text nested = "<html><body>";
+    for (int i = 0; i < 20000; ++i)
+        nested += "<div><font color=\"#" + textOfInteger(i) + "\"><a href=\"/t/1\">x</a>";
     const std::vector<Case> cases = {
         {"empty", Bytes(), SuggestionFailure::EmptyPage},
         {"blank", Bytes(" \r\n\t "), SuggestionFailure::EmptyPage},
@@ -147,6 +151,7 @@ TEST(PlanSuggesterTest, PagesWithoutAListGetTheirReason) {
         {"no list", ListPages::noList(kSite).body, SuggestionFailure::NoList},
         {"plain text", Bytes("just some words, no markup at all\n"), SuggestionFailure::NoList},
         {"too deep", deep, SuggestionFailure::NoList},
+        {"nested without end", nested, SuggestionFailure::TooDeep},
         {"too large", Bytes(PlanSuggester::kMaxPageBytes + 1, ' ') + "<a href=\"/1\">x</a>",
          SuggestionFailure::TooLarge},
     };

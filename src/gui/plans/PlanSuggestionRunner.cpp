@@ -26,6 +26,8 @@ Text failureText(SuggestionFailure failure) {
             return gbk("该网址不是网页，无法生成方案。");
         case SuggestionFailure::TooLarge:
             return gbk("页面太大，无法生成方案。");
+        case SuggestionFailure::TooDeep:
+            return gbk("页面的标签嵌套过深，无法生成方案。");
         default:
             return gbk("页面中没有找到文章列表，请手动填写方案。");
     }
