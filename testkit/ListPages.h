@@ -55,8 +55,10 @@ public:
     // coloured with an extra style attribute, some with a type label or page links), the author,
     // the reply count link and the last post link. Static thread addresses (thread-N-1-1.html)
     // in GBK, or dynamic ones (forum.php?mod=viewthread&amp;tid=N) in UTF-8. CR LF line breaks.
-    // `newestId` is the first normal thread's; later pages of the board start higher.
-    static ListPage discuz(const Text& site, int threads, bool gbkPage, int newestId = 9000) {
+    // `newestId` is the first normal thread's; later pages of the board start higher. A board
+    // sorted by last reply shows its threads' ids out of order.
+    static ListPage discuz(const Text& site, int threads, bool gbkPage, int newestId = 9000,
+                           bool byLastReply = false) {
         ListPage page;
         page.path = "/bbs/forum-2-1.html";
         const Text charset = gbkPage ? "gbk" : "utf-8";
@@ -104,7 +106,8 @@ public:
         const int pinned = 3;
         for (int i = 0; i < pinned + threads; ++i) {
             const bool sticky = i < pinned;
-            const int id = sticky ? 120 + i * 7 : newestId - (i - pinned) * 3;
+            const int place = byLastReply ? (i - pinned) * 7 % threads : i - pinned;
+            const int id = sticky ? 120 + i * 7 : newestId - place * 3;
             const Text title = chineseTitle(id);
             page.articles.push_back({title, absolute(id)});
             const Text link = address(id);

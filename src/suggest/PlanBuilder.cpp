@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <set>
 
 #include "base/TextOps.h"
 #include "suggest/HtmlText.h"
@@ -323,16 +324,21 @@ std::optional<PlanBuilder::Draft> PlanBuilder::draft(const ArticleList& list) co
     }
     draft.addressTemplate = addressTemplate(*parts);
 
-    // Ids that grow with newer articles: most neighbours in the list are in one order.
+    // Ids that grow with newer articles. Sites number their articles as they publish them, so
+    // numbers that are all different qualify whether the list shows them in order or by last
+    // reply (pinned old ones on top included); small numbers out of order are ranks, not ids.
     if (parts->numeric) {
+        const std::set<long long> distinct(parts->ids.begin(), parts->ids.end());
         int down = 0;
         int up = 0;
         for (std::size_t i = 1; i < parts->ids.size(); ++i) {
             if (parts->ids[i] < parts->ids[i - 1]) ++down;
             if (parts->ids[i] > parts->ids[i - 1]) ++up;
         }
-        const auto pairs = static_cast<int>(parts->ids.size()) - 1;
-        draft.compareIds = std::max(down, up) * 10 >= pairs * 6;
+        const auto count = static_cast<long long>(parts->ids.size());
+        const bool ordered = std::max(down, up) * 10 >= (count - 1) * 6;
+        draft.compareIds = static_cast<long long>(distinct.size()) == count &&
+                           (ordered || *distinct.rbegin() > 2 * count);
     }
     return draft;
 }

@@ -20,7 +20,8 @@ namespace lumo {
 //   varying part of the address, group 2 the title without the white space or markup around it;
 // - the address template: the address with "[1]" in place of the id, made absolute against the
 //   page's <base href> or its address;
-// - whether ids are numbers that grow with newer articles (judged by id) or not (by position).
+// - whether ids are numbers that grow with newer articles (judged by id: all different, and in
+//   order or larger than ranks would be) or not (by position).
 //
 // Holds references to the page and its anchors, which must outlive it. Const after
 // construction; safe to use from one thread at a time.

@@ -53,6 +53,8 @@ std::vector<Shape> shapes() {
          JudgementMode::CompareArticleId},
         {"board in UTF-8", [] { return ListPages::discuz(kSite, 25, false); }, false,
          JudgementMode::CompareArticleId},
+        {"board by last reply", [] { return ListPages::discuz(kSite, 30, true, 9000, true); }, true,
+         JudgementMode::CompareArticleId},
         {"community topics", [] { return ListPages::nodeClub(kSite, 30); }, false,
          JudgementMode::NewestFirst},
         {"forum view", [] { return ListPages::phpbb(kSite, 25); }, false,
