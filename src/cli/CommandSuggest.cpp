@@ -4,6 +4,7 @@
 
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
+#include "check/PlanProcessor.h"
 #include "cli/Commands.h"
 #include "cli/ExitCode.h"
 #include "cli/OutputFormat.h"
@@ -138,6 +139,10 @@ int runSuggest(CliContext& context, const SuggestOptions& options) {
     request.cookie = utf8ToGbk(options.cookie);
     request.userAgent = utf8ToGbk(options.userAgent);
     if (options.encoding) request.gbk = *options.encoding == "gbk";
+    if (PlanProcessor::isBlockedAddress(request.url)) {
+        context.output().error(gbk("此站不允许监控!"));
+        return kExitFailed;
+    }
     std::optional<SuggestionResult> result = suggestFor(context, options, request);
     if (!result) return kExitFailed;
 

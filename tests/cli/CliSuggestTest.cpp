@@ -84,8 +84,8 @@ TEST_F(CliSuggestTest, JsonListsTheCandidatesAndSaveTakesAName) {
     EXPECT_EQ(db.plan(id)[MonitorPlan::regular], Text(best["regular"]));
 }
 
-// A page without a list, a binary or empty body, an error status and an unreachable address
-// each get a clear message, exit 1, and leave the database as it was; a save into a missing
+// A page without a list, a binary or empty body, an error status, an unreachable address and
+// the blocked site each get a clear message, exit 1, and leave the database as it was; a save into a missing
 // database fetches nothing.
 TEST_F(CliSuggestTest, BadPagesAndAddressesChangeNothing) {
     server.page("/about", ListPages::noList("").body);
@@ -109,6 +109,7 @@ TEST_F(CliSuggestTest, BadPagesAndAddressesChangeNothing) {
         {server.url("/empty"), "the page is empty"},
         {server.url("/gone"), "status 404"},
         {"http://127.0.0.1:1/board", "cannot fetch"},
+        {server.url("/lumosoft/board"), "此站不允许监控!"},
     };
     const int before = planCount();
     for (const Case& c : cases) {
