@@ -122,6 +122,7 @@ std::optional<SuggestionResult> suggestFor(CliContext& context, const SuggestOpt
     }
     SuggestionRequest withCharset = request;
     withCharset.charset = PageEncoding::charsetOfHeaders(fetch.headersOut);
+    withCharset.finalUrl = fetch.finalUrl;
     SuggestionResult result = PlanSuggester::suggest(body, withCharset);
     if (result.failure != SuggestionFailure::None) {
         out.utf8Error("lumo-cli: " + options.url + ": " + failureText(result.failure) +

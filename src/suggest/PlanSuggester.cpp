@@ -147,7 +147,8 @@ SuggestionResult PlanSuggester::suggest(const Bytes& body, const SuggestionReque
     }
     const PageAnchors anchors = PageAnchors::read(page);
     const Text name = planName(anchors.title(), request.url);
-    const PlanBuilder builder(page, anchors, request.url);
+    const PlanBuilder builder(page, anchors,
+                              request.finalUrl.empty() ? request.url : request.finalUrl);
 
     const std::vector<ArticleList> lists = ArticleListFinder::find(page, anchors);
     int tried = 0;

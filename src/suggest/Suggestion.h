@@ -16,8 +16,9 @@ inline constexpr const char* kSuggestionUserAgent =
 
 // What a plan suggestion starts from besides the page's bytes.
 struct SuggestionRequest {
-    Text url;     // the page's address: the plan's url, and the base of relative links
-    Text cookie;  // the plan's cookie and user agent, as the page was fetched with them
+    Text url;       // the page's address: the plan's url, and the base of relative links
+    Text finalUrl;  // where the page came from after redirects, when known: the base instead
+    Text cookie;    // the plan's cookie and user agent, as the page was fetched with them
     Text userAgent;
     Text charset;             // the charset the response declared (Content-Type), or empty
     std::optional<bool> gbk;  // the encoding chosen by the user; empty: found from the page

@@ -84,9 +84,22 @@ TEST_F(CliSuggestTest, JsonListsTheCandidatesAndSaveTakesAName) {
     EXPECT_EQ(db.plan(id)[MonitorPlan::regular], Text(best["regular"]));
 }
 
+// A page reached through a redirect: its relative links lead from where it came from, and the
+// plan keeps the address it was given.
+TEST_F(CliSuggestTest, RedirectedPagesLinksResolveWhereThePageCameFrom) {
+    const ListPage page = ListPages::discuz(server.url(""), 20, true);
+    serve(page);
+    server.redirect("/latest", page.path);
+    const ChildProcess::Result result = cli({"suggest", server.url("/latest"), "--json"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const nlohmann::json best = nlohmann::json::parse(result.out)["suggestions"][0];
+    EXPECT_EQ(best["addresses"][0], page.articles[0].address);
+    EXPECT_EQ(best["url"], server.url("/latest"));
+}
+
 // A page without a list, a binary or empty body, an error status, an unreachable address and
-// the blocked site each get a clear message, exit 1, and leave the database as it was; a save into a missing
-// database fetches nothing.
+// the blocked site each get a clear message, exit 1, and leave the database as it was; a save into
+// a missing database fetches nothing.
 TEST_F(CliSuggestTest, BadPagesAndAddressesChangeNothing) {
     server.page("/about", ListPages::noList("").body);
     server.page("/logo.png", Bytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + Bytes(300, '\x01'),

@@ -108,6 +108,7 @@ PlanSuggestionRunner::Fetched PlanSuggestionRunner::fetchAndSuggest(
     }
     SuggestionRequest withCharset = request;
     withCharset.charset = PageEncoding::charsetOfHeaders(fetch.headersOut);
+    withCharset.finalUrl = fetch.finalUrl;
     fetched.result = PlanSuggester::suggest(body, withCharset);
     if (fetched.result.failure != SuggestionFailure::None) {
         fetched.failure = failureText(fetched.result.failure);
