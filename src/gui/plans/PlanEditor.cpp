@@ -179,8 +179,9 @@ void PlanEditor::fillFromSuggestion(const MonitorPlan& suggested) {
     static constexpr MonitorPlan::Column kSuggested[] = {
         MonitorPlan::before, MonitorPlan::after,  MonitorPlan::regular, MonitorPlan::buquan,
         MonitorPlan::tindex, MonitorPlan::uindex, MonitorPlan::oindex};
-    if (page_.nameEdit->text().trimmed().isEmpty()) {
-        setUnitText(unitOf(MonitorPlan::name), suggested[MonitorPlan::name]);
+    for (MonitorPlan::Column column : {MonitorPlan::name, MonitorPlan::ua}) {
+        auto* box = qobject_cast<QLineEdit*>(unitOf(column));
+        if (box->text().trimmed().isEmpty()) setUnitText(box, suggested[column]);
     }
     page_.gbkCheck->setChecked(suggested[MonitorPlan::code] == "1");
     for (MonitorPlan::Column column : kSuggested) setUnitText(unitOf(column), suggested[column]);

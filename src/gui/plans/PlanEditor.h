@@ -55,9 +55,9 @@ public:
     // True when the statement succeeded.
     bool savePlan();
 
-    // Fills the units a plan suggestion gives (the name only while 编辑框_站名 is empty,
-    // encoding, markers, pattern, template, indexes and judgement mode); the address, cookie,
-    // user agent and plan id stay. The pattern changed, so saving waits for a rule test.
+    // Fills the units a plan suggestion gives (the name and user agent only while their boxes
+    // are empty; encoding, markers, pattern, template, indexes and judgement mode); the address,
+    // cookie and plan id stay. The pattern changed, so saving waits for a rule test.
     void fillFromSuggestion(const MonitorPlan& suggested);
 
     // A rule test of `tested` found matches: the plan may be saved, if the editor still holds

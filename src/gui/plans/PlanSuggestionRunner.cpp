@@ -76,7 +76,9 @@ void PlanSuggestionRunner::start() {
     SuggestionRequest request;
     request.url = url;
     request.cookie = plan[MonitorPlan::cookie];
-    request.userAgent = plan[MonitorPlan::ua];
+    // An editor emptied for a new plan has no user agent; some sites refuse a request without.
+    request.userAgent =
+        plan[MonitorPlan::ua].empty() ? Text(kSuggestionUserAgent) : plan[MonitorPlan::ua];
     running_ = true;
     action_->setEnabled(false);
     if (work_.joinable()) work_.join();  // the previous one has already posted

@@ -120,6 +120,9 @@ void PlanSuggestionTest::chosenSuggestionFillsTheEditorThenTestsAndSaves() {
     QVERIFY(t.page().idIndexEdit->isEnabled());
     QVERIFY(t.page().gbkCheck->isChecked());
     QCOMPARE(t.page().nameEdit->text(), QStringLiteral("灌水乐园 - 鲁莫社区"));
+    // The new plan's empty user agent was replaced by the one the page was fetched with.
+    QCOMPARE(t.unit(t.page().userAgentEdit), Text(lumo::kSuggestionUserAgent));
+    QCOMPARE(t.server.lastRequest().header("User-Agent"), std::string(lumo::kSuggestionUserAgent));
     QVERIFY(!t.page().saveButton->isEnabled());
 
     QSignalSpy tested(&t.plans.ruleTest(), &lumo::RuleTestRunner::testFinished);
