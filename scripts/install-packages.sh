@@ -33,7 +33,7 @@ done
 required=(
     cmake ninja-build g++ pkg-config
     libsqlite3-dev libboost-regex-dev libcurl4-openssl-dev ca-certificates
-    libxml2-dev nlohmann-json3-dev libcli11-dev
+    libxml2-dev libgumbo-dev nlohmann-json3-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev libicu-dev libssl-dev
 )
 if [ "$window" = yes ]; then

@@ -27,18 +27,6 @@ struct TestOptions {
     bool json = false;
 };
 
-// The editor's caption of a judgement mode.
-Text modeCaption(JudgementMode mode) {
-    switch (mode) {
-        case JudgementMode::OldestFirst:
-            return gbk("时间正序");
-        case JudgementMode::CompareArticleId:
-            return gbk("比较文章ID");
-        default:
-            return gbk("时间倒序");
-    }
-}
-
 nlohmann::json planJson(const TextList& row) {
     const MonitorPlan plan = MonitorPlan::fromRow(row);
     const JudgementMode mode = judgementModeOfText(plan[MonitorPlan::type]);
@@ -47,7 +35,7 @@ nlohmann::json planJson(const TextList& row) {
             {"ticked", planRowLoadsTicked(row)},
             {"url", jsonText(plan[MonitorPlan::url])},
             {"mode", static_cast<int>(mode)},
-            {"modeName", jsonText(modeCaption(mode))},
+            {"modeName", jsonText(judgementModeCaption(mode))},
             {"lastCheck", jsonText(plan[MonitorPlan::lasttime])},
             {"lastTitle", jsonText(plan[MonitorPlan::arttile])}};
 }
@@ -67,10 +55,10 @@ int runPlans(CliContext& context, const PlansOptions& options) {
     for (const TextList& row : result.rows) {
         const MonitorPlan plan = MonitorPlan::fromRow(row);
         const JudgementMode mode = judgementModeOfText(plan[MonitorPlan::type]);
-        out.utf8Line(
-            tsvLine({plan[MonitorPlan::id], plan[MonitorPlan::name],
-                     planRowLoadsTicked(row) ? "yes" : "no", plan[MonitorPlan::url],
-                     modeCaption(mode), plan[MonitorPlan::lasttime], plan[MonitorPlan::arttile]}));
+        out.utf8Line(tsvLine({plan[MonitorPlan::id], plan[MonitorPlan::name],
+                              planRowLoadsTicked(row) ? "yes" : "no", plan[MonitorPlan::url],
+                              judgementModeCaption(mode), plan[MonitorPlan::lasttime],
+                              plan[MonitorPlan::arttile]}));
     }
     return kExitSuccess;
 }

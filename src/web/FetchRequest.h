@@ -28,6 +28,8 @@ struct FetchRequest {
     Bytes postBytes;  // in/out: request body as bytes; for POST and HEAD an empty one is
                       // replaced by postText
     Text proxy;       // "host:port" of an HTTP proxy; empty for a direct connection
+    Text finalUrl;    // out: the address the body came from, redirects followed; empty after a
+                      // failure
     Text failure;     // out: why the fetch failed, in a few words for a log line; empty after
                       // success
     // in: where the body goes as it arrives; the fetch then returns it empty. Left out, the fetch

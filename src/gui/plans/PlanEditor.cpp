@@ -175,6 +175,20 @@ bool PlanEditor::savePlan() {
     return true;
 }
 
+void PlanEditor::fillFromSuggestion(const MonitorPlan& suggested) {
+    static constexpr MonitorPlan::Column kSuggested[] = {
+        MonitorPlan::before, MonitorPlan::after,  MonitorPlan::regular, MonitorPlan::buquan,
+        MonitorPlan::tindex, MonitorPlan::uindex, MonitorPlan::oindex};
+    for (MonitorPlan::Column column : {MonitorPlan::name, MonitorPlan::ua}) {
+        auto* box = qobject_cast<QLineEdit*>(unitOf(column));
+        if (box->text().trimmed().isEmpty()) setUnitText(box, suggested[column]);
+    }
+    page_.gbkCheck->setChecked(suggested[MonitorPlan::code] == "1");
+    for (MonitorPlan::Column column : kSuggested) setUnitText(unitOf(column), suggested[column]);
+    setJudgementMode(integerOfText(suggested[MonitorPlan::type]));
+    page_.saveButton->setEnabled(false);
+}
+
 void PlanEditor::enableSave(const MonitorPlan& tested) {
     if (holdsTheTestedFields(editorPlan(), tested)) page_.saveButton->setEnabled(true);
 }
