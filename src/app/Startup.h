@@ -10,6 +10,10 @@ namespace lumo {
 // LUMO_DB, else the default of the program's layout (InstallLayout): lumo.sdb beside a portable
 // program, the user's data folder for an installed one, where a missing file may be created
 // after asking. `--db` without a path ends the program with status 2 and a message on stderr.
+//
+// `--tray` starts hidden in the tray with monitoring running; `--every SECONDS` (at least 60)
+// sets its frequency. A second start on a database that a running Lumo has open shows that
+// program's window and ends with status 0 (SingleInstance).
 int runLumo(QApplication& application);
 
 }  // namespace lumo
