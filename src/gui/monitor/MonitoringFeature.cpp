@@ -35,7 +35,7 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
     if (desktop == nullptr) {
         LinkOpener* links = hooks.links;
         ownDesktop_ = std::make_unique<DBusDesktopNotifier>(
-            QDBusConnection::sessionBus(),
+            [] { return QDBusConnection::sessionBus(); },
             DBusDesktopNotifier::Actions{[links](const Text& link) {
                                              if (links != nullptr) links->openLink(link);
                                          },

@@ -24,18 +24,20 @@ QDBusMessage serviceCall(const QString& method) {
 
 }  // namespace
 
-DBusDesktopNotifier::DBusDesktopNotifier(QDBusConnection bus, Actions actions, QObject* parent)
-    : QObject(parent), bus_(std::move(bus)), actions_(std::move(actions)) {}
+DBusDesktopNotifier::DBusDesktopNotifier(std::function<QDBusConnection()> bus, Actions actions,
+                                         QObject* parent)
+    : QObject(parent), connectBus_(std::move(bus)), actions_(std::move(actions)) {}
 
 void DBusDesktopNotifier::show(const DesktopNotice& notice) {
-    if (!bus_.isConnected()) {
+    if (!bus_.has_value()) bus_ = connectBus_();
+    if (!bus_->isConnected()) {
         emit failed(QStringLiteral("no session bus"));
         return;
     }
     if (!listening_) {
         // From whichever name the service holds; the id tells whose notification it was.
-        listening_ = bus_.connect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"),
-                                  this, SLOT(takeAction(uint, QString)));
+        listening_ = bus_->connect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"),
+                                   this, SLOT(takeAction(uint, QString)));
     }
     if (markup_.has_value()) {
         send(notice);
@@ -49,7 +51,7 @@ void DBusDesktopNotifier::askCapabilities() {
     if (asking_) return;
     asking_ = true;
     auto* watcher = new QDBusPendingCallWatcher(
-        bus_.asyncCall(serviceCall(QStringLiteral("GetCapabilities")), kCallTimeoutMs), this);
+        bus_->asyncCall(serviceCall(QStringLiteral("GetCapabilities")), kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
@@ -88,7 +90,7 @@ void DBusDesktopNotifier::send(const DesktopNotice& notice) {
     QDBusMessage call = serviceCall(QStringLiteral("Notify"));
     call << QStringLiteral("鲁莫监控") << uint(0) << QStringLiteral("org.lumo.Lumo")
          << qtText(notice.summary) << bodyOf(notice) << actions << hints << int(-1);
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus_->asyncCall(call, kCallTimeoutMs), this);
     const Text link = canOpen ? notice.link : Text();
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, link](QDBusPendingCallWatcher* pending) { sent(pending, link); });

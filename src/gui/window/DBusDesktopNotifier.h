@@ -40,7 +40,10 @@ public:
     // Notifications kept for their actions, and waiting for the service's capabilities.
     static constexpr std::size_t kKeptNotifications = 16;
 
-    DBusDesktopNotifier(QDBusConnection bus, Actions actions, QObject* parent = nullptr);
+    // `bus` gives the connection, asked for at the first notification only, so that a program
+    // that never notifies never connects.
+    DBusDesktopNotifier(std::function<QDBusConnection()> bus, Actions actions,
+                        QObject* parent = nullptr);
 
     void show(const DesktopNotice& notice) override;
 
@@ -60,7 +63,8 @@ private:
     void sent(QDBusPendingCallWatcher* call, const Text& link);
     QString bodyOf(const DesktopNotice& notice) const;
 
-    QDBusConnection bus_;
+    std::function<QDBusConnection()> connectBus_;
+    std::optional<QDBusConnection> bus_;
     Actions actions_;
     bool listening_ = false;
     // Whether the service takes markup in the body; unknown until it says.

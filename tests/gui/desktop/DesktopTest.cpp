@@ -51,6 +51,12 @@ bool windowOnScreen() {
     return code == 0;
 }
 
+// Whether the window manager has let go of an X window (it has no WM_STATE any more).
+bool withdrawn(WId window) {
+    return run(QStringLiteral("xprop"), {"-id", QString::number(window), "WM_STATE"})
+        .contains(QStringLiteral("not found"));
+}
+
 lumo::MonitorTimings quickTimings() {
     lumo::MonitorTimings t;
     t.heartbeat = std::chrono::milliseconds(20);
@@ -111,9 +117,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QTRY_VERIFY_WITH_TIMEOUT(program.tray().geometry().isValid(), 10000);
 
-        w.showMinimized();
+        QTRY_VERIFY_WITH_TIMEOUT(windowOnScreen(), 5000);
+        // Minimised as the user does it: through the window manager.
+        run(QStringLiteral("xdotool"), {"windowminimize", QString::number(w.winId())});
         QTRY_VERIFY(!w.isVisible());
-        QTRY_VERIFY(!windowOnScreen());
+        // Gone from the window manager too (withdrawn, no longer iconified), as it is by the time
+        // a user reaches for the tray.
+        QTRY_VERIFY(withdrawn(w.winId()));
         // New articles meanwhile: the alert icon.
         program.lumo->monitoring().notifier().notifyNewContent(true);
         QCOMPARE(program.tray().shownIcon(), lumo::TrayIconKind::Alert);
