@@ -29,7 +29,15 @@ public:
     // The line runSql() appends for a statement that succeeded: CR LF + sql + "成功！SQL：" + sql.
     static Text successLine(const Text& sql);
 
+    // What the user is told when a statement gave up waiting for another connection's lock
+    // (SQLITE_BUSY) after `waitedMs`: nothing was written, try again later. runSql() and runAll()
+    // append it as a line of its own, with the time, after the failure line.
+    static Text busyNote(int waitedMs);
+    static constexpr int kBusyCode = 5;
+
 private:
+    void noteBusy(int errorCode);
+
     DatabaseConnection& database_;
     StatusLog& log_;
     MessagePresenter& messages_;

@@ -5,6 +5,7 @@
 
 #include "gui/monitor/AlertSound.h"
 #include "gui/monitor/MainWindowMonitorView.h"
+#include "gui/window/DBusDesktopNotifier.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/TrayIcon.h"
@@ -30,10 +31,23 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
     view_ = std::make_unique<MainWindowMonitorView>(
         window, *tray_, *sound_,
         MainWindowMonitorView::Reloads{hooks.loadLatestArticles, hooks.loadPlanList});
-    notifier_ = std::make_unique<NewContentNotifier>(*view_, shared_.log, shared_.state);
-    runner_ = std::make_unique<ProcessorPlanRunner>(shared_.fetcher, shared_.sql, shared_.log,
-                                                    shared_.messages, shared_.cutRegion,
-                                                    shared_.state, timings.insertPause);
+    DesktopNotifier* desktop = hooks.desktop;
+    if (desktop == nullptr) {
+        LinkOpener* links = hooks.links;
+        ownDesktop_ = std::make_unique<DBusDesktopNotifier>(
+            [] { return QDBusConnection::sessionBus(); },
+            DBusDesktopNotifier::Actions{[links](const Text& link) {
+                                             if (links != nullptr) links->openLink(link);
+                                         },
+                                         [this] { windowEvents_->restore(); }});
+        desktop = ownDesktop_.get();
+    }
+    notifier_ =
+        std::make_unique<NewContentNotifier>(*view_, shared_.log, shared_.state, Clock{},
+                                             NewContentNotifier::Desktop{desktop, &roundArticles_});
+    runner_ = std::make_unique<ProcessorPlanRunner>(
+        shared_.fetcher, shared_.sql, shared_.log, shared_.messages, shared_.cutRegion,
+        shared_.state, timings.insertPause, &roundArticles_);
     MonitorEngine::Options options;
     options.timings = timings;
     options.windowThread = &shared_.windowThread;
@@ -50,6 +64,7 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
 }
 
 MonitoringFeature::~MonitoringFeature() {
+    ownDesktop_.reset();
     windowEvents_.reset();
     shutdown();
 }

@@ -16,6 +16,7 @@
 #include "gui/window/UiText.h"
 #include "plans/PlanEditorRules.h"
 #include "store/JudgementMode.h"
+#include "store/SqlRunner.h"
 
 namespace lumo {
 namespace {
@@ -165,8 +166,12 @@ MonitorPlan PlanEditor::editorPlan() const {
 
 bool PlanEditor::savePlan() {
     const Text statement = planSaveStatement(editorPlan());
-    const bool saved = database_.execute(statement);
-    const SaveReport report = saveReportOf(statement, saved);
+    const DatabaseConnection::Outcome outcome = database_.executeWithCode(statement);
+    const bool saved = outcome.ok;
+    SaveReport report = saveReportOf(statement, saved);
+    if (outcome.errorCode == SqlRunner::kBusyCode) {
+        report.text += "\r\n" + SqlRunner::busyNote(database_.busyTimeout());
+    }
     messages_.showMessage(report.text, report.caption);
     if (!saved) return false;  // everything typed stays for another try
     loadPlanIntoEditor(PlanEditMode::New);
