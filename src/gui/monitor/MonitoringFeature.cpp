@@ -5,8 +5,9 @@
 
 #include "gui/monitor/AlertSound.h"
 #include "gui/monitor/MainWindowMonitorView.h"
-#include "gui/window/DBusDesktopNotifier.h"
+#include "gui/monitor/ModuleDesktopNotifier.h"
 #include "gui/window/MainWindow.h"
+#include "gui/window/ModuleFolders.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/TrayIcon.h"
 #include "gui/window/WindowEvents.h"
@@ -34,12 +35,12 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
     DesktopNotifier* desktop = hooks.desktop;
     if (desktop == nullptr) {
         LinkOpener* links = hooks.links;
-        ownDesktop_ = std::make_unique<DBusDesktopNotifier>(
-            [] { return QDBusConnection::sessionBus(); },
-            DBusDesktopNotifier::Actions{[links](const Text& link) {
-                                             if (links != nullptr) links->openLink(link);
-                                         },
-                                         [this] { windowEvents_->restore(); }});
+        ownDesktop_ = std::make_unique<ModuleDesktopNotifier>(
+            moduleFolders(),
+            [links](const Text& link) {
+                if (links != nullptr) links->openLink(link);
+            },
+            [this] { windowEvents_->restore(); });
         desktop = ownDesktop_.get();
     }
     notifier_ =

@@ -20,9 +20,9 @@
 namespace lumo {
 
 class AlertSound;
-class DBusDesktopNotifier;
 class MainWindow;
 class MainWindowMonitorView;
+class ModuleDesktopNotifier;
 class MonitorEngine;
 class NewContentNotifier;
 class ProcessorPlanRunner;
@@ -85,7 +85,7 @@ private:
     std::unique_ptr<AlertSound> sound_;
     std::unique_ptr<MainWindowMonitorView> view_;
     RoundArticles roundArticles_;
-    std::unique_ptr<DBusDesktopNotifier> ownDesktop_;
+    std::unique_ptr<ModuleDesktopNotifier> ownDesktop_;
     std::unique_ptr<NewContentNotifier> notifier_;
     std::unique_ptr<ProcessorPlanRunner> runner_;
     std::unique_ptr<MonitorEngine> engine_;

@@ -1,8 +1,12 @@
 // One window per database: the real program as a child, asked by this process as a second start.
-#include <QLocalSocket>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <QFile>
 #include <QProcess>
 #include <QTest>
 #include <csignal>
+#include <cstring>
 
 #include "app/SingleInstance.h"
 #include "support/TempDatabase.h"
@@ -16,12 +20,24 @@ void startFirst(QProcess& program, const QString& path) {
     program.setProcessChannelMode(QProcess::ForwardedChannels);
     program.start(QStringLiteral(LUMO_WINDOW_BINARY), {"--db", path});
     QVERIFY(program.waitForStarted());
-    const auto listening = [&path] {
-        QLocalSocket probe;
-        probe.connectToServer(SingleInstance::keyOf(path));
-        return probe.waitForConnected(100);
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(listening(), 10000);
+    const QString socket = SingleInstance::socketPathOf(SingleInstance::keyOf(path));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 10000);
+}
+
+// A client of the first program's socket that sends `bytes` and then holds the connection.
+int connectAndSend(const QString& path, const QByteArray& bytes) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name =
+        QFile::encodeName(SingleInstance::socketPathOf(SingleInstance::keyOf(path)));
+    std::memcpy(address.sun_path, name.constData(), static_cast<std::size_t>(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    if (!bytes.isEmpty()) (void)::send(fd, bytes.constData(), bytes.size(), MSG_NOSIGNAL);
+    return fd;
 }
 
 void stop(QProcess& program) {
@@ -91,6 +107,28 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(later.state(), QProcess::NotRunning, 10000);
         QCOMPARE(later.exitCode(), 0);
         QCOMPARE(shown, 1);
+    }
+
+    void callersThatSayNothingOrTooMuchDoNotHoldUpTheNext() {
+        lumo::test::TempDatabase database;
+        const QString path = QString::fromStdString(database.path());
+        SingleInstance first(path);
+        QCOMPARE(first.claim(), SingleInstance::Role::First);
+        int shown = 0;
+        connect(&first, &SingleInstance::showRequested, this, [&shown] { ++shown; });
+        std::vector<int> strangers;
+        for (std::size_t i = 0; i <= SingleInstance::kMaxCallers; ++i)
+            strangers.push_back(connectAndSend(path, {}));
+        strangers.push_back(connectAndSend(path, QByteArray(100, 's')));
+        strangers.push_back(connectAndSend(path, "hide\n"));
+        for (const int fd : strangers) QVERIFY(fd >= 0);
+
+        QProcess later;
+        later.start(QStringLiteral(LUMO_WINDOW_BINARY), {"--db", path});
+        QTRY_COMPARE_WITH_TIMEOUT(later.state(), QProcess::NotRunning, 10000);
+        QCOMPARE(later.exitCode(), 0);
+        QCOMPARE(shown, 1);
+        for (const int fd : strangers) ::close(fd);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "gui/window/DBusDesktopNotifier.h"
+#include "gui/notify/DBusDesktopNotifier.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

@@ -1,6 +1,6 @@
 // Desktop notifications over a private session bus: no service, and a notification service of
 // the test's own that records what it is sent and reports actions as a real one does.
-#include "gui/window/DBusDesktopNotifier.h"
+#include "gui/notify/DBusDesktopNotifier.h"
 
 #include <QDBusConnection>
 #include <QElapsedTimer>
