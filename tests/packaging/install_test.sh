@@ -40,6 +40,8 @@ check_tree() { # prefix build
         fail "the page fetch module is missing in $prefix"
     find "$prefix" -path '*/lumo/lumo_desktop_notify.so' | grep -q . ||
         fail "the desktop notification module is missing in $prefix"
+    find "$prefix" -path '*/lumo/lumo_plan_suggest.so' | grep -q . ||
+        fail "the plan suggestion module is missing in $prefix"
     local desktop=$prefix/share/applications/$app_id.desktop
     local metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
     test -f "$desktop" || fail "desktop entry missing"

@@ -10,10 +10,10 @@
 #include "check/PlanProcessor.h"
 #include "gui/plans/PlanEditor.h"
 #include "gui/plans/SuggestionChooser.h"
+#include "gui/window/ModuleFolders.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/UiText.h"
 #include "suggest/PageEncoding.h"
-#include "suggest/PlanSuggester.h"
 
 namespace lumo {
 namespace {
@@ -58,6 +58,20 @@ PlanSuggestionRunner::PlanSuggestionRunner(PlanEditorPage& page, PlanEditor& edi
 
 PlanSuggestionRunner::~PlanSuggestionRunner() = default;
 
+PlanSuggestionRunner::Suggest PlanSuggestionRunner::suggestionEngine() {
+    if (suggest_ != nullptr) return suggest_;
+    QStringList reasons;
+    suggest_ = reinterpret_cast<Suggest>(resolveModuleEntry(
+        QStringLiteral("lumo_plan_suggest"), "lumoSuggestPlans", moduleFolders(), &reasons));
+    if (suggest_ == nullptr) {
+        qWarning(
+            "lumo: no plan can be suggested: the module lumo_plan_suggest could not be loaded "
+            "(%s)",
+            qUtf8Printable(reasons.join(QStringLiteral("; "))));
+    }
+    return suggest_;
+}
+
 void PlanSuggestionRunner::showContextMenu(const QPoint& at) {
     QMenu* menu = page_.urlEdit->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -72,6 +86,8 @@ void PlanSuggestionRunner::start() {
     const Text url = trimText(plan[MonitorPlan::url]);
     if (url.empty()) return fail(gbk("请先填写监控网址。"));
     if (PlanProcessor::isBlockedAddress(url)) return fail(gbk("此站不允许监控!"));
+    const Suggest suggest = suggestionEngine();
+    if (suggest == nullptr) return fail(gbk("无法生成方案：缺少模块 lumo_plan_suggest。"));
 
     SuggestionRequest request;
     request.url = url;
@@ -82,8 +98,8 @@ void PlanSuggestionRunner::start() {
     running_ = true;
     action_->setEnabled(false);
     if (work_.joinable()) work_.join();  // the previous one has already posted
-    work_ = std::jthread([this, request](std::stop_token stop) {
-        Fetched fetched = fetchAndSuggest(fetcher_, request, stop);
+    work_ = std::jthread([this, suggest, request](std::stop_token stop) {
+        Fetched fetched = fetchAndSuggest(fetcher_, suggest, request, stop);
         if (stop.stop_requested()) return;
         QMetaObject::invokeMethod(
             this, [this, fetched = std::move(fetched)] { finish(fetched); }, Qt::QueuedConnection);
@@ -91,7 +107,8 @@ void PlanSuggestionRunner::start() {
 }
 
 PlanSuggestionRunner::Fetched PlanSuggestionRunner::fetchAndSuggest(
-    const PageFetcher& fetcher, const SuggestionRequest& request, std::stop_token stop) {
+    const PageFetcher& fetcher, Suggest suggest, const SuggestionRequest& request,
+    std::stop_token stop) {
     FetchRequest fetch;
     fetch.url = request.url;
     fetch.method = 0;
@@ -111,7 +128,7 @@ PlanSuggestionRunner::Fetched PlanSuggestionRunner::fetchAndSuggest(
     SuggestionRequest withCharset = request;
     withCharset.charset = PageEncoding::charsetOfHeaders(fetch.headersOut);
     withCharset.finalUrl = fetch.finalUrl;
-    fetched.result = PlanSuggester::suggest(body, withCharset);
+    suggest(body, withCharset, fetched.result);
     if (fetched.result.failure != SuggestionFailure::None) {
         fetched.failure = failureText(fetched.result.failure);
     }

@@ -26,6 +26,9 @@ class PlanEditorPage;
 // saves as with any plan. A failure (no address, a blocked one, a fetch or status error, a page
 // without a list) is one message box and changes nothing.
 //
+// The suggestion engine is the module lumo_plan_suggest, loaded at the first suggestion; without
+// it (or with one of another build) the command says so in a message box and on stderr.
+//
 // Window thread only. Destroying the runner cuts a fetch under way short and waits for it.
 class PlanSuggestionRunner : public QObject {
     Q_OBJECT
@@ -46,13 +49,19 @@ signals:
     void finished(const lumo::SuggestionResult& result);
 
 private:
+    // The module's entry point: PlanSuggester::suggest.
+    using Suggest = void (*)(const Bytes& body, const SuggestionRequest& request,
+                             SuggestionResult& result);
+
     struct Fetched {
         SuggestionResult result;
         Text failure;  // why the page could not be had (GBK), or empty
     };
 
-    static Fetched fetchAndSuggest(const PageFetcher& fetcher, const SuggestionRequest& request,
-                                   std::stop_token stop);
+    static Fetched fetchAndSuggest(const PageFetcher& fetcher, Suggest suggest,
+                                   const SuggestionRequest& request, std::stop_token stop);
+    // The module's entry point, loaded at the first call (window thread); null without it.
+    Suggest suggestionEngine();
     void showContextMenu(const QPoint& at);
     void finish(const Fetched& fetched);
     void fail(const Text& message);
@@ -64,6 +73,7 @@ private:
     QAction* action_ = nullptr;
     QPointer<SuggestionChooser> chooser_;
     bool running_ = false;
+    Suggest suggest_ = nullptr;
     std::jthread work_;  // last: stopped and joined before the fetcher goes
 };
 
