@@ -6,6 +6,7 @@
 #include "base/TextCutting.h"
 #include "base/TextOps.h"
 #include "check/ArticleMatches.h"
+#include "check/CheckReasons.h"
 #include "store/JudgementMode.h"
 #include "store/SqlValues.h"
 #include "web/FetchHeaders.h"
@@ -47,6 +48,14 @@ const Text& testCappedText() {
 }
 const Text& cappedRestText() {
     static const Text text = gbk("条，其余已略去");
+    return text;
+}
+const Text& errorLineStart() {
+    static const Text text = gbk("\r\n出错！");
+    return text;
+}
+const Text& statusBodyUsedText() {
+    static const Text text = gbk("，仍按返回的页面处理");
     return text;
 }
 const Text& closingStart() {
@@ -151,13 +160,13 @@ Text PlanProcessor::now() const {
     return nowText(options_.clock);
 }
 
-Text PlanProcessor::fetchPageText(const MonitorPlan& plan) {
+Text PlanProcessor::fetchPageText(const MonitorPlan& plan, FetchNote& note) {
     // A plan's page is GBK when its code is "1", and UTF-8 otherwise.
     const bool utf8 = plan[MonitorPlan::code] != "1";
     const RequestHeaders sent = requestHeadersOf(plan, now());
     if (!sent.cutLine.empty()) log_.append(sent.cutLine);
     return withoutCrLf(
-        pages_.fetchPageText(plan[MonitorPlan::url], sent.cookie, sent.headers, utf8));
+        pages_.fetchPlanPage(plan[MonitorPlan::url], sent.cookie, sent.headers, utf8, note));
 }
 
 RuleTestResult PlanProcessor::testPlan(const MonitorPlan& plan) {
@@ -172,9 +181,14 @@ RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan,
                                       const std::function<bool()>& stopped) {
     RuleTestResult result;
     result.ran = true;
-    const Text page = fetchPageText(plan);
+    FetchNote note;
+    const Text page = fetchPageText(plan, note);
     result.cutText = textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]);
-    if (result.cutText.empty()) log_.append(cutEmptyText());
+    if (result.cutText.empty()) {
+        result.failure =
+            emptyRegionReason(page, note, plan[MonitorPlan::before], plan[MonitorPlan::after]);
+        log_.append(withReason(cutEmptyText(), result.failure));
+    }
     testEdit_.showCutRegion(result.cutText);
 
     ArticleMatches::Limits limits;
@@ -191,9 +205,11 @@ RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan,
     result.groupCount = matches.groupCount();
     result.patternFailure = matches.failure();
     if (matches.count() == 0) {
-        messages_.showMessage(noMatchText(), kDefaultCaption);
+        if (result.failure.empty()) result.failure = noMatchReason(matches.failure(), note.status);
+        messages_.showMessage(withReason(noMatchText(), result.failure), kDefaultCaption);
         return result;
     }
+    result.failure = errorStatusReason(note.status);
     result.enableSaveButton = true;
     // Columns 0 to G-1: the whole match and the groups but the last (the hint of the address
     // template refers to these column numbers).
@@ -216,7 +232,8 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
         return result.abandoned;
     };
     if (stopped()) return result;
-    const Text page = fetchPageText(plan);
+    FetchNote note;
+    const Text page = fetchPageText(plan, note);
     if (stopped()) return result;  // the fetch finished after a stop: its page is dropped
 
     // Cut: the region between the plan's own markers; match; then the marker picks the new ones.
@@ -230,9 +247,15 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
         lastWantedMatch(plan, mode), limits);
     if (stopped()) return result;  // a stop ended the search, or came during it
     const NewMatches chosen = chooseNewMatches(plan, mode, page, matches);
-    if (chosen.cut.empty()) log_.append(cutEmptyText());
+    result.httpStatus = note.status;
+    if (matches.text().empty()) {
+        result.failure =
+            emptyRegionReason(page, note, plan[MonitorPlan::before], plan[MonitorPlan::after]);
+    }
+    if (chosen.cut.empty()) log_.append(withReason(cutEmptyText(), result.failure));
     testEdit_.showCutRegion(chosen.cut);
     logMatchProblems(matches, result);
+    if (result.failure.empty()) logPageProblems(matches, note, result);
     result.matchCount = std::max(0, chosen.last - chosen.first + 1);
 
     if (result.matchCount > 0) {
@@ -246,6 +269,18 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
     log_.append(closingStart() + textOfInteger(position) + closingEnd() + now());
     state_.workerBusy = false;
     return result;
+}
+
+void PlanProcessor::logPageProblems(const ArticleMatches& matches, const FetchNote& note,
+                                    MonitorRunResult& result) {
+    if (matches.count() == 0) {
+        result.failure = noMatchReason(matches.failure(), note.status);
+        // A refused or cut-off pattern has had its own line.
+        if (!matches.failed()) log_.append(errorLineStart() + result.failure + "----" + now());
+    } else if (note.status >= 400) {
+        result.failure = errorStatusReason(note.status);
+        log_.append(errorLineStart() + result.failure + statusBodyUsedText() + "----" + now());
+    }
 }
 
 void PlanProcessor::logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result) {
@@ -333,7 +368,12 @@ PlanProcessor::RunWrites PlanProcessor::judge(const MonitorPlan& plan, Judgement
 void PlanProcessor::record(const RunWrites& writes, std::uint64_t generation,
                            MonitorRunResult& result) {
     // One transaction: every insert and the plan update, or nothing (one failure line, one box).
-    if (!sql_.runAll(writes.statements).ok) return;
+    const DatabaseConnection::BatchOutcome outcome = sql_.runAll(writes.statements);
+    if (!outcome.ok) {
+        result.failure =
+            gbk("无法写入数据库（错误代码：") + textOfInteger(outcome.errorCode) + gbk("）");
+        return;
+    }
     result.recordedCount = writes.inserts;
     result.planUpdated = true;
     if (writes.inserts > 0) state_.newContentFound = true;

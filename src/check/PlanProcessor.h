@@ -121,7 +121,10 @@ private:
         int inserts = 0;
     };
 
-    Text fetchPageText(const MonitorPlan& plan);
+    Text fetchPageText(const MonitorPlan& plan, FetchNote& note);
+    // A region with no match, or an error status whose page gave matches: the check failed.
+    void logPageProblems(const ArticleMatches& matches, const FetchNote& note,
+                         MonitorRunResult& result);
     void logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result);
     NewMatches chooseNewMatches(const MonitorPlan& plan, JudgementMode mode, const Text& page,
                                 const ArticleMatches& matches);
