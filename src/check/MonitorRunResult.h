@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+
 #include "base/Text.h"
+#include "store/PlanHealth.h"
 
 namespace lumo {
 
@@ -19,6 +22,11 @@ struct MonitorRunResult {
     // writes could not be stored. A run that was abandoned has no verdict.
     Text failure;
     int httpStatus = 0;  // of the page's response; 0 when none arrived
+    // Failed checks in a row before this one; -1 when the health record could not be read.
+    int failuresBefore = -1;
+    // The plan's health record as this check stored it; none when it could not be stored (or the
+    // run was abandoned before).
+    std::optional<PlanHealthRecord> health;
 };
 
 }  // namespace lumo

@@ -58,6 +58,10 @@ const Text& statusBodyUsedText() {
     static const Text text = gbk("，仍按返回的页面处理");
     return text;
 }
+const Text& healthNotStoredText() {
+    static const Text text = gbk("\r\n出错！方案的检查结果无法记录（错误代码：");
+    return text;
+}
 const Text& closingStart() {
     static const Text text = gbk("\r\n任务");
     return text;
@@ -75,6 +79,9 @@ const Text& headerCutEnd() {
     static const Text text = gbk(" 含有回车、换行或空字符，请求里只发送了它们前面的部分----");
     return text;
 }
+
+// The statements a run's writes end with that record its health: not shown in the log.
+constexpr std::size_t kHealthStatements = 2;
 
 const Text kInsertStart =
     "insert into info(planname,planid,title,url,other,addtime,issoucang) values('";
@@ -258,17 +265,58 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
     if (result.failure.empty()) logPageProblems(matches, note, result);
     result.matchCount = std::max(0, chosen.last - chosen.first + 1);
 
+    const Text planId = plan[MonitorPlan::id];
+    const std::optional<PlanHealthRecord> before = healthBefore(planId, result);
     if (result.matchCount > 0) {
-        const RunWrites writes = judge(plan, mode, matches, chosen);
+        RunWrites writes = judge(plan, mode, matches, chosen);
         if (stopped()) return result;
+        const Text outcome = !result.failure.empty() ? PlanHealth::kFailed
+                             : writes.inserts > 0    ? PlanHealth::kNewArticles
+                                                     : PlanHealth::kNothingNew;
+        const Text checkedAt = now();
+        writes.statements.push_back(PlanHealth::createTableStatement());
+        writes.statements.push_back(
+            PlanHealth::recordStatement(planId, outcome, result.failure, checkedAt));
         record(writes, generation, result);
+        if (result.planUpdated) {
+            result.health = PlanHealth::after(before, planId, outcome, result.failure, checkedAt);
+        }
         if (result.abandoned) return result;
     }
-
     if (stopped()) return result;
+    if (!result.health) recordHealthAlone(planId, before, result);
+
     log_.append(closingStart() + textOfInteger(position) + closingEnd() + now());
     state_.workerBusy = false;
     return result;
+}
+
+std::optional<PlanHealthRecord> PlanProcessor::healthBefore(const Text& planId,
+                                                            MonitorRunResult& result) {
+    const PlanHealth::Read read = PlanHealth::read(sql_.database(), planId);
+    if (!read.query.ok) return std::nullopt;  // failuresBefore stays unknown
+    const auto found = read.records.find(planId);
+    if (found == read.records.end()) {
+        result.failuresBefore = 0;
+        return std::nullopt;
+    }
+    result.failuresBefore = found->second.failures;
+    return found->second;
+}
+
+void PlanProcessor::recordHealthAlone(const Text& planId,
+                                      const std::optional<PlanHealthRecord>& before,
+                                      MonitorRunResult& result) {
+    const Text outcome = result.failure.empty() ? PlanHealth::kNothingNew : PlanHealth::kFailed;
+    const Text checkedAt = now();
+    const DatabaseConnection::BatchOutcome stored = sql_.database().executeAll(
+        {PlanHealth::createTableStatement(),
+         PlanHealth::recordStatement(planId, outcome, result.failure, checkedAt)});
+    if (stored.ok) {
+        result.health = PlanHealth::after(before, planId, outcome, result.failure, checkedAt);
+        return;
+    }
+    log_.append(healthNotStoredText() + textOfInteger(stored.errorCode) + gbk("）----") + now());
 }
 
 void PlanProcessor::logPageProblems(const ArticleMatches& matches, const FetchNote& note,
@@ -381,7 +429,7 @@ void PlanProcessor::record(const RunWrites& writes, std::uint64_t generation,
     // The lines of what was stored, in order, each article's followed by the pause. The lock is
     // not held here; a stop cuts the pauses short and the remaining lines follow at once.
     bool stopped = false;
-    for (std::size_t i = 0; i < writes.statements.size(); ++i) {
+    for (std::size_t i = 0; i < writes.statements.size() - kHealthStatements; ++i) {
         log_.append(SqlRunner::successLine(writes.statements[i]));
         if (!stopped && static_cast<int>(i) < writes.inserts) {
             stopped = state_.waitUnlessStopped(options_.insertPause, generation);
