@@ -1,5 +1,7 @@
 #include "monitor/ProcessorPlanRunner.h"
 
+#include "base/GbkCodec.h"
+#include "base/TextOps.h"
 #include "check/PlanProcessor.h"
 #include "check/WebPageSource.h"
 
@@ -7,21 +9,35 @@ namespace lumo {
 
 ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
                                          MessagePresenter& messages, CutRegionSink& testEdit,
-                                         MonitorState& state, std::chrono::milliseconds insertPause)
+                                         MonitorState& state, std::chrono::milliseconds insertPause,
+                                         Health health)
     : fetcher_(fetcher),
       sql_(sql),
       log_(log),
       messages_(messages),
       testEdit_(testEdit),
       state_(state),
-      insertPause_(insertPause) {}
+      insertPause_(insertPause),
+      health_(health) {}
 
 void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::stop_token stop) {
     WebPageSource pages(fetcher_, std::move(stop));
     PlanProcessor::Options options;
     options.insertPause = insertPause_;
     PlanProcessor processor(pages, sql_, log_, messages_, testEdit_, state_, options);
-    processor.runMonitoring(plan, position);
+    const MonitorRunResult result = processor.runMonitoring(plan, position);
+    if (result.abandoned) return;
+    const HealthChange change = healthChangeOf(result, health_.brokenAfter);
+    const Text& name = plan[MonitorPlan::name];
+    if (change == HealthChange::Broken) {
+        log_.append(gbk("\r\n方案失效：") + name + gbk("（连续 ") +
+                    textOfInteger(result.health->failures) + gbk(" 次检查失败，自 ") +
+                    result.health->failingSince + gbk(" 起；原因：") + result.health->reason +
+                    gbk("）----") + result.health->checked);
+    } else if (change == HealthChange::Recovered) {
+        log_.append(gbk("\r\n方案恢复正常：") + name + "----" + result.health->checked);
+    }
+    if (health_.observer != nullptr) health_.observer->checkEnded(plan, result, change);
 }
 
 }  // namespace lumo
