@@ -22,6 +22,22 @@ constexpr std::chrono::milliseconds kShutdownWait{3000};
 
 }  // namespace
 
+// A plan that became broken or recovered: the plan list is read again, so its row shows it.
+class MonitoringFeature::PlanListRefresh : public PlanHealthObserver {
+public:
+    PlanListRefresh(WindowThread& thread, std::function<void()> reload)
+        : thread_(thread), reload_(std::move(reload)) {}
+    void checkEnded(const MonitorPlan&, const MonitorRunResult&, HealthChange change) override {
+        if (change != HealthChange::None && reload_) thread_.post(reload_);
+    }
+
+private:
+    WindowThread& thread_;
+    std::function<void()> reload_;
+};
+
+namespace {}  // namespace
+
 MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings timings)
     : shared_(shared) {
     MainWindow& window = shared_.window;
@@ -31,9 +47,12 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
         window, *tray_, *sound_,
         MainWindowMonitorView::Reloads{hooks.loadLatestArticles, hooks.loadPlanList});
     notifier_ = std::make_unique<NewContentNotifier>(*view_, shared_.log, shared_.state);
-    runner_ = std::make_unique<ProcessorPlanRunner>(shared_.fetcher, shared_.sql, shared_.log,
-                                                    shared_.messages, shared_.cutRegion,
-                                                    shared_.state, timings.insertPause);
+    healthRefresh_ = std::make_unique<PlanListRefresh>(shared_.windowThread, hooks.loadPlanList);
+    runner_ = std::make_unique<ProcessorPlanRunner>(
+        shared_.fetcher, shared_.sql, shared_.log, shared_.messages, shared_.cutRegion,
+        shared_.state, timings.insertPause,
+        ProcessorPlanRunner::Health{ProcessorPlanRunner::kDefaultBrokenAfter,
+                                    healthRefresh_.get()});
     MonitorEngine::Options options;
     options.timings = timings;
     options.windowThread = &shared_.windowThread;

@@ -77,6 +77,8 @@ private:
     std::unique_ptr<AlertSound> sound_;
     std::unique_ptr<MainWindowMonitorView> view_;
     std::unique_ptr<NewContentNotifier> notifier_;
+    class PlanListRefresh;
+    std::unique_ptr<PlanListRefresh> healthRefresh_;
     std::unique_ptr<ProcessorPlanRunner> runner_;
     std::unique_ptr<MonitorEngine> engine_;
     std::unique_ptr<WindowEvents> windowEvents_;

@@ -7,6 +7,7 @@
 
 #include "base/MessagePresenter.h"
 #include "base/StatusLog.h"
+#include "monitor/ProcessorPlanRunner.h"
 #include "plans/PlanEditMode.h"
 #include "store/DatabaseConnection.h"
 #include "store/MonitorPlan.h"
@@ -48,6 +49,8 @@ public:
     // is "1". Hand-made ticks and the selection are lost. A query that fails (a file locked
     // elsewhere) keeps the rows shown and logs one line. Before the list's page is made, the
     // list is filled when it is (the readers below make it).
+    // Rows of broken plans (their failed checks in a row reached the threshold) get a red text
+    // and a tool tip with the reason and since when.
     void loadPlanList();
 
     // Readers of the rows.
@@ -83,6 +86,9 @@ private:
 
     MainWindow& window_;
     WindowMenus& menus_;
+    void markBrokenPlans();
+
+    int brokenAfter_ = PlanHealthSettings::kDefaultBrokenAfter;
     DatabaseConnection& database_;
     SqlRunner& sql_;
     StatusLog& log_;
