@@ -20,4 +20,9 @@ void NewContentNotifier::notifyNewContent(bool on) {
     state_.newContentFound = false;
 }
 
+void NewContentNotifier::notifyPlanHealthChange() {
+    if (surface_.soundAlertEnabled()) surface_.playAlertSound();
+    if (surface_.iconAlertEnabled()) surface_.showTrayIcon(TrayIconKind::Alert);
+}
+
 }  // namespace lumo

@@ -22,6 +22,9 @@ public:
                        Clock clock = {});
 
     void notifyNewContent(bool on);
+    // The same alert (sound, alert tray icon, as the boxes allow) for a plan that became broken
+    // or recovered; the line is the monitoring run's own, and newContentFound is left alone.
+    void notifyPlanHealthChange();
 
 private:
     AlertSurface& surface_;

@@ -22,13 +22,14 @@ constexpr std::chrono::milliseconds kShutdownWait{3000};
 
 }  // namespace
 
-// A plan that became broken or recovered: the plan list is read again, so its row shows it.
+// A plan that became broken or recovered: the alert as for new articles, and the plan list is
+// read again, so its row shows it.
 class MonitoringFeature::PlanListRefresh : public PlanHealthObserver {
 public:
     PlanListRefresh(WindowThread& thread, std::function<void()> reload)
         : thread_(thread), reload_(std::move(reload)) {}
     void checkEnded(const MonitorPlan&, const MonitorRunResult&, HealthChange change) override {
-        if (change != HealthChange::None && reload_) thread_.post(reload_);
+        if (change != HealthChange::None) thread_.post(reload_);
     }
 
 private:
@@ -47,7 +48,11 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
         window, *tray_, *sound_,
         MainWindowMonitorView::Reloads{hooks.loadLatestArticles, hooks.loadPlanList});
     notifier_ = std::make_unique<NewContentNotifier>(*view_, shared_.log, shared_.state);
-    healthRefresh_ = std::make_unique<PlanListRefresh>(shared_.windowThread, hooks.loadPlanList);
+    healthRefresh_ = std::make_unique<PlanListRefresh>(shared_.windowThread,
+                                                       [this, reload = hooks.loadPlanList] {
+                                                           notifier_->notifyPlanHealthChange();
+                                                           if (reload) reload();
+                                                       });
     runner_ = std::make_unique<ProcessorPlanRunner>(
         shared_.fetcher, shared_.sql, shared_.log, shared_.messages, shared_.cutRegion,
         shared_.state, timings.insertPause,
