@@ -321,7 +321,8 @@ void PlanProcessor::recordHealthAlone(const Text& planId,
 
 void PlanProcessor::logPageProblems(const ArticleMatches& matches, const FetchNote& note,
                                     MonitorRunResult& result) {
-    if (matches.count() == 0) {
+    // A search its bound cut off fails the check even when it found some articles first.
+    if (matches.count() == 0 || matches.failed()) {
         result.failure = noMatchReason(matches.failure(), note.status);
         // A refused or cut-off pattern has had its own line.
         if (!matches.failed()) log_.append(errorLineStart() + result.failure + "----" + now());
