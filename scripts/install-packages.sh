@@ -4,6 +4,7 @@
 #   scripts/install-packages.sh           what the program and a plain build need
 #   scripts/install-packages.sh --tests   besides: the test command's own tools, and each group of
 #                                         extra test tools in scripts/packages.d, best effort
+#   scripts/install-packages.sh --cli     lumo-cli alone (with --tests: and its tests): no Qt
 #
 # Required packages that cannot be installed stop the script with one line naming them and apt's
 # error (exit 1). A group of extra test tools that cannot be installed prints one
@@ -14,19 +15,32 @@ cd "$(dirname "$0")/.." || exit 1
 # shellcheck source=scripts/lib/packages.sh
 source scripts/lib/packages.sh
 
-# The program, and the test and benchmark programs a plain build makes (ICU is the converter
-# tests' reference table, OpenSSL their HTTPS test server's).
+tests=no
+window=yes
+for argument in "$@"; do
+    case "$argument" in
+    --tests) tests=yes ;;
+    --cli) window=no ;;
+    *)
+        echo "usage: scripts/install-packages.sh [--tests] [--cli]" >&2
+        exit 2
+        ;;
+    esac
+done
+
+# The core and lumo-cli, and the test and benchmark programs a plain build makes (ICU is the
+# converter tests' reference table, OpenSSL their HTTPS test server's).
 required=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-multimedia-dev libqt6svg6
     libsqlite3-dev libboost-regex-dev libcurl4-openssl-dev ca-certificates
-    libxml2-dev nlohmann-json3-dev libcli11-dev
-    fonts-wqy-microhei
+    libxml2-dev libgumbo-dev nlohmann-json3-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev libicu-dev libssl-dev
 )
-tests=no
-if [ "${1:-}" = "--tests" ]; then
-    tests=yes
+if [ "$window" = yes ]; then
+    # The window: Qt 6 Widgets, Qt Multimedia for the chime, and a font with Chinese characters.
+    required+=(qt6-base-dev qt6-multimedia-dev libqt6svg6 fonts-wqy-microhei)
+fi
+if [ "$tests" = yes ]; then
     # The formatting check, pinned to the version .clang-format was written for, and a real feed
     # reader for the Atom feed's tests.
     required+=(clang-format-14 python3-feedparser)

@@ -1,11 +1,15 @@
 #include "app/LumoApplication.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 
+#include "app/AutostartSetting.h"
 #include "base/GbkCodec.h"
 #include "gui/articles/ArticleViews.h"
 #include "gui/monitor/MonitoringFeature.h"
@@ -25,6 +29,8 @@
 #include "gui/window/SettingsPage.h"
 #include "gui/window/StatusLogBox.h"
 #include "gui/window/WelcomePage.h"
+#include "gui/window/WindowEvents.h"
+#include "monitor/MonitorEngine.h"
 #include "skin/ModuleImageLoader.h"
 #include "skin/SkinBinding.h"
 #include "skin/SkinEngineCaller.h"
@@ -77,7 +83,36 @@ void LumoApplication::start() {
     window_->centreOnScreen();
     window_->welcomePage->openWelcomePage();
     onMainWindowCreated();
+    if (options_.startInTray) {
+        startInTray();
+        return;
+    }
     window_->show();
+}
+
+void LumoApplication::startInTray() {
+    const bool tray = options_.trayAvailable ? options_.trayAvailable()
+                                             : QSystemTrayIcon::isSystemTrayAvailable();
+    // A window hidden without a notification area could never come back.
+    if (!tray) window_->showMinimized();
+    if (!window_->runButton->isEnabled()) return;  // no database: nothing to monitor
+    if (!options_.frequency.isEmpty()) window_->frequencyEdit->setText(options_.frequency);
+    window_->autoMonitorCheck->setChecked(true);
+    monitoring_->engine().onAutoMonitorClicked();
+    monitoring_->engine().onRunClicked();
+}
+
+void LumoApplication::showWindow() {
+    monitoring_->windowEvents().restore();
+}
+
+QStringList LumoApplication::autostartCommand() const {
+    return {QCoreApplication::applicationFilePath(),
+            QStringLiteral("--tray"),
+            QStringLiteral("--every"),
+            window_->frequencyEdit->text(),
+            QStringLiteral("--db"),
+            databasePath()};
 }
 
 // The window's services, each made once, and the features that share them.
@@ -88,29 +123,37 @@ void LumoApplication::createFeatures() {
     window_->whenPageBuilt(MainWindow::EditorPage, cutRegion_.get(),
                            [this] { cutRegion_->attach(window_->editorPage()->cutRegionBox); });
     sqlRunner_ = std::make_unique<SqlRunner>(database_, *statusLog_, *messages_);
+    // What the user does in the window writes through the window's own connection, which waits
+    // no longer for a lock than a list reload does: never behind a worker's transaction.
+    windowSqlRunner_ = std::make_unique<SqlRunner>(listDatabase_, *statusLog_, *messages_);
     // The console comes with its page.
     window_->whenPageBuilt(MainWindow::SettingsPageIndex, this, [this] {
         SettingsPage* page = window_->settingsPage();
-        sqlConsole_ = std::make_unique<SqlConsole>(page->sqlEdit, page->runSqlButton, *sqlRunner_,
-                                                   *messages_);
+        sqlConsole_ = std::make_unique<SqlConsole>(page->sqlEdit, page->runSqlButton,
+                                                   *windowSqlRunner_, *messages_);
+        autostart_ = std::make_unique<AutostartSetting>(
+            page->autostartCheck, AutostartEntry(options_.configHome), *messages_,
+            [this] { return autostartCommand(); });
     });
     LinkOpener* links = options_.links;
     if (links == nullptr) {
         ownLinks_ = std::make_unique<QtLinkOpener>();
         links = ownLinks_.get();
     }
-    articleViews_ = std::make_unique<ArticleViews>(*window_, listDatabase_, *sqlRunner_,
+    articleViews_ = std::make_unique<ArticleViews>(*window_, listDatabase_, *windowSqlRunner_,
                                                    *statusLog_, *messages_, *links);
     PlanManagement::Options planOptions;
     planOptions.listDatabase = &listDatabase_;
-    plans_ = std::make_unique<PlanManagement>(*window_, database_, *sqlRunner_, *statusLog_,
-                                              *messages_, *cutRegion_, std::move(planOptions));
+    plans_ =
+        std::make_unique<PlanManagement>(*window_, listDatabase_, *windowSqlRunner_, *statusLog_,
+                                         *messages_, *cutRegion_, std::move(planOptions));
     monitoring_ = std::make_unique<MonitoringFeature>(
         MonitoringFeature::Shared{*window_, *statusLog_, *sqlRunner_, *messages_, *timers_,
                                   monitorState_, *pageFetcher_, *windowThread_, *cutRegion_},
         MonitoringFeature::Hooks{[this] { articleViews_->loadLatestArticles(); },
                                  [this] { plans_->planList().loadPlanList(); },
-                                 [] { QCoreApplication::exit(0); }, options_.trayAvailable},
+                                 [] { QCoreApplication::exit(0); }, options_.trayAvailable, links,
+                                 options_.desktop},
         options_.monitorTimings);
 }
 

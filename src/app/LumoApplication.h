@@ -14,7 +14,9 @@
 namespace lumo {
 
 class ArticleViews;
+class AutostartSetting;
 class CutRegionBox;
+class DesktopNotifier;
 class LinkOpener;
 class MainWindow;
 class ModuleImageLoader;
@@ -44,6 +46,8 @@ public:
         MessagePresenter* messages = nullptr;
         // Opens article links; the desktop's browser when null (tests pass a fake).
         LinkOpener* links = nullptr;
+        // Desktop notifications; the session bus's notification service when null.
+        DesktopNotifier* desktop = nullptr;
         // The waits of the monitoring rounds (tests shorten them).
         MonitorTimings monitorTimings{};
         // Whether the desktop has a notification area; the platform's answer when empty.
@@ -53,6 +57,14 @@ public:
         // Whether a missing database file may be created after asking the user (the installed
         // layout's default file); otherwise a missing file only gets the missing-file message.
         bool offerToCreateDatabase = false;
+        // Start hidden in the tray with monitoring running: repeating rounds over the ticked
+        // plans, every `frequency` seconds (the frequency box's own value when empty). Without a
+        // notification area the window starts minimised instead.
+        bool startInTray = false;
+        QString frequency{};
+        // Where the autostart entry lies (autostart/ below it); the user's configuration folder
+        // when empty.
+        QString configHome{};
     };
 
     explicit LumoApplication(Options options);
@@ -67,6 +79,14 @@ public:
 
     // Options::databasePath, or the program's folder + "/lumo.sdb".
     QString databasePath() const;
+
+    // Shows the window in front, as a click on the tray icon does (another start of the program
+    // on the same database asks for this).
+    void showWindow();
+
+    // What the autostart entry runs: this program, hidden in the tray, on this database, at the
+    // frequency now set.
+    QStringList autostartCommand() const;
 
     MainWindow& window() { return *window_; }
     DatabaseConnection& database() { return database_; }
@@ -91,13 +111,15 @@ private:
     void onMainWindowCreated();
     void attachSkin();
     bool databaseFileReady(const QString& path);
+    void startInTray();
 
     Options options_;
     bool shutDown_ = false;
 
     DatabaseConnection database_;
-    // The window's own connection for the list queries: it never waits behind a worker's
-    // statement, and only briefly for another process's lock.
+    // The window's own connection, for the list queries and everything the user writes from the
+    // window (plans, ticks, favourites, the SQL console): it never waits behind a worker's
+    // statement, and only briefly for another connection's lock.
     DatabaseConnection listDatabase_;
     // The skin engine image's loader, and the skin data handed to the engine, which keeps its
     // address: both live until shutdown.
@@ -113,11 +135,13 @@ private:
     std::unique_ptr<StatusLogBox> statusLog_;
     std::unique_ptr<CutRegionBox> cutRegion_;
     std::unique_ptr<SqlRunner> sqlRunner_;
+    std::unique_ptr<SqlRunner> windowSqlRunner_;
     std::unique_ptr<SqlConsole> sqlConsole_;
     std::unique_ptr<QtLinkOpener> ownLinks_;
     std::unique_ptr<ArticleViews> articleViews_;
     std::unique_ptr<PlanManagement> plans_;
     std::unique_ptr<MonitoringFeature> monitoring_;
+    std::unique_ptr<AutostartSetting> autostart_;
 };
 
 }  // namespace lumo

@@ -277,7 +277,7 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
         writes.statements.push_back(PlanHealth::createTableStatement());
         writes.statements.push_back(
             PlanHealth::recordStatement(planId, outcome, result.failure, checkedAt));
-        record(writes, generation, result);
+        record(plan, writes, generation, result);
         if (result.planUpdated) {
             result.health = PlanHealth::after(before, planId, outcome, result.failure, checkedAt);
         }
@@ -398,12 +398,17 @@ PlanProcessor::RunWrites PlanProcessor::judge(const MonitorPlan& plan, Judgement
         }
         const Text address = composeAddress(plan[MonitorPlan::buquan], placeholders, matches, m);
         latestAddress = address;
+        writes.articles.push_back({plan[MonitorPlan::name], matches.sub(m, tindex), address});
         writes.statements.push_back(
             kInsertStart + sqlQuoteDoubled(plan[MonitorPlan::name]) + "'," + planId + ",'" +
             sqlEscapedText(matches.sub(m, tindex)) + "','" + sqlQuoteDoubled(address) + "','" +
             sqlEscapedText(matches.sub(m, oindex)) + "','" + now() + "',0)");
     }
     writes.inserts = static_cast<int>(writes.statements.size());
+    // Stored from the last match back: the newest article of a newest-first page comes last.
+    if (mode != JudgementMode::OldestFirst) {
+        std::reverse(writes.articles.begin(), writes.articles.end());
+    }
 
     // The marker for the next check: the raw title of the newest article on the page, which is
     // the first match, or the last one on an oldest-first page.
@@ -414,8 +419,8 @@ PlanProcessor::RunWrites PlanProcessor::judge(const MonitorPlan& plan, Judgement
     return writes;
 }
 
-void PlanProcessor::record(const RunWrites& writes, std::uint64_t generation,
-                           MonitorRunResult& result) {
+void PlanProcessor::record(const MonitorPlan& plan, const RunWrites& writes,
+                           std::uint64_t generation, MonitorRunResult& result) {
     // One transaction: every insert and the plan update, or nothing (one failure line, one box).
     const DatabaseConnection::BatchOutcome outcome = sql_.runAll(writes.statements);
     if (!outcome.ok) {
@@ -425,7 +430,13 @@ void PlanProcessor::record(const RunWrites& writes, std::uint64_t generation,
     }
     result.recordedCount = writes.inserts;
     result.planUpdated = true;
-    if (writes.inserts > 0) state_.newContentFound = true;
+    if (writes.inserts > 0) {
+        // Before the flag rises, so the round's end finds them with it.
+        if (options_.roundArticles != nullptr) {
+            options_.roundArticles->add(plan[MonitorPlan::name], writes.articles);
+        }
+        state_.newContentFound = true;
+    }
 
     // The lines of what was stored, in order, each article's followed by the pause. The lock is
     // not held here; a stop cuts the pauses short and the remaining lines follow at once.

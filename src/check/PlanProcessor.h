@@ -13,6 +13,7 @@
 #include "check/MonitorRunResult.h"
 #include "check/MonitorState.h"
 #include "check/PageSource.h"
+#include "check/RoundArticles.h"
 #include "check/RuleTestResult.h"
 #include "store/JudgementMode.h"
 #include "store/MonitorPlan.h"
@@ -57,6 +58,8 @@ public:
         std::chrono::milliseconds searchTimeLimit = ArticleMatches::kDefaultTimeLimit;
         // Source of nowText(); empty means the system clock.
         Clock clock;
+        // Where a run's committed articles go for the round's alert; none when null.
+        RoundArticles* roundArticles = nullptr;
     };
 
     // An 8-character ASCII text: an address holding it anywhere (with case) may not be tested.
@@ -120,6 +123,8 @@ private:
     struct RunWrites {
         TextList statements;
         int inserts = 0;
+        // The articles the inserts store, newest on the page first.
+        std::vector<StoredArticle> articles;
     };
 
     Text fetchPageText(const MonitorPlan& plan, FetchNote& note);
@@ -137,7 +142,8 @@ private:
                                 const ArticleMatches& matches);
     RunWrites judge(const MonitorPlan& plan, JudgementMode mode, const ArticleMatches& matches,
                     const NewMatches& chosen);
-    void record(const RunWrites& writes, std::uint64_t generation, MonitorRunResult& result);
+    void record(const MonitorPlan& plan, const RunWrites& writes, std::uint64_t generation,
+                MonitorRunResult& result);
     Text now() const;
 
     PageSource& pages_;

@@ -38,6 +38,7 @@ int CliApplication::run() {
                    "The database file (default: $LUMO_DB, else lumo.sdb beside the program)");
     addPlansCommand(app, context);
     addTestCommand(app, context);
+    addSuggestCommand(app, context);
     addRunCommand(app, context);
     addLatestCommand(app, context);
     addFavouritesCommand(app, context);

@@ -12,6 +12,7 @@
 #include "cli/AsioTimers.h"
 #include "cli/AsioWindowThread.h"
 #include "cli/CliHealthReporter.h"
+#include "cli/LazyPageFetcher.h"
 #include "cli/NewArticleHookRunner.h"
 #include "cli/ProgressPlanRunner.h"
 #include "cli/TerminalAlertSurface.h"
@@ -19,7 +20,6 @@
 #include "cli/TerminalMonitorView.h"
 #include "cli/TerminalOutput.h"
 #include "cli/TerminalStatusLog.h"
-#include "fetch/CurlPageFetcher.h"
 #include "monitor/MonitorEngine.h"
 #include "monitor/NewContentNotifier.h"
 #include "monitor/ProcessorPlanRunner.h"
@@ -89,7 +89,7 @@ private:
     TerminalMessagePresenter messages_;
     SqlRunner sql_;
     MonitorState state_;
-    CurlPageFetcher fetcher_;
+    LazyPageFetcher fetcher_;
     std::unique_ptr<CutRegionSink> testEdit_;
     std::unique_ptr<StatusLog> brokenCommandLog_;
     std::unique_ptr<NewArticleCommand> brokenCommand_;

@@ -19,5 +19,6 @@ void addFavouritesCommand(CLI::App& app, CliContext& context);
 void addFeedCommand(CLI::App& app, CliContext& context);
 void addSqlCommand(CLI::App& app, CliContext& context);
 void addInitCommand(CLI::App& app, CliContext& context);
+void addSuggestCommand(CLI::App& app, CliContext& context);
 
 }  // namespace lumo::cli

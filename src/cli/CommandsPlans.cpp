@@ -7,10 +7,10 @@
 #include "check/WebPageSource.h"
 #include "cli/Commands.h"
 #include "cli/ExitCode.h"
+#include "cli/LazyPageFetcher.h"
 #include "cli/OutputFormat.h"
 #include "cli/TerminalMessagePresenter.h"
 #include "cli/TerminalStatusLog.h"
-#include "fetch/CurlPageFetcher.h"
 #include "monitor/ProcessorPlanRunner.h"
 #include "plans/PlanListRules.h"
 #include "store/JudgementMode.h"
@@ -30,18 +30,6 @@ struct TestOptions {
     bool json = false;
 };
 
-// The editor's caption of a judgement mode.
-Text modeCaption(JudgementMode mode) {
-    switch (mode) {
-        case JudgementMode::OldestFirst:
-            return gbk("时间正序");
-        case JudgementMode::CompareArticleId:
-            return gbk("比较文章ID");
-        default:
-            return gbk("时间倒序");
-    }
-}
-
 nlohmann::json planJson(const TextList& row) {
     const MonitorPlan plan = MonitorPlan::fromRow(row);
     const JudgementMode mode = judgementModeOfText(plan[MonitorPlan::type]);
@@ -50,7 +38,7 @@ nlohmann::json planJson(const TextList& row) {
             {"ticked", planRowLoadsTicked(row)},
             {"url", jsonText(plan[MonitorPlan::url])},
             {"mode", static_cast<int>(mode)},
-            {"modeName", jsonText(modeCaption(mode))},
+            {"modeName", jsonText(judgementModeCaption(mode))},
             {"lastCheck", jsonText(plan[MonitorPlan::lasttime])},
             {"lastTitle", jsonText(plan[MonitorPlan::arttile])}};
 }
@@ -103,7 +91,7 @@ int runPlans(CliContext& context, const PlansOptions& options) {
         const PlanHealthRecord* record = healthOf(plan);
         out.utf8Line(tsvLine({plan[MonitorPlan::id], plan[MonitorPlan::name],
                               planRowLoadsTicked(row) ? "yes" : "no", plan[MonitorPlan::url],
-                              modeCaption(mode), plan[MonitorPlan::lasttime],
+                              judgementModeCaption(mode), plan[MonitorPlan::lasttime],
                               plan[MonitorPlan::arttile], standingOf(record, options.brokenAfter),
                               record == nullptr ? Text() : textOfInteger(record->failures),
                               record == nullptr ? Text() : record->reason}));
@@ -156,7 +144,7 @@ int runTest(CliContext& context, const TestOptions& options) {
     SqlRunner sql(context.database(), log, messages);
     DiscardedTestEdit testEdit;
     MonitorState unusedState;
-    CurlPageFetcher fetcher;
+    LazyPageFetcher fetcher;
     WebPageSource pages(fetcher);
     PlanProcessor processor(pages, sql, log, messages, testEdit, unusedState);
     const RuleTestResult result = processor.testPlan(plan);

@@ -46,4 +46,15 @@ std::string jsonDocument(const nlohmann::json& document) {
     return document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+Text judgementModeCaption(JudgementMode mode) {
+    switch (mode) {
+        case JudgementMode::OldestFirst:
+            return gbk("时间正序");
+        case JudgementMode::CompareArticleId:
+            return gbk("比较文章ID");
+        default:
+            return gbk("时间倒序");
+    }
+}
+
 }  // namespace lumo::cli

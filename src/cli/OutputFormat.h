@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/Text.h"
+#include "store/JudgementMode.h"
 
 namespace lumo::cli {
 
@@ -16,5 +17,7 @@ nlohmann::json jsonText(const Text& text);
 std::string tsvCell(const Text& text);
 std::string tsvLine(const TextList& cells);
 std::string jsonDocument(const nlohmann::json& document);
+// The plan editor's caption of a judgement mode (GBK).
+Text judgementModeCaption(JudgementMode mode);
 
 }  // namespace lumo::cli

@@ -467,6 +467,9 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
     long status = 0;
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
     request.status = static_cast<int>(status);
+    const char* effective = nullptr;
+    curl_easy_getinfo(curl.get(), CURLINFO_EFFECTIVE_URL, &effective);
+    const Text finalUrl = effective != nullptr ? Text(effective) : Text();
     // The handle's options point into this call's lists and buffers; they go before the lists do.
     // libcurl 7.88 drops the cookie file option's list on a reset without freeing it; clearing
     // the option first frees it (the shared store keeps its cookies).
@@ -475,6 +478,7 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
     handles.give(std::move(curl));
     const bool ok = request.failure.empty();
     request.headersOut = ok ? withSetCookieSpelled(transfer.headerBlock) : Text();
+    request.finalUrl = ok ? finalUrl : Text();
     request.cookiesOut = cookiesOfResponse(request.headersOut);
     if (request.cookie) request.cookiesOut = mergeCookies(*request.cookie, request.cookiesOut);
     return ok ? std::move(transfer.body) : Bytes();

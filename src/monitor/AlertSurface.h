@@ -18,6 +18,10 @@ public:
     // `图标提醒`: swap the tray icon.
     virtual bool iconAlertEnabled() const = 0;
 
+    // The desktop-notification option: send a desktop notification naming the new articles.
+    // A surface without that option never sends one.
+    virtual bool desktopAlertEnabled() const { return false; }
+
     // Starts the alert sound once and returns at once; silent where no sound can be played.
     virtual void playAlertSound() = 0;
 

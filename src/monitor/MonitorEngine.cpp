@@ -120,6 +120,7 @@ void MonitorEngine::start() {
     view_.setRunCaption(stopCaption());
     view_.showLatestArticlesPage();
     state_.clearStop();
+    notifier_.discardRoundArticles();
     ++loop_;
     repeat_ = view_.autoMonitorChecked();
     launchPlan();

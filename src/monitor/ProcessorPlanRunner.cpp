@@ -10,7 +10,7 @@ namespace lumo {
 ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
                                          MessagePresenter& messages, CutRegionSink& testEdit,
                                          MonitorState& state, std::chrono::milliseconds insertPause,
-                                         Health health)
+                                         Health health, RoundArticles* roundArticles)
     : fetcher_(fetcher),
       sql_(sql),
       log_(log),
@@ -18,12 +18,14 @@ ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& 
       testEdit_(testEdit),
       state_(state),
       insertPause_(insertPause),
-      health_(health) {}
+      health_(health),
+      roundArticles_(roundArticles) {}
 
 void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::stop_token stop) {
     WebPageSource pages(fetcher_, std::move(stop));
     PlanProcessor::Options options;
     options.insertPause = insertPause_;
+    options.roundArticles = roundArticles_;
     PlanProcessor processor(pages, sql_, log_, messages_, testEdit_, state_, options);
     const MonitorRunResult result = processor.runMonitoring(plan, position);
     if (result.abandoned) return;

@@ -6,6 +6,7 @@
 #include "base/StatusLog.h"
 #include "check/CutRegionSink.h"
 #include "check/MonitorState.h"
+#include "check/RoundArticles.h"
 #include "monitor/PlanHealthObserver.h"
 #include "monitor/PlanRunner.h"
 #include "store/SqlRunner.h"
@@ -21,7 +22,7 @@ struct PlanHealthSettings {
 };
 
 // The product's monitoring run: PlanProcessor::runMonitoring over the web, its fetch cut short
-// when monitoring stops.
+// when monitoring stops. What a run stores is added to `roundArticles` when one is given.
 //
 // Thread-safe: each run builds its own processor and page source; the collaborators are
 // callable from any thread by their contracts.
@@ -38,7 +39,8 @@ public:
 
     ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
                         MessagePresenter& messages, CutRegionSink& testEdit, MonitorState& state,
-                        std::chrono::milliseconds insertPause, Health health = Health());
+                        std::chrono::milliseconds insertPause, Health health = Health(),
+                        RoundArticles* roundArticles = nullptr);
 
     void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override;
 
@@ -51,6 +53,7 @@ private:
     MonitorState& state_;
     std::chrono::milliseconds insertPause_;
     Health health_;
+    RoundArticles* roundArticles_;
 };
 
 }  // namespace lumo

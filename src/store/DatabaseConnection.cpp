@@ -88,6 +88,11 @@ int DatabaseConnection::lastErrorCodeLocked() const {
     return db_ == nullptr ? 0 : lastCode_;
 }
 
+int DatabaseConnection::busyTimeout() const {
+    std::lock_guard lock(mutex_);
+    return busyTimeoutMs_;
+}
+
 void DatabaseConnection::setBusyTimeout(int milliseconds) {
     std::lock_guard lock(mutex_);
     busyTimeoutMs_ = milliseconds;

@@ -76,6 +76,7 @@ public:
     // How long a statement waits for another process's lock before failing with SQLITE_BUSY.
     // Applies to the open connection and to every later open().
     void setBusyTimeout(int milliseconds);
+    int busyTimeout() const;
 
     // Prepares the first statement of `sql` through the one reusable query statement, steps all
     // its rows and returns them. When it cannot be prepared, the connection is closed, or a step

@@ -5,13 +5,15 @@
 namespace lumo {
 
 std::string DatabaseLocation::resolve(const std::optional<std::string>& explicitPath,
-                                      const char* environment,
-                                      const std::string& programDirectory) {
+                                      const char* environment, const std::string& programDirectory,
+                                      const std::filesystem::path& installedProgramDirectory) {
     if (explicitPath && !explicitPath->empty()) return *explicitPath;
     if (environment != nullptr && *environment != '\0') return environment;
     if (!programDirectory.empty() &&
-        InstallLayout::kindOf(programDirectory) == InstallLayout::Kind::Installed) {
-        return InstallLayout::defaultDatabasePath(programDirectory).string();
+        InstallLayout::kindOf(programDirectory, installedProgramDirectory) ==
+            InstallLayout::Kind::Installed) {
+        return InstallLayout::defaultDatabasePath(programDirectory, installedProgramDirectory)
+            .string();
     }
     return besideProgram(programDirectory);
 }

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "store/InstallLayout.h"
+
 namespace lumo {
 
 // Which lumo.sdb a front end uses: the file a caller names explicitly (a command-line option),
@@ -17,9 +19,12 @@ public:
     static constexpr const char* kFileName = "lumo.sdb";
     static constexpr const char* kEnvironmentVariable = "LUMO_DB";
 
-    // `environment` is the value of LUMO_DB, or null when it is not set.
+    // `environment` is the value of LUMO_DB, or null when it is not set. A program in
+    // `installedProgramDirectory` counts as installed.
     static std::string resolve(const std::optional<std::string>& explicitPath,
-                               const char* environment, const std::string& programDirectory);
+                               const char* environment, const std::string& programDirectory,
+                               const std::filesystem::path& installedProgramDirectory =
+                                   InstallLayout::recordedProgramFolder());
 
     // The file beside the program: programDirectory + "/lumo.sdb" ("lumo.sdb" for an empty
     // directory, i.e. the working directory).

@@ -31,7 +31,15 @@ public:
     // The connection it runs on, for statements whose outcome is reported otherwise.
     DatabaseConnection& database() const { return database_; }
 
+    // What the user is told when a statement gave up waiting for another connection's lock
+    // (SQLITE_BUSY) after `waitedMs`: nothing was written, try again later. runSql() and runAll()
+    // append it as a line of its own, with the time, after the failure line.
+    static Text busyNote(int waitedMs);
+    static constexpr int kBusyCode = 5;
+
 private:
+    void noteBusy(int errorCode);
+
     DatabaseConnection& database_;
     StatusLog& log_;
     MessagePresenter& messages_;

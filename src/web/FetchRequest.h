@@ -28,6 +28,8 @@ struct FetchRequest {
     Bytes postBytes;  // in/out: request body as bytes; for POST and HEAD an empty one is
                       // replaced by postText
     Text proxy;       // "host:port" of an HTTP proxy; empty for a direct connection
+    Text finalUrl;    // out: the address the body came from, redirects followed; empty after a
+                      // failure
     Text failure;     // out: why the fetch failed, in a few words (GBK) for a log line, naming
                       // the limit that ended it; empty after success
     // out: the HTTP status of the last response that arrived (0 when none did). An error status

@@ -152,6 +152,34 @@ TEST_F(JudgementModesTest, OldestFirstRecordsOnlyWhatAppearsAtTheBottom) {
     EXPECT_EQ(db.articles().size(), 52u);
 }
 
+// What the round's alert names: the stored articles, newest on the page first, in either order of
+// page; a run that stores nothing adds nothing.
+TEST_F(JudgementModesTest, TheRoundsArticlesComeNewestFirstWhateverThePagesOrder) {
+    RoundArticles round;
+    PlanProcessor::Options withRound = options();
+    withRound.roundArticles = &round;
+    PlanProcessor collecting{pages, sql, log, messages, testEdit, state, withRound};
+    for (const char* type : {"0", "2"}) {
+        SCOPED_TRACE(type);
+        const int planId = addPlan(type);
+        const bool oldestFirst = Text(type) == "2";
+        Threads board = BoardPage::threads(150, 3);  // 150 is the newest
+        servePage(oldestFirst ? reversed(board) : board);
+        state.workerBusy = true;
+        collecting.runMonitoring(db.plan(planId), 1);
+        const RoundNews news = round.take();
+        ASSERT_EQ(news.newest.size(), 3u);
+        EXPECT_EQ(news.newest[0].title, board[0].title);
+        EXPECT_EQ(news.newest[0].address, addressOf(150));
+        EXPECT_EQ(news.newest[2].title, board[2].title);
+        EXPECT_EQ(news.plans.size(), 1u);
+        EXPECT_EQ(news.plans[0].plan, gbk("测试论坛_休闲灌水"));
+
+        collecting.runMonitoring(db.plan(planId), 1);  // nothing new
+        EXPECT_TRUE(round.take().empty());
+    }
+}
+
 TEST_F(JudgementModesTest, CompareArticleIdStoresOnlyIdsAboveTheHighestSeen) {
     MonitorPlan plan = BoardPage::plan(kUrl, true, "8");
     plan[MonitorPlan::lastid] = "12";

@@ -154,10 +154,12 @@ class FakeAlertSurface : public AlertSurface {
 public:
     bool sound = true;
     bool icon = true;
+    bool desktop = true;
     int soundsPlayed = 0;
     std::vector<TrayIconKind> iconsShown;
 
     bool soundAlertEnabled() const override { return sound; }
+    bool desktopAlertEnabled() const override { return desktop; }
     bool iconAlertEnabled() const override { return icon; }
     void playAlertSound() override { ++soundsPlayed; }
     void showTrayIcon(TrayIconKind kind) override { iconsShown.push_back(kind); }

@@ -5,7 +5,7 @@
 #    entry and the AppStream metadata valid; the window started from there opens the database
 #    named by --db or LUMO_DB.
 # 2. This build installed into TEST_PREFIX, with the window the build made for that prefix
-#    (lumo_at_test_prefix: the same program recording TEST_PREFIX as its install prefix): it runs
+#    (lumo_at_test_prefix: the same program taking TEST_PREFIX as its install prefix): it runs
 #    in the installed layout, creates nothing by itself and opens $XDG_DATA_HOME/lumo/lumo.sdb.
 #
 # Usage: install_test.sh SOURCE_DIR BUILD_DIR TEST_PREFIX CMAKE
@@ -141,7 +141,7 @@ if has_cli_target "$build"; then
     rm -rf "$odd"
 fi
 
-echo "== installed into the prefix the build recorded for the test: the installed layout"
+echo "== installed into the prefix the test window takes as its own: the installed layout"
 rm -rf "$test_prefix"
 "$cmake" --install "$build" --prefix "$test_prefix" >/dev/null
 check_tree "$test_prefix" "$build"

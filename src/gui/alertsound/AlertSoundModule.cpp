@@ -7,6 +7,11 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+// The build this module comes from; the window uses no module of another (ModuleFolders).
+extern "C" Q_DECL_EXPORT const char* lumoModuleStamp() {
+    return LUMO_MODULE_STAMP;
+}
+
 // A QSoundEffect on the embedded chime, owned by `parent`, or null when the system has no audio
 // output. Its slots play() and stop() are all the caller uses. Window thread only.
 extern "C" Q_DECL_EXPORT QObject* lumoCreateAlertSound(QObject* parent) {

@@ -86,6 +86,13 @@ bool MainWindowMonitorView::iconAlertEnabled() const {
     return window_.settingsPage()->trayAlertCheck->isChecked();
 }
 
+bool MainWindowMonitorView::desktopAlertEnabled() const {
+    if (!window_.isPageBuilt(MainWindow::SettingsPageIndex)) {
+        return SettingsPage::kDesktopAlertTicked;
+    }
+    return window_.settingsPage()->desktopAlertCheck->isChecked();
+}
+
 void MainWindowMonitorView::playAlertSound() {
     sound_.play();
 }

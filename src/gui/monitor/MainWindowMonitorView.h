@@ -40,6 +40,7 @@ public:
 
     bool soundAlertEnabled() const override;
     bool iconAlertEnabled() const override;
+    bool desktopAlertEnabled() const override;
     void playAlertSound() override;
     void showTrayIcon(TrayIconKind kind) override;
 

@@ -5,6 +5,7 @@
 
 #include "gui/monitor/AlertSound.h"
 #include "gui/monitor/MainWindowMonitorView.h"
+#include "gui/window/DBusDesktopNotifier.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/TrayIcon.h"
@@ -47,7 +48,20 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
     view_ = std::make_unique<MainWindowMonitorView>(
         window, *tray_, *sound_,
         MainWindowMonitorView::Reloads{hooks.loadLatestArticles, hooks.loadPlanList});
-    notifier_ = std::make_unique<NewContentNotifier>(*view_, shared_.log, shared_.state);
+    DesktopNotifier* desktop = hooks.desktop;
+    if (desktop == nullptr) {
+        LinkOpener* links = hooks.links;
+        ownDesktop_ = std::make_unique<DBusDesktopNotifier>(
+            [] { return QDBusConnection::sessionBus(); },
+            DBusDesktopNotifier::Actions{[links](const Text& link) {
+                                             if (links != nullptr) links->openLink(link);
+                                         },
+                                         [this] { windowEvents_->restore(); }});
+        desktop = ownDesktop_.get();
+    }
+    notifier_ =
+        std::make_unique<NewContentNotifier>(*view_, shared_.log, shared_.state, Clock{},
+                                             NewContentNotifier::Desktop{desktop, &roundArticles_});
     healthRefresh_ = std::make_unique<PlanListRefresh>(shared_.windowThread,
                                                        [this, reload = hooks.loadPlanList] {
                                                            notifier_->notifyPlanHealthChange();
@@ -56,8 +70,8 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
     runner_ = std::make_unique<ProcessorPlanRunner>(
         shared_.fetcher, shared_.sql, shared_.log, shared_.messages, shared_.cutRegion,
         shared_.state, timings.insertPause,
-        ProcessorPlanRunner::Health{ProcessorPlanRunner::kDefaultBrokenAfter,
-                                    healthRefresh_.get()});
+        ProcessorPlanRunner::Health{ProcessorPlanRunner::kDefaultBrokenAfter, healthRefresh_.get()},
+        &roundArticles_);
     MonitorEngine::Options options;
     options.timings = timings;
     options.windowThread = &shared_.windowThread;
@@ -74,6 +88,7 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
 }
 
 MonitoringFeature::~MonitoringFeature() {
+    ownDesktop_.reset();
     windowEvents_.reset();
     shutdown();
 }

@@ -4,12 +4,15 @@
 #include <functional>
 #include <memory>
 
+#include "base/LinkOpener.h"
 #include "base/MessagePresenter.h"
 #include "base/StatusLog.h"
 #include "base/Timers.h"
 #include "base/WindowThread.h"
 #include "check/CutRegionSink.h"
 #include "check/MonitorState.h"
+#include "check/RoundArticles.h"
+#include "monitor/DesktopNotice.h"
 #include "monitor/MonitorTimings.h"
 #include "store/SqlRunner.h"
 #include "web/PageFetcher.h"
@@ -17,6 +20,7 @@
 namespace lumo {
 
 class AlertSound;
+class DBusDesktopNotifier;
 class MainWindow;
 class MainWindowMonitorView;
 class MonitorEngine;
@@ -26,8 +30,8 @@ class TrayIcon;
 class WindowEvents;
 
 // Monitoring on the main window: the rounds engine behind `运行` and `自动监控框`, the
-// new-content alert, the tray icon and the window's own events, put together over the shared
-// objects of the application.
+// new-content alert (sound, tray icon, desktop notification), the tray icon and the window's own
+// events, put together over the shared objects of the application.
 //
 // Window thread only.
 class MonitoringFeature : public QObject {
@@ -53,6 +57,10 @@ public:
         std::function<void()> quit;
         // Whether the desktop has a notification area; the platform's answer when empty.
         std::function<bool()> trayAvailable;
+        // Opens the article of a desktop notification.
+        LinkOpener* links = nullptr;
+        // Desktop notifications; the session bus's notification service when null.
+        DesktopNotifier* desktop = nullptr;
     };
 
     MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings timings);
@@ -76,6 +84,8 @@ private:
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<AlertSound> sound_;
     std::unique_ptr<MainWindowMonitorView> view_;
+    RoundArticles roundArticles_;
+    std::unique_ptr<DBusDesktopNotifier> ownDesktop_;
     std::unique_ptr<NewContentNotifier> notifier_;
     class PlanListRefresh;
     std::unique_ptr<PlanListRefresh> healthRefresh_;

@@ -16,6 +16,7 @@
 #include "gui/window/UiText.h"
 #include "plans/PlanEditorRules.h"
 #include "store/JudgementMode.h"
+#include "store/SqlRunner.h"
 
 namespace lumo {
 namespace {
@@ -165,14 +166,32 @@ MonitorPlan PlanEditor::editorPlan() const {
 
 bool PlanEditor::savePlan() {
     const Text statement = planSaveStatement(editorPlan());
-    const bool saved = database_.execute(statement);
-    const SaveReport report = saveReportOf(statement, saved);
+    const DatabaseConnection::Outcome outcome = database_.executeWithCode(statement);
+    const bool saved = outcome.ok;
+    SaveReport report = saveReportOf(statement, saved);
+    if (outcome.errorCode == SqlRunner::kBusyCode) {
+        report.text += "\r\n" + SqlRunner::busyNote(database_.busyTimeout());
+    }
     messages_.showMessage(report.text, report.caption);
     if (!saved) return false;  // everything typed stays for another try
     loadPlanIntoEditor(PlanEditMode::New);
     planList_.loadPlanList();
     setJudgementMode(kNewestFirst);
     return true;
+}
+
+void PlanEditor::fillFromSuggestion(const MonitorPlan& suggested) {
+    static constexpr MonitorPlan::Column kSuggested[] = {
+        MonitorPlan::before, MonitorPlan::after,  MonitorPlan::regular, MonitorPlan::buquan,
+        MonitorPlan::tindex, MonitorPlan::uindex, MonitorPlan::oindex};
+    for (MonitorPlan::Column column : {MonitorPlan::name, MonitorPlan::ua}) {
+        auto* box = qobject_cast<QLineEdit*>(unitOf(column));
+        if (box->text().trimmed().isEmpty()) setUnitText(box, suggested[column]);
+    }
+    page_.gbkCheck->setChecked(suggested[MonitorPlan::code] == "1");
+    for (MonitorPlan::Column column : kSuggested) setUnitText(unitOf(column), suggested[column]);
+    setJudgementMode(integerOfText(suggested[MonitorPlan::type]));
+    page_.saveButton->setEnabled(false);
 }
 
 void PlanEditor::enableSave(const MonitorPlan& tested) {

@@ -55,6 +55,11 @@ public:
     // True when the statement succeeded.
     bool savePlan();
 
+    // Fills the units a plan suggestion gives (the name and user agent only while their boxes
+    // are empty; encoding, markers, pattern, template, indexes and judgement mode); the address,
+    // cookie and plan id stay. The pattern changed, so saving waits for a rule test.
+    void fillFromSuggestion(const MonitorPlan& suggested);
+
     // A rule test of `tested` found matches: the plan may be saved, if the editor still holds
     // the fields that test used (nothing was typed over or loaded meanwhile).
     void enableSave(const MonitorPlan& tested);

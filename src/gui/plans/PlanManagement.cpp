@@ -2,6 +2,7 @@
 
 #include "gui/plans/PlanEditor.h"
 #include "gui/plans/PlanList.h"
+#include "gui/plans/PlanSuggestionRunner.h"
 #include "gui/plans/RuleTestRunner.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/PlanEditorPage.h"
@@ -44,6 +45,8 @@ void PlanManagement::attachEditorPage(StatusLog& log, MessagePresenter& messages
     with.testEdit = &cutRegion;
     with.sql = &sql;
     ruleTest_ = std::make_unique<RuleTestRunner>(*window_.editorPage(), std::move(with), fetch);
+    suggestion_ =
+        std::make_unique<PlanSuggestionRunner>(*window_.editorPage(), *editor_, messages, fetch);
 }
 
 PlanManagement::~PlanManagement() = default;
@@ -51,6 +54,11 @@ PlanManagement::~PlanManagement() = default;
 PlanEditor& PlanManagement::editor() {
     window_.editorPage();
     return *editor_;
+}
+
+PlanSuggestionRunner& PlanManagement::suggestion() {
+    window_.editorPage();
+    return *suggestion_;
 }
 
 RuleTestRunner& PlanManagement::ruleTest() {

@@ -17,6 +17,7 @@ class MainWindow;
 class PlanEditor;
 class PlanList;
 class RuleTestRunner;
+class PlanSuggestionRunner;
 
 // Plan management on the window: the plan list with its menu commands, the plan editor and the
 // rule test, wired to each other and to the window's controls. Window thread only.
@@ -45,17 +46,20 @@ public:
     // Made with the editor's page; asking for them makes the page.
     PlanEditor& editor();
     RuleTestRunner& ruleTest();
+    PlanSuggestionRunner& suggestion();
 
 private:
     void attachEditorPage(StatusLog& log, MessagePresenter& messages, CutRegionSink& cutRegion,
                           SqlRunner& sql, DatabaseConnection& database, FetchOptions fetch);
 
     MainWindow& window_;
-    // Destroyed in reverse order: the rule test, and its fetch thread, go first.
+    // Destroyed in reverse order: the suggestion and the rule test, and their fetch threads, go
+    // first.
     std::unique_ptr<HelpPage> help_;
     std::unique_ptr<PlanList> planList_;
     std::unique_ptr<PlanEditor> editor_;
     std::unique_ptr<RuleTestRunner> ruleTest_;
+    std::unique_ptr<PlanSuggestionRunner> suggestion_;
 };
 
 }  // namespace lumo

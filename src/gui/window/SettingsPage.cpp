@@ -26,9 +26,16 @@ void SettingsPage::placeControls() {
     soundAlertCheck = placeControl<QCheckBox>(alertGroup, QStringLiteral("语音提醒"), 200, 21, 184,
                                               24, QStringLiteral("播放提示音"));
     soundAlertCheck->setChecked(kSoundAlertTicked);
+    desktopAlertCheck =
+        placeControl<QCheckBox>(alertGroup, QStringLiteral("桌面通知提醒"), 384, 21, 300, 24,
+                                QStringLiteral("发送桌面通知（可点开文章）"));
+    desktopAlertCheck->setChecked(kDesktopAlertTicked);
 
     settingsGroup = placeControl<QGroupBox>(this, QStringLiteral("设置"), 6, 90, 704, 150,
                                             QStringLiteral("软件设置"));
+    autostartCheck = placeControl<QCheckBox>(
+        settingsGroup, QStringLiteral("登录时启动框"), 16, 21, 600, 24,
+        QStringLiteral("登录桌面时自动启动，隐藏在托盘中并开始监控勾选的方案"));
 
     databaseGroup = placeControl<QGroupBox>(this, QStringLiteral("数据库框"), 6, 253, 704, 124,
                                             QStringLiteral("数据库维护"));

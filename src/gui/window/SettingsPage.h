@@ -23,11 +23,16 @@ public:
     // How the alert boxes start: what the options are while the page has not been made.
     static constexpr bool kTrayAlertTicked = true;
     static constexpr bool kSoundAlertTicked = true;
+    static constexpr bool kDesktopAlertTicked = true;
 
     QGroupBox* alertGroup = nullptr;
     QCheckBox* trayAlertCheck = nullptr;
     QCheckBox* soundAlertCheck = nullptr;
+    // Beside the two boxes above, in the room the group leaves to their right.
+    QCheckBox* desktopAlertCheck = nullptr;
     QGroupBox* settingsGroup = nullptr;
+    // In "软件设置": start with the desktop session, hidden in the tray and monitoring.
+    QCheckBox* autostartCheck = nullptr;
     QGroupBox* databaseGroup = nullptr;
     QPlainTextEdit* sqlEdit = nullptr;
     QPushButton* runSqlButton = nullptr;

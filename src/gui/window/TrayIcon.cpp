@@ -31,6 +31,10 @@ QString TrayIcon::toolTip() const {
     return icon_->toolTip();
 }
 
+QRect TrayIcon::geometry() const {
+    return icon_->geometry();
+}
+
 void TrayIcon::handleActivation(QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
         emit restoreRequested();

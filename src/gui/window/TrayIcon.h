@@ -29,6 +29,8 @@ public:
     TrayIconKind shownIcon() const { return shown_; }
     bool isShown() const { return shownOnce_; }
     QString toolTip() const;
+    // Where the icon is on the screen, as far as the platform tells.
+    QRect geometry() const;
 
     // Mouse activity on the icon, as the platform reports it: a left click (Trigger) or a double
     // click asks for the window; the context menu is the platform's; anything else does nothing.

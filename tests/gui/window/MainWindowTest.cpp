@@ -222,6 +222,12 @@ void MainWindowTest::initialContentAndState() {
     QVERIFY(w.settingsPage() != nullptr);
     QVERIFY(w.findChild<QCheckBox*>("图标提醒")->isChecked());
     QVERIFY(w.findChild<QCheckBox*>("语音提醒")->isChecked());
+    // Our desktop-notification box: ticked, inside the group, clear of the two boxes before it.
+    auto* desktop = w.findChild<QCheckBox*>("桌面通知提醒");
+    QVERIFY(desktop->isChecked());
+    QCOMPARE(desktop->parentWidget(), w.findChild<QGroupBox*>("提醒分组框"));
+    QVERIFY(desktop->parentWidget()->rect().contains(desktop->geometry()));
+    QVERIFY(!desktop->geometry().intersects(w.findChild<QCheckBox*>("语音提醒")->geometry()));
     QCOMPARE(w.findChild<QPlainTextEdit*>("sql框")->toPlainText(),
              QStringLiteral("update info set issoucang=1 where id=671"));
     QCOMPARE(w.findChild<QGroupBox*>("提醒分组框")->title(),
@@ -461,6 +467,8 @@ void MainWindowTest::pagesAreMadeWhenFirstNeededWithTheirRowsAndFocusPlace() {
                                  "ua框",
                                  "图标提醒",
                                  "语音提醒",
+                                 "桌面通知提醒",
+                                 "登录时启动框",
                                  "sql框",
                                  "按钮_执行SQL",
                                  "状态",

@@ -19,6 +19,7 @@ private slots:
     void firstFetchLoadsTheModuleAndFetches();
     void withoutTheModuleEveryFetchFails();
     void cancelledBeforeTheFirstFetch();
+    void aModuleOfAnotherBuildIsRefused();
 };
 
 void ModulePageFetcherTest::firstFetchLoadsTheModuleAndFetches() {
@@ -71,6 +72,45 @@ void ModulePageFetcherTest::cancelledBeforeTheFirstFetch() {
     QCOMPARE(fetcher.fetch(request), std::string());
     QVERIFY(!request.failure.empty());
     QCOMPARE(server.requestCount(), std::size_t{0});
+}
+
+// Real modules of other builds, each a working fetcher: this one's sources with another version's
+// stamp, and one as builds made them before modules carried a stamp. Neither is used; a search
+// that finds them first goes on to this build's module.
+void ModulePageFetcherTest::aModuleOfAnotherBuildIsRefused() {
+    LocalHttpServer server;
+    server.page("/board", "<li>post</li>");
+    const QStringList stale{QStringLiteral(LUMO_OTHER_VERSION_MODULE_DIR),
+                            QStringLiteral(LUMO_UNSTAMPED_MODULE_DIR)};
+    const auto expectRefusals = [] {
+        QTest::ignoreMessage(
+            QtWarningMsg, QRegularExpression(QStringLiteral(
+                              "^lumo: /.+/other_version/lumo_page_fetch\\.so is not used: it was "
+                              "built for lumo 0\\.9, module interface 1, and this is lumo \\d")));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral(
+                                 "^lumo: /.+/unstamped/lumo_page_fetch\\.so is not used: it was "
+                                 "built by an older Lumo \\(it has no build stamp\\)")));
+    };
+
+    expectRefusals();
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        QRegularExpression(QStringLiteral("lumo_page_fetch could not be loaded \\(.*not used")));
+    ModulePageFetcher refusing({}, stale);
+    FetchRequest refused;
+    refused.url = server.url("/board");
+    QCOMPARE(refusing.fetch(refused), std::string());
+    QVERIFY(!refusing.isLoaded());
+    QVERIFY(!refused.failure.empty());
+    QCOMPARE(server.requestCount(), std::size_t{0});
+
+    expectRefusals();
+    ModulePageFetcher fetcher({}, stale + QStringList{QCoreApplication::applicationDirPath()});
+    FetchRequest request;
+    request.url = server.url("/board");
+    QCOMPARE(fetcher.fetch(request), std::string("<li>post</li>"));
+    QCOMPARE(request.failure, std::string());
 }
 
 QTEST_MAIN(ModulePageFetcherTest)

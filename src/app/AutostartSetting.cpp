@@ -1,0 +1,32 @@
+#include "app/AutostartSetting.h"
+
+#include <QCheckBox>
+#include <QSignalBlocker>
+
+#include "base/GbkCodec.h"
+#include "gui/window/UiText.h"
+
+namespace lumo {
+
+AutostartSetting::AutostartSetting(QCheckBox* box, AutostartEntry entry, MessagePresenter& messages,
+                                   std::function<QStringList()> command, QObject* parent)
+    : QObject(parent),
+      box_(box),
+      entry_(std::move(entry)),
+      messages_(messages),
+      command_(std::move(command)) {
+    box_->setChecked(entry_.exists());
+    connect(box_, &QCheckBox::toggled, this, &AutostartSetting::onToggled);
+}
+
+void AutostartSetting::onToggled(bool on) {
+    const QString failure = on ? entry_.write(command_()) : entry_.remove();
+    if (failure.isEmpty()) return;
+    messages_.showMessage(
+        gbk("无法更改登录时启动的设置：") + gbkText(entry_.path()) + "\r\n" + gbkText(failure),
+        gbk("错误"));
+    const QSignalBlocker quiet(box_);
+    box_->setChecked(entry_.exists());
+}
+
+}  // namespace lumo
