@@ -13,6 +13,7 @@
 #include "gui/window/WindowMenus.h"
 #include "monitor/MonitorEngine.h"
 #include "monitor/NewContentNotifier.h"
+#include "monitor/PlanHealthNotice.h"
 #include "monitor/ProcessorPlanRunner.h"
 
 namespace lumo {
@@ -23,22 +24,25 @@ constexpr std::chrono::milliseconds kShutdownWait{3000};
 
 }  // namespace
 
-// A plan that became broken or recovered: the alert as for new articles, and the plan list is
-// read again, so its row shows it.
+// A plan that became broken or recovered: the alert as for new articles, a desktop notification
+// of the change, and the plan list is read again, so its row shows it.
 class MonitoringFeature::PlanListRefresh : public PlanHealthObserver {
 public:
-    PlanListRefresh(WindowThread& thread, std::function<void()> reload)
-        : thread_(thread), reload_(std::move(reload)) {}
-    void checkEnded(const MonitorPlan&, const MonitorRunResult&, HealthChange change) override {
-        if (change != HealthChange::None) thread_.post(reload_);
+    using Report = std::function<void(const DesktopNotice&)>;
+    PlanListRefresh(WindowThread& thread, Report report)
+        : thread_(thread), report_(std::move(report)) {}
+    void checkEnded(const MonitorPlan& plan, const MonitorRunResult& result,
+                    HealthChange change) override {
+        if (change == HealthChange::None || !result.health) return;
+        thread_.post([report = report_, notice = planHealthNotice(plan, *result.health, change)] {
+            report(notice);
+        });
     }
 
 private:
     WindowThread& thread_;
-    std::function<void()> reload_;
+    Report report_;
 };
-
-namespace {}  // namespace
 
 MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings timings)
     : shared_(shared) {
@@ -62,11 +66,12 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
     notifier_ =
         std::make_unique<NewContentNotifier>(*view_, shared_.log, shared_.state, Clock{},
                                              NewContentNotifier::Desktop{desktop, &roundArticles_});
-    healthRefresh_ = std::make_unique<PlanListRefresh>(shared_.windowThread,
-                                                       [this, reload = hooks.loadPlanList] {
-                                                           notifier_->notifyPlanHealthChange();
-                                                           if (reload) reload();
-                                                       });
+    healthRefresh_ = std::make_unique<PlanListRefresh>(
+        shared_.windowThread, [this, reload = hooks.loadPlanList](const DesktopNotice& notice) {
+            notifier_->notifyPlanHealthChange();
+            notifier_->notifyDesktop(notice);
+            if (reload) reload();
+        });
     runner_ = std::make_unique<ProcessorPlanRunner>(
         shared_.fetcher, shared_.sql, shared_.log, shared_.messages, shared_.cutRegion,
         shared_.state, timings.insertPause,
