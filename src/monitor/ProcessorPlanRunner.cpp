@@ -1,5 +1,7 @@
 #include "monitor/ProcessorPlanRunner.h"
 
+#include <algorithm>
+
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
 #include "check/PlanProcessor.h"
@@ -18,7 +20,8 @@ ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& 
       testEdit_(testEdit),
       state_(state),
       insertPause_(insertPause),
-      health_(health),
+      brokenAfter_(health.brokenAfter),
+      healthObserver_(health.observer),
       roundArticles_(roundArticles) {}
 
 void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::stop_token stop) {
@@ -29,7 +32,7 @@ void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::st
     PlanProcessor processor(pages, sql_, log_, messages_, testEdit_, state_, options);
     const MonitorRunResult result = processor.runMonitoring(plan, position);
     if (result.abandoned) return;
-    const HealthChange change = healthChangeOf(result, health_.brokenAfter);
+    const HealthChange change = healthChangeOf(result, brokenAfter_.load());
     const Text& name = plan[MonitorPlan::name];
     if (change == HealthChange::Broken) {
         log_.append(gbk("\r\n方案失效：") + name + gbk("（连续 ") +
@@ -39,7 +42,11 @@ void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::st
     } else if (change == HealthChange::Recovered) {
         log_.append(gbk("\r\n方案恢复正常：") + name + "----" + result.health->checked);
     }
-    if (health_.observer != nullptr) health_.observer->checkEnded(plan, result, change);
+    if (healthObserver_ != nullptr) healthObserver_->checkEnded(plan, result, change);
+}
+
+void ProcessorPlanRunner::setBrokenAfter(int brokenAfter) {
+    brokenAfter_.store(std::max(1, brokenAfter));
 }
 
 }  // namespace lumo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include <chrono>
 
 #include "base/MessagePresenter.h"
@@ -31,7 +33,8 @@ struct PlanHealthSettings {
 // a row is broken, and the log gets one line when it becomes so and one when it works again:
 //   CR LF "方案失效：" name "（连续 " n " 次检查失败，自 " since " 起；原因：" reason "）----" now
 //   CR LF "方案恢复正常：" name "----" now
-// and the observer (when given) hears of every check and change.
+// and the observer (when given) hears of every check and change. setBrokenAfter() changes the
+// threshold from the next check on.
 class ProcessorPlanRunner : public PlanRunner {
 public:
     static constexpr int kDefaultBrokenAfter = PlanHealthSettings::kDefaultBrokenAfter;
@@ -44,6 +47,9 @@ public:
 
     void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override;
 
+    // Any thread; at least 1.
+    void setBrokenAfter(int brokenAfter);
+
 private:
     const PageFetcher& fetcher_;
     SqlRunner& sql_;
@@ -52,7 +58,8 @@ private:
     CutRegionSink& testEdit_;
     MonitorState& state_;
     std::chrono::milliseconds insertPause_;
-    Health health_;
+    std::atomic<int> brokenAfter_;
+    PlanHealthObserver* healthObserver_;
     RoundArticles* roundArticles_;
 };
 

@@ -92,6 +92,10 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
             [this] { engine_->onAutoMonitorClicked(); });
 }
 
+void MonitoringFeature::setBrokenAfter(int brokenAfter) {
+    runner_->setBrokenAfter(brokenAfter);
+}
+
 MonitoringFeature::~MonitoringFeature() {
     ownDesktop_.reset();
     windowEvents_.reset();

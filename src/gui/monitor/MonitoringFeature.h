@@ -73,6 +73,10 @@ public:
     // seconds at most for the worker, so the database can close under no statement.
     void shutdown();
 
+    // From the next check on, a plan is broken after `brokenAfter` (at least 1) failed checks in
+    // a row.
+    void setBrokenAfter(int brokenAfter);
+
     MonitorEngine& engine() { return *engine_; }
     NewContentNotifier& notifier() { return *notifier_; }
     TrayIcon& trayIcon() { return *tray_; }

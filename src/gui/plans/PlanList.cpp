@@ -45,6 +45,11 @@ void PlanList::attachList() {
     if (wanted_) loadPlanList();
 }
 
+void PlanList::setBrokenAfter(int brokenAfter) {
+    brokenAfter_ = std::max(1, brokenAfter);
+    if (window_.isPageBuilt(MainWindow::PlansPage)) markBrokenPlans();
+}
+
 ReportListView* PlanList::view() const {
     return window_.planListView();
 }
@@ -80,14 +85,17 @@ void PlanList::markBrokenPlans() {
     ReportListView* const list = view();
     for (int row = 0; row < list->rowCount(); ++row) {
         const auto found = health.records.find(planAt(row)[MonitorPlan::id]);
-        if (found == health.records.end() || !found->second.brokenAt(brokenAfter_)) continue;
-        const PlanHealthRecord& record = found->second;
-        const QString tip =
-            qtText(gbk("方案失效：") + record.reason + gbk("（自 ") + record.failingSince +
-                   gbk(" 起连续 ") + textOfInteger(record.failures) + gbk(" 次检查失败）"));
+        const bool broken = found != health.records.end() && found->second.brokenAt(brokenAfter_);
+        // A row no longer broken (the threshold was raised) gets its usual look back.
+        QString tip;
+        if (broken) {
+            const PlanHealthRecord& record = found->second;
+            tip = qtText(gbk("方案失效：") + record.reason + gbk("（自 ") + record.failingSince +
+                         gbk(" 起连续 ") + textOfInteger(record.failures) + gbk(" 次检查失败）"));
+        }
         for (int column = 0; column < list->columnCount(); ++column) {
             if (QTableWidgetItem* item = list->item(row, column)) {
-                item->setForeground(kBrokenPlanColour);
+                item->setForeground(broken ? QBrush(kBrokenPlanColour) : QBrush());
                 item->setToolTip(tip);
             }
         }

@@ -52,6 +52,9 @@ public:
     // Rows of broken plans (their failed checks in a row reached the threshold) get a red text
     // and a tool tip with the reason and since when.
     void loadPlanList();
+    // Marks the rows again for a plan that counts as broken after `brokenAfter` (at least 1)
+    // failed checks in a row; the rows and their ticks stay.
+    void setBrokenAfter(int brokenAfter);
 
     // Readers of the rows.
     int rowCount() const;

@@ -312,6 +312,16 @@ void PlanListTest::brokenPlansAreMarkedWithTheReasonAndSinceWhen() {
     QCOMPARE(program.view()->item(0, MonitorPlan::url)->toolTip(), name->toolTip());
     // One failure is not yet broken.
     QVERIFY(program.view()->item(1, MonitorPlan::name)->toolTip().isEmpty());
+
+    // A new threshold marks the rows again and keeps them and their ticks as they are.
+    const QColor usual = program.view()->item(1, MonitorPlan::name)->foreground().color();
+    program.view()->setRowChecked(1, false);
+    program.list().setBrokenAfter(1);
+    QVERIFY(!program.view()->item(1, MonitorPlan::name)->toolTip().isEmpty());
+    program.list().setBrokenAfter(4);
+    QVERIFY(program.view()->item(0, MonitorPlan::name)->toolTip().isEmpty());
+    QCOMPARE(program.view()->item(0, MonitorPlan::name)->foreground().color(), usual);
+    QVERIFY(!program.list().isRowTicked(1));
 }
 
 QTEST_MAIN(PlanListTest)
