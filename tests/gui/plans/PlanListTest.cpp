@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTest>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include "gui/window/MainWindow.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
+#include "gui/window/SettingsPage.h"
 #include "gui/window/StatusLogBox.h"
 #include "gui/window/TabControl.h"
 #include "gui/window/WindowMenus.h"
@@ -313,12 +315,14 @@ void PlanListTest::brokenPlansAreMarkedWithTheReasonAndSinceWhen() {
     // One failure is not yet broken.
     QVERIFY(program.view()->item(1, MonitorPlan::name)->toolTip().isEmpty());
 
-    // A new threshold marks the rows again and keeps them and their ticks as they are.
+    // A new threshold in the settings page marks the rows again and keeps them and their ticks
+    // as they are.
     const QColor usual = program.view()->item(1, MonitorPlan::name)->foreground().color();
     program.view()->setRowChecked(1, false);
-    program.list().setBrokenAfter(1);
+    QSpinBox* threshold = program.app->window().settingsPage()->brokenAfterBox;
+    threshold->setValue(1);
     QVERIFY(!program.view()->item(1, MonitorPlan::name)->toolTip().isEmpty());
-    program.list().setBrokenAfter(4);
+    threshold->setValue(4);
     QVERIFY(program.view()->item(0, MonitorPlan::name)->toolTip().isEmpty());
     QCOMPARE(program.view()->item(0, MonitorPlan::name)->foreground().color(), usual);
     QVERIFY(!program.list().isRowTicked(1));
