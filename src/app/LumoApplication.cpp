@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSystemTrayIcon>
 
 #include "app/AutostartSetting.h"
@@ -155,6 +156,15 @@ void LumoApplication::createFeatures() {
                                  [] { QCoreApplication::exit(0); }, options_.trayAvailable, links,
                                  options_.desktop},
         options_.monitorTimings);
+    // The threshold of a broken plan comes with the settings page; until then it is the box's
+    // start, which both sides start from.
+    window_->whenPageBuilt(MainWindow::SettingsPageIndex, this, [this] {
+        connect(window_->settingsPage()->brokenAfterBox, &QSpinBox::valueChanged, this,
+                [this](int brokenAfter) {
+                    monitoring_->setBrokenAfter(brokenAfter);
+                    plans_->planList().setBrokenAfter(brokenAfter);
+                });
+    });
 }
 
 void LumoApplication::onMainWindowCreated() {

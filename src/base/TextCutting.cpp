@@ -26,6 +26,18 @@ Text textBetween(const Text& text, const Text& left, const Text& right) {
     return middleText(text, p, q - p);
 }
 
+Cut whyCutIsEmpty(const Text& text, const Text& left, const Text& right) {
+    if (text.empty()) return Cut::NoText;
+    const Text leftMarker = withQuotes(left);
+    const Text rightMarker = withQuotes(right);
+    const int p = findText(text, leftMarker);
+    if (p < 0) return Cut::NoLeft;
+    if (rightMarker.empty()) return Cut::EmptyRight;
+    const int q = findText(text, rightMarker, p + textLength(leftMarker));
+    if (q < 0) return Cut::NoRight;
+    return q == p + textLength(leftMarker) ? Cut::NothingBetween : Cut::Some;
+}
+
 int allTextsBetween(const Text& text, const Text& left, const Text& right, TextList& list) {
     list.clear();
     // An empty marker would be found at every position and the scan would never advance.

@@ -12,6 +12,10 @@ namespace lumo {
 // empty left marker cuts from the start, an empty right marker always gives an empty result.
 Text textBetween(const Text& text, const Text& left, const Text& right);
 
+// Why textBetween() gives an empty text for these arguments (Cut::Some when it does not).
+enum class Cut { Some, NoText, NoLeft, NoRight, EmptyRight, NothingBetween };
+Cut whyCutIsEmpty(const Text& text, const Text& left, const Text& right);
+
 // Every non-empty trimmed text between `left` and `right` (markers found ignoring ASCII case).
 // Empties `list` first; returns the number of items.
 int allTextsBetween(const Text& text, const Text& left, const Text& right, TextList& list);

@@ -6,6 +6,13 @@
 
 namespace lumo {
 
+// What a fetch said besides the page: why it failed (empty when it did not), and the HTTP status
+// of the response (0 when none arrived or the source has none).
+struct FetchNote {
+    Text failure;
+    int status = 0;
+};
+
 // Where plan processing gets a plan's page from: the web in the product, canned pages in tests.
 //
 // Thread-safety: fetchPage may run on a rule test's thread and on a monitoring worker
@@ -26,6 +33,15 @@ public:
                                bool utf8) {
         const Bytes body = fetchPage(url, cookie, headers);
         return utf8 ? utf8ToGbk(body) : textOfBytes(body);
+    }
+
+    // fetchPageText() with what the fetch said. A source that knows nothing more tells an empty
+    // page as a failed fetch.
+    virtual Text fetchPlanPage(const Text& url, const Text& cookie, const Text& headers, bool utf8,
+                               FetchNote& note) {
+        Text text = fetchPageText(url, cookie, headers, utf8);
+        if (text.empty()) note.failure = gbk("没有取到页面");
+        return text;
     }
 };
 

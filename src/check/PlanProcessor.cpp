@@ -6,6 +6,7 @@
 #include "base/TextCutting.h"
 #include "base/TextOps.h"
 #include "check/ArticleMatches.h"
+#include "check/CheckReasons.h"
 #include "store/JudgementMode.h"
 #include "store/SqlValues.h"
 #include "web/FetchHeaders.h"
@@ -49,6 +50,18 @@ const Text& cappedRestText() {
     static const Text text = gbk("条，其余已略去");
     return text;
 }
+const Text& errorLineStart() {
+    static const Text text = gbk("\r\n出错！");
+    return text;
+}
+const Text& statusBodyUsedText() {
+    static const Text text = gbk("，仍按返回的页面处理");
+    return text;
+}
+const Text& healthNotStoredText() {
+    static const Text text = gbk("\r\n出错！方案的检查结果无法记录（错误代码：");
+    return text;
+}
 const Text& closingStart() {
     static const Text text = gbk("\r\n任务");
     return text;
@@ -66,6 +79,9 @@ const Text& headerCutEnd() {
     static const Text text = gbk(" 含有回车、换行或空字符，请求里只发送了它们前面的部分----");
     return text;
 }
+
+// The statements a run's writes end with that record its health: not shown in the log.
+constexpr std::size_t kHealthStatements = 2;
 
 const Text kInsertStart =
     "insert into info(planname,planid,title,url,other,addtime,issoucang) values('";
@@ -151,13 +167,13 @@ Text PlanProcessor::now() const {
     return nowText(options_.clock);
 }
 
-Text PlanProcessor::fetchPageText(const MonitorPlan& plan) {
+Text PlanProcessor::fetchPageText(const MonitorPlan& plan, FetchNote& note) {
     // A plan's page is GBK when its code is "1", and UTF-8 otherwise.
     const bool utf8 = plan[MonitorPlan::code] != "1";
     const RequestHeaders sent = requestHeadersOf(plan, now());
     if (!sent.cutLine.empty()) log_.append(sent.cutLine);
     return withoutCrLf(
-        pages_.fetchPageText(plan[MonitorPlan::url], sent.cookie, sent.headers, utf8));
+        pages_.fetchPlanPage(plan[MonitorPlan::url], sent.cookie, sent.headers, utf8, note));
 }
 
 RuleTestResult PlanProcessor::testPlan(const MonitorPlan& plan) {
@@ -172,9 +188,14 @@ RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan,
                                       const std::function<bool()>& stopped) {
     RuleTestResult result;
     result.ran = true;
-    const Text page = fetchPageText(plan);
+    FetchNote note;
+    const Text page = fetchPageText(plan, note);
     result.cutText = textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]);
-    if (result.cutText.empty()) log_.append(cutEmptyText());
+    if (result.cutText.empty()) {
+        result.failure =
+            emptyRegionReason(page, note, plan[MonitorPlan::before], plan[MonitorPlan::after]);
+        log_.append(withReason(cutEmptyText(), result.failure));
+    }
     testEdit_.showCutRegion(result.cutText);
 
     ArticleMatches::Limits limits;
@@ -191,9 +212,11 @@ RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan,
     result.groupCount = matches.groupCount();
     result.patternFailure = matches.failure();
     if (matches.count() == 0) {
-        messages_.showMessage(noMatchText(), kDefaultCaption);
+        if (result.failure.empty()) result.failure = noMatchReason(matches.failure(), note.status);
+        messages_.showMessage(withReason(noMatchText(), result.failure), kDefaultCaption);
         return result;
     }
+    result.failure = errorStatusReason(note.status);
     result.enableSaveButton = true;
     // Columns 0 to G-1: the whole match and the groups but the last (the hint of the address
     // template refers to these column numbers).
@@ -216,7 +239,8 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
         return result.abandoned;
     };
     if (stopped()) return result;
-    const Text page = fetchPageText(plan);
+    FetchNote note;
+    const Text page = fetchPageText(plan, note);
     if (stopped()) return result;  // the fetch finished after a stop: its page is dropped
 
     // Cut: the region between the plan's own markers; match; then the marker picks the new ones.
@@ -230,22 +254,82 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
         lastWantedMatch(plan, mode), limits);
     if (stopped()) return result;  // a stop ended the search, or came during it
     const NewMatches chosen = chooseNewMatches(plan, mode, page, matches);
-    if (chosen.cut.empty()) log_.append(cutEmptyText());
+    result.httpStatus = note.status;
+    if (matches.text().empty()) {
+        result.failure =
+            emptyRegionReason(page, note, plan[MonitorPlan::before], plan[MonitorPlan::after]);
+    }
+    if (chosen.cut.empty()) log_.append(withReason(cutEmptyText(), result.failure));
     testEdit_.showCutRegion(chosen.cut);
     logMatchProblems(matches, result);
+    if (result.failure.empty()) logPageProblems(matches, note, result);
     result.matchCount = std::max(0, chosen.last - chosen.first + 1);
 
+    const Text planId = plan[MonitorPlan::id];
+    const std::optional<PlanHealthRecord> before = healthBefore(planId, result);
     if (result.matchCount > 0) {
-        const RunWrites writes = judge(plan, mode, matches, chosen);
+        RunWrites writes = judge(plan, mode, matches, chosen);
         if (stopped()) return result;
+        const Text outcome = !result.failure.empty() ? PlanHealth::kFailed
+                             : writes.inserts > 0    ? PlanHealth::kNewArticles
+                                                     : PlanHealth::kNothingNew;
+        const Text checkedAt = now();
+        writes.statements.push_back(PlanHealth::createTableStatement());
+        writes.statements.push_back(
+            PlanHealth::recordStatement(planId, outcome, result.failure, checkedAt));
         record(plan, writes, generation, result);
+        if (result.planUpdated) {
+            result.health = PlanHealth::after(before, planId, outcome, result.failure, checkedAt);
+        }
         if (result.abandoned) return result;
     }
-
     if (stopped()) return result;
+    if (!result.health) recordHealthAlone(planId, before, result);
+
     log_.append(closingStart() + textOfInteger(position) + closingEnd() + now());
     state_.workerBusy = false;
     return result;
+}
+
+std::optional<PlanHealthRecord> PlanProcessor::healthBefore(const Text& planId,
+                                                            MonitorRunResult& result) {
+    const PlanHealth::Read read = PlanHealth::read(sql_.database(), planId);
+    if (!read.query.ok) return std::nullopt;  // failuresBefore stays unknown
+    const auto found = read.records.find(planId);
+    if (found == read.records.end()) {
+        result.failuresBefore = 0;
+        return std::nullopt;
+    }
+    result.failuresBefore = found->second.failures;
+    return found->second;
+}
+
+void PlanProcessor::recordHealthAlone(const Text& planId,
+                                      const std::optional<PlanHealthRecord>& before,
+                                      MonitorRunResult& result) {
+    const Text outcome = result.failure.empty() ? PlanHealth::kNothingNew : PlanHealth::kFailed;
+    const Text checkedAt = now();
+    const DatabaseConnection::BatchOutcome stored = sql_.database().executeAll(
+        {PlanHealth::createTableStatement(),
+         PlanHealth::recordStatement(planId, outcome, result.failure, checkedAt)});
+    if (stored.ok) {
+        result.health = PlanHealth::after(before, planId, outcome, result.failure, checkedAt);
+        return;
+    }
+    log_.append(healthNotStoredText() + textOfInteger(stored.errorCode) + gbk("）----") + now());
+}
+
+void PlanProcessor::logPageProblems(const ArticleMatches& matches, const FetchNote& note,
+                                    MonitorRunResult& result) {
+    // A search its bound cut off fails the check even when it found some articles first.
+    if (matches.count() == 0 || matches.failed()) {
+        result.failure = noMatchReason(matches.failure(), note.status);
+        // A refused or cut-off pattern has had its own line.
+        if (!matches.failed()) log_.append(errorLineStart() + result.failure + "----" + now());
+    } else if (note.status >= 400) {
+        result.failure = errorStatusReason(note.status);
+        log_.append(errorLineStart() + result.failure + statusBodyUsedText() + "----" + now());
+    }
 }
 
 void PlanProcessor::logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result) {
@@ -338,7 +422,12 @@ PlanProcessor::RunWrites PlanProcessor::judge(const MonitorPlan& plan, Judgement
 void PlanProcessor::record(const MonitorPlan& plan, const RunWrites& writes,
                            std::uint64_t generation, MonitorRunResult& result) {
     // One transaction: every insert and the plan update, or nothing (one failure line, one box).
-    if (!sql_.runAll(writes.statements).ok) return;
+    const DatabaseConnection::BatchOutcome outcome = sql_.runAll(writes.statements);
+    if (!outcome.ok) {
+        result.failure =
+            gbk("无法写入数据库（错误代码：") + textOfInteger(outcome.errorCode) + gbk("）");
+        return;
+    }
     result.recordedCount = writes.inserts;
     result.planUpdated = true;
     if (writes.inserts > 0) {
@@ -352,7 +441,7 @@ void PlanProcessor::record(const MonitorPlan& plan, const RunWrites& writes,
     // The lines of what was stored, in order, each article's followed by the pause. The lock is
     // not held here; a stop cuts the pauses short and the remaining lines follow at once.
     bool stopped = false;
-    for (std::size_t i = 0; i < writes.statements.size(); ++i) {
+    for (std::size_t i = 0; i < writes.statements.size() - kHealthStatements; ++i) {
         log_.append(SqlRunner::successLine(writes.statements[i]));
         if (!stopped && static_cast<int>(i) < writes.inserts) {
             stopped = state_.waitUnlessStopped(options_.insertPause, generation);

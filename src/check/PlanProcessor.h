@@ -17,6 +17,7 @@
 #include "check/RuleTestResult.h"
 #include "store/JudgementMode.h"
 #include "store/MonitorPlan.h"
+#include "store/PlanHealth.h"
 #include "store/SqlRunner.h"
 
 namespace lumo {
@@ -126,7 +127,16 @@ private:
         std::vector<StoredArticle> articles;
     };
 
-    Text fetchPageText(const MonitorPlan& plan);
+    Text fetchPageText(const MonitorPlan& plan, FetchNote& note);
+    // A region with no match, or an error status whose page gave matches: the check failed.
+    void logPageProblems(const ArticleMatches& matches, const FetchNote& note,
+                         MonitorRunResult& result);
+    // The plan's health before this check (none when never checked or unreadable; the result's
+    // failuresBefore says which).
+    std::optional<PlanHealthRecord> healthBefore(const Text& planId, MonitorRunResult& result);
+    // The health of a check that stored nothing else, in a transaction of its own.
+    void recordHealthAlone(const Text& planId, const std::optional<PlanHealthRecord>& before,
+                           MonitorRunResult& result);
     void logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result);
     NewMatches chooseNewMatches(const MonitorPlan& plan, JudgementMode mode, const Text& page,
                                 const ArticleMatches& matches);

@@ -23,6 +23,8 @@ struct RuleTestResult {
     int groupCount = 0;
     bool truncated = false;  // the page held more matches than the cap; the rest were left out
     Text patternFailure;     // why the pattern matched nothing, when Boost refused it
+    // Why the test found nothing (or the server's error status): shown after the message.
+    Text failure;
 };
 
 }  // namespace lumo

@@ -21,13 +21,21 @@ Bytes WebPageSource::fetchPage(const Text& url, const Text& cookie, const Text& 
 
 Text WebPageSource::fetchPageText(const Text& url, const Text& cookie, const Text& headers,
                                   bool utf8) {
-    if (!utf8) return PageSource::fetchPageText(url, cookie, headers, utf8);
+    FetchNote note;
+    return fetchPlanPage(url, cookie, headers, utf8, note);
+}
+
+Text WebPageSource::fetchPlanPage(const Text& url, const Text& cookie, const Text& headers,
+                                  bool utf8, FetchNote& note) {
     FetchRequest request = requestFor(url, cookie, headers);
     GbkTextBody body;
-    request.bodySink = &body;
-    fetcher_.fetch(request, stop_);
+    if (utf8) request.bodySink = &body;
+    const Bytes bytes = fetcher_.fetch(request, stop_);
+    note.failure = request.failure;
+    note.status = request.status;
     // A failed fetch gives no page, whatever part of it arrived.
-    return request.failure.empty() ? body.finish() : Text();
+    if (!request.failure.empty()) return Text();
+    return utf8 ? body.finish() : textOfBytes(bytes);
 }
 
 }  // namespace lumo

@@ -23,6 +23,9 @@ public:
     // A UTF-8 page is converted as it arrives.
     Text fetchPageText(const Text& url, const Text& cookie, const Text& headers,
                        bool utf8) override;
+    // With the fetcher's reason for a failure and the response's HTTP status.
+    Text fetchPlanPage(const Text& url, const Text& cookie, const Text& headers, bool utf8,
+                       FetchNote& note) override;
 
 private:
     FetchRequest requestFor(const Text& url, const Text& cookie, const Text& headers) const;

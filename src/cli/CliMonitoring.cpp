@@ -34,8 +34,16 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
       messages_(output),
       sql_(database, log_, messages_) {
     testEdit_ = std::make_unique<DiscardedTestEdit>();
-    runner_ = std::make_unique<ProcessorPlanRunner>(fetcher_, sql_, log_, messages_, *testEdit_,
-                                                    state_, settings_.timings.insertPause);
+    if (settings_.onBroken) {
+        brokenCommandLog_ =
+            std::make_unique<TerminalStatusLog>(output_, TerminalStatusLog::Target::Stderr);
+        brokenCommand_ =
+            std::make_unique<NewArticleCommand>(*settings_.onBroken, *brokenCommandLog_);
+    }
+    health_ = std::make_unique<CliHealthReporter>(brokenCommand_.get());
+    runner_ = std::make_unique<ProcessorPlanRunner>(
+        fetcher_, sql_, log_, messages_, *testEdit_, state_, settings_.timings.insertPause,
+        ProcessorPlanRunner::Health{settings_.brokenAfter, health_.get()});
     PlanRunner* planRunner = runner_.get();
     if (settings_.onNewArticle) {
         commandLog_ =
@@ -89,6 +97,7 @@ int CliMonitoring::run() {
         std::fflush(nullptr);
         std::_Exit(kExitSuccess);
     }
+    if (!stopped_ && !settings_.repeat && health_->anyCheckFailed()) return kExitCheckFailed;
     return kExitSuccess;
 }
 

@@ -11,6 +11,7 @@
 
 #include "cli/AsioTimers.h"
 #include "cli/AsioWindowThread.h"
+#include "cli/CliHealthReporter.h"
 #include "cli/LazyPageFetcher.h"
 #include "cli/NewArticleHookRunner.h"
 #include "cli/ProgressPlanRunner.h"
@@ -51,6 +52,10 @@ public:
         // `--on-new`: the command for each new article (UTF-8), and its time limit.
         std::optional<std::string> onNewArticle;
         std::chrono::milliseconds onNewArticleTimeLimit = NewArticleCommand::kDefaultTimeLimit;
+        // A plan is broken after this many failed checks in a row; `--on-broken`: the command
+        // run when one becomes so (UTF-8).
+        int brokenAfter = ProcessorPlanRunner::kDefaultBrokenAfter;
+        std::optional<std::string> onBroken;
     };
 
     CliMonitoring(DatabaseConnection& database, TerminalOutput& output, Settings settings);
@@ -60,7 +65,8 @@ public:
 
     // Runs until monitoring ends by itself or a stop signal arrives. kExitBadInput when the engine
     // refused to start (its message has been shown), kExitBusy or kExitFailed when the stored
-    // articles could not be read at the start (nothing ran), else kExitSuccess. Ends the process
+    // articles could not be read at the start (nothing ran), kExitCheckFailed when a single round
+    // ended with a plan's check failed, else kExitSuccess. Ends the process
     // itself when a stopped worker does not end in time, so nothing is torn down under it.
     int run();
 
@@ -85,6 +91,9 @@ private:
     MonitorState state_;
     LazyPageFetcher fetcher_;
     std::unique_ptr<CutRegionSink> testEdit_;
+    std::unique_ptr<StatusLog> brokenCommandLog_;
+    std::unique_ptr<NewArticleCommand> brokenCommand_;
+    std::unique_ptr<CliHealthReporter> health_;
     std::unique_ptr<ProcessorPlanRunner> runner_;
     std::unique_ptr<TerminalStatusLog> commandLog_;
     std::unique_ptr<NewArticleCommand> newArticleCommand_;

@@ -19,6 +19,7 @@ struct FeedOptions {
     std::optional<long long> planId;
     int count = 100;
     std::optional<std::string> outputPath;
+    int brokenAfter = 3;
 };
 
 // The feed's key of the database at `path`: this host and the file's own path, so that two
@@ -46,6 +47,7 @@ int runFeed(CliContext& context, const FeedOptions& options) {
     AtomFeed::Options feed;
     feed.planId = options.planId;
     feed.limit = options.count;
+    feed.brokenAfter = options.brokenAfter;
     feed.databaseKey = databaseKey(context.databasePath());
     std::optional<std::string> made;
     QueryResult readFailure;
@@ -85,6 +87,12 @@ void addFeedCommand(CLI::App& app, CliContext& context) {
         ->type_name("N");
     command->add_option("-o,--output", options->outputPath, "Write the feed into FILE")
         ->type_name("FILE");
+    command
+        ->add_option("--broken-after", options->brokenAfter,
+                     "A plan is broken after N failed checks in a row (default 3); each plan "
+                     "broken now has an entry \"方案失效：NAME\" with the reason")
+        ->check(CLI::Range(1, 1000000))
+        ->type_name("N");
     command->callback([&context, options] { context.exitCode = runFeed(context, *options); });
 }
 

@@ -27,6 +27,8 @@ struct RunOptions {
     bool quiet = false;
     std::optional<std::string> onNew;
     double onNewTimeout = 30;
+    int brokenAfter = ProcessorPlanRunner::kDefaultBrokenAfter;
+    std::optional<std::string> onBroken;
 };
 
 // Refuses "nan", "inf" and the like, which a range check lets through (NaN compares false with
@@ -99,6 +101,8 @@ int runMonitoring(CliContext& context, const RunOptions& options) {
     settings.onNewArticle = options.onNew;
     settings.onNewArticleTimeLimit =
         std::chrono::milliseconds(static_cast<long long>(options.onNewTimeout * 1000));
+    settings.brokenAfter = options.brokenAfter;
+    settings.onBroken = options.onBroken;
     CliMonitoring monitoring(context.database(), context.output(), settings);
     return monitoring.run();
 }
@@ -138,6 +142,19 @@ void addRunCommand(CLI::App& app, CliContext& context) {
         ->check(finiteNumber() & CLI::Range(0.1, 86400.0))
         ->needs(onNew)
         ->type_name("SECONDS");
+    command
+        ->add_option("--broken-after", options->brokenAfter,
+                     "A plan is broken after N failed checks in a row (default 3); the change, "
+                     "and the recovery at its next successful check, are logged once")
+        ->check(CLI::Range(1, 1000000))
+        ->type_name("N");
+    command
+        ->add_option("--on-broken", options->onBroken,
+                     "When a plan becomes broken, run CMD through /bin/sh -c once, with the plan "
+                     "in the environment: LUMO_PLAN_ID, LUMO_PLAN_NAME, LUMO_PLAN_URL, "
+                     "LUMO_REASON, LUMO_FAILURES, LUMO_FAILING_SINCE (UTF-8); as --on-new's "
+                     "commands, it is ended after 30 seconds")
+        ->type_name("CMD");
     command->callback([&context, options, every] {
         options->everyGiven = every->count() > 0;
         context.exitCode = runMonitoring(context, *options);

@@ -11,8 +11,10 @@
 #include "cli/OutputFormat.h"
 #include "cli/TerminalMessagePresenter.h"
 #include "cli/TerminalStatusLog.h"
+#include "monitor/ProcessorPlanRunner.h"
 #include "plans/PlanListRules.h"
 #include "store/JudgementMode.h"
+#include "store/PlanHealth.h"
 #include "store/SqlRunner.h"
 
 namespace lumo::cli {
@@ -20,6 +22,7 @@ namespace {
 
 struct PlansOptions {
     bool json = false;
+    int brokenAfter = PlanHealthSettings::kDefaultBrokenAfter;
 };
 
 struct TestOptions {
@@ -40,25 +43,58 @@ nlohmann::json planJson(const TextList& row) {
             {"lastTitle", jsonText(plan[MonitorPlan::arttile])}};
 }
 
+// A plan's standing in one word: "broken", "failing" (failed, not yet broken), "ok", or empty
+// for a plan never checked.
+Text standingOf(const PlanHealthRecord* health, int brokenAfter) {
+    if (health == nullptr) return Text();
+    if (health->brokenAt(brokenAfter)) return "broken";
+    return health->failures > 0 ? "failing" : "ok";
+}
+
+nlohmann::json healthJson(const PlanHealthRecord* health, int brokenAfter) {
+    if (health == nullptr) return nullptr;
+    return {{"standing", jsonText(standingOf(health, brokenAfter))},
+            {"lastCheck", jsonText(health->checked)},
+            {"outcome", jsonText(health->outcome)},
+            {"reason", jsonText(health->reason)},
+            {"failuresInARow", health->failures},
+            {"failingSince", jsonText(health->failingSince)},
+            {"lastSuccess", jsonText(health->lastSuccess)},
+            {"lastNewArticle", jsonText(health->lastNew)}};
+}
+
 int runPlans(CliContext& context, const PlansOptions& options) {
     if (!context.openDatabase()) return context.openFailure();
     const QueryResult result = context.database().query(kPlanListQuery);
     if (!result.ok) return context.reportFailedRead("the plans", result);
+    const PlanHealth::Read health = PlanHealth::read(context.database());
+    if (!health.query.ok) return context.reportFailedRead("the plans' health", health.query);
+    const auto healthOf = [&](const MonitorPlan& plan) -> const PlanHealthRecord* {
+        const auto found = health.records.find(plan[MonitorPlan::id]);
+        return found == health.records.end() ? nullptr : &found->second;
+    };
     TerminalOutput& out = context.output();
     if (options.json) {
         nlohmann::json plans = nlohmann::json::array();
-        for (const TextList& row : result.rows) plans.push_back(planJson(row));
+        for (const TextList& row : result.rows) {
+            nlohmann::json entry = planJson(row);
+            entry["health"] = healthJson(healthOf(MonitorPlan::fromRow(row)), options.brokenAfter);
+            plans.push_back(std::move(entry));
+        }
         out.utf8Line(jsonDocument(plans));
         return kExitSuccess;
     }
-    out.utf8Line("id\tname\tticked\turl\tmode\tlastCheck\tlastTitle");
+    out.utf8Line("id\tname\tticked\turl\tmode\tlastCheck\tlastTitle\thealth\tfailures\treason");
     for (const TextList& row : result.rows) {
         const MonitorPlan plan = MonitorPlan::fromRow(row);
         const JudgementMode mode = judgementModeOfText(plan[MonitorPlan::type]);
+        const PlanHealthRecord* record = healthOf(plan);
         out.utf8Line(tsvLine({plan[MonitorPlan::id], plan[MonitorPlan::name],
                               planRowLoadsTicked(row) ? "yes" : "no", plan[MonitorPlan::url],
                               judgementModeCaption(mode), plan[MonitorPlan::lasttime],
-                              plan[MonitorPlan::arttile]}));
+                              plan[MonitorPlan::arttile], standingOf(record, options.brokenAfter),
+                              record == nullptr ? Text() : textOfInteger(record->failures),
+                              record == nullptr ? Text() : record->reason}));
     }
     return kExitSuccess;
 }
@@ -131,9 +167,17 @@ void addPlansCommand(CLI::App& app, CliContext& context) {
     auto options = std::make_shared<PlansOptions>();
     CLI::App* command = app.add_subcommand(
         "plans",
-        "List the plans: id, name, ticked, address, judgement mode, last check, last title; "
-        "with export or import, share plans as JSON files");
-    command->add_flag("--json", options->json, "Write the list as JSON");
+        "List the plans: id, name, ticked, address, judgement mode, last check, last title, "
+        "health (ok, failing, broken; empty before the first check), failed checks in a row and "
+        "the latest failure's reason; with export or import, share plans as JSON files");
+    command->add_flag("--json", options->json,
+                      "Write the list as JSON, each plan with its whole health record (null "
+                      "before its first check)");
+    command
+        ->add_option("--broken-after", options->brokenAfter,
+                     "A plan is broken after N failed checks in a row (default 3)")
+        ->check(CLI::Range(1, 1000000))
+        ->type_name("N");
     addPlanFileCommands(*command, context);
     // `plans` alone lists; after `plans export` or `plans import` (whose callbacks ran first)
     // there is nothing more to do.

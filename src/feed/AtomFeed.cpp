@@ -248,7 +248,51 @@ void writeEntry(Writer& out, const ArticleRecord& article, const AtomFeed::Optio
     out.end();
 }
 
+void writeBrokenEntry(Writer& out, const AtomFeed::Options::BrokenPlan& plan,
+                      const std::string& fallbackTime) {
+    const PlanHealthRecord& health = plan.health;
+    out.start("entry");
+    out.element("id", AtomFeed::brokenEntryId(plan.planId, health));
+    out.element("title", xmlText(gbk("方案失效：") + plan.name));
+    out.element("updated", AtomFeed::rfc3339(health.failingSince).value_or(fallbackTime));
+    out.start("content");
+    out.attribute("type", "text");
+    out.text(xmlText(gbk("连续 ") + textOfInteger(health.failures) + gbk(" 次检查失败，自 ") +
+                     health.failingSince + gbk(" 起；原因：") + health.reason + gbk("；网址：") +
+                     plan.url));
+    out.end();
+    if (!plan.name.empty()) {
+        out.start("category");
+        out.attribute("term", xmlText(plan.name));
+        out.end();
+    }
+    out.end();
+}
+
+// The plans broken now, in plan id order, by the health records and the plans of `rule`.
+std::vector<AtomFeed::Options::BrokenPlan> brokenPlansOf(const PlanHealth::Read& health,
+                                                         const QueryResult& plans,
+                                                         const AtomFeed::Options& options) {
+    std::vector<AtomFeed::Options::BrokenPlan> broken;
+    for (const TextList& row : plans.rows) {
+        if (row.size() < 3) continue;
+        const long long planId = idOf(row[0]);
+        if (options.planId && *options.planId != planId) continue;
+        const auto found = health.records.find(row[0]);
+        if (found == health.records.end() || !found->second.brokenAt(options.brokenAfter)) {
+            continue;
+        }
+        broken.push_back({planId, row[2], row[1], found->second});
+    }
+    return broken;
+}
+
 }  // namespace
+
+std::string AtomFeed::brokenEntryId(long long planId, const PlanHealthRecord& health) {
+    return kTagPrefix + std::string("plan/") + std::to_string(planId) + "/broken/" +
+           hashText({std::to_string(planId), health.failingSince, health.lastSuccess});
+}
 
 Text AtomFeed::query(const Options& options) {
     const int limit = std::clamp(options.limit, 1, 10000);
@@ -294,6 +338,10 @@ std::string AtomFeed::write(const std::vector<ArticleRecord>& articles, const Op
         const std::optional<std::time_t> time = storedTime(article[ArticleRecord::addtime]);
         if (time && (!newest || *time > *newest)) newest = time;
     }
+    for (const Options::BrokenPlan& plan : options.brokenPlans) {
+        const std::optional<std::time_t> time = storedTime(plan.health.failingSince);
+        if (time && (!newest || *time > *newest)) newest = time;
+    }
     const std::string updated = rfc3339(newest.value_or(now));
     std::string title = options.title;
     const std::string feedRoot =
@@ -322,6 +370,9 @@ std::string AtomFeed::write(const std::vector<ArticleRecord>& articles, const Op
         out.attribute("href", xmlSafe(options.selfLink));
         out.end();
     }
+    for (const Options::BrokenPlan& plan : options.brokenPlans) {
+        writeBrokenEntry(out, plan, updated);
+    }
     for (const ArticleRecord& article : articles) writeEntry(out, article, options, updated);
     out.end();
     return out.finish();
@@ -334,11 +385,18 @@ std::optional<std::string> AtomFeed::fromDatabase(DatabaseConnection& database, 
         failure = std::move(result);
         return std::nullopt;
     }
-    QueryResult pages = database.query("select id,url from rule");
+    QueryResult pages = database.query("select id,url,name from rule");
     if (!pages.ok) {
         failure = std::move(pages);
         return std::nullopt;
     }
+    // A feed that leaves out a broken plan it could not read would say the watch is fine.
+    PlanHealth::Read health = PlanHealth::read(database);
+    if (!health.query.ok) {
+        failure = std::move(health.query);
+        return std::nullopt;
+    }
+    options.brokenPlans = brokenPlansOf(health, pages, options);
     for (const TextList& row : pages.rows) {
         if (row.size() >= 2) options.planPages[idOf(row[0])] = row[1];
     }

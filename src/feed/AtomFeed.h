@@ -8,6 +8,7 @@
 
 #include "base/Text.h"
 #include "store/ArticleRecord.h"
+#include "store/PlanHealth.h"
 #include "store/QueryResult.h"
 
 namespace lumo {
@@ -33,6 +34,12 @@ class DatabaseConnection;
 // - Entry updated: `addtime` (local "Y-M-D H:M:S") in RFC 3339 with the local offset; a time that
 //   cannot be read takes the feed's updated time.
 // - Feed updated: the newest entry time, or `now` for a feed without entries.
+// - A plan that is broken now (PlanHealthRecord::brokenAt(Options::brokenAfter)) gets an entry
+//   before the articles: title "方案失效：" and its name, the reason, failures and address in a
+//   text content, updated when its failing spell began, and the id
+//   "tag:lumo,2026:plan/P/broken/H" with H a hash of the spell's start and of the success before
+//   it (neither changes during a spell), so one broken spell keeps one id and the next spell
+//   gets a new one. A plan feed carries only its plan's.
 // Characters XML cannot carry (control bytes) become U+FFFD, so any stored bytes give valid XML.
 //
 // Stateless; safe from any thread. fromDatabase() uses the connection's own lock.
@@ -51,6 +58,16 @@ public:
         std::string databaseKey;
         // Each plan's page address (`rule`.`url`, GBK) by plan id, for relative article addresses.
         std::map<long long, Text> planPages;
+        // A plan is broken after this many failed checks in a row.
+        int brokenAfter = 3;
+        // The plans broken now (fromDatabase() fills it from the health records).
+        struct BrokenPlan {
+            long long planId = 0;
+            Text name;  // GBK
+            Text url;   // GBK
+            PlanHealthRecord health;
+        };
+        std::vector<BrokenPlan> brokenPlans;
     };
 
     // The statement that reads the articles: the latest-articles list's, with the plan and limit.
@@ -67,6 +84,8 @@ public:
     static std::optional<std::string> fromDatabase(DatabaseConnection& database, Options options,
                                                    std::time_t now, QueryResult& failure);
 
+    // The entry id of a broken plan's spell.
+    static std::string brokenEntryId(long long planId, const PlanHealthRecord& health);
     // The entry id of an article (a row of `info`).
     static std::string entryId(const ArticleRecord& article);
 

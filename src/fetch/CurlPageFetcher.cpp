@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <exception>
 #include <memory>
@@ -11,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/GbkCodec.h"
 #include "base/TextOps.h"
 #include "web/Cookies.h"
 #include "web/FetchHeaders.h"
@@ -248,15 +250,90 @@ void setCallbacks(CURL* curl, Transfer& transfer) {
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
 }
 
-// Why the transfer failed, in words for a log line; empty when it succeeded.
-Text failureOf(CURLcode result, const Transfer& transfer) {
-    if (transfer.bodyTooLong) return "the body exceeds the size limit";
-    if (transfer.bodyNotKept) return "out of memory for the body";
-    if (transfer.headerTooLong) return "the header exceeds the size limit";
-    if (result == CURLE_OK) return Text();
-    if (result == CURLE_ABORTED_BY_CALLBACK)
-        return "cancelled, or no byte arrived within the idle limit";
-    return curl_easy_strerror(result);
+// The words of a fetch's failure, for a log line after "（".
+Text reasonText(const char* utf8) {
+    return gbk(utf8);
+}
+
+Text seconds(std::chrono::milliseconds limit) {
+    const auto ms = limit.count();
+    return textOfInteger(static_cast<int>(ms / 1000)) +
+           (ms % 1000 == 0 ? Text() : "." + textOfInteger(static_cast<int>(ms % 1000 / 100))) +
+           reasonText(" 秒");
+}
+
+// Which of the time limits ended a transfer that curl reports as timed out.
+Text timedOutReason(CURL* curl, const FetchOptions& options, Clock::duration took) {
+    curl_off_t connected = 0;
+    curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
+    if (connected == 0) {
+        return reasonText("超时：") + seconds(options.connectTimeout) +
+               reasonText("内未能建立连接");
+    }
+    if (took >= options.totalTimeout) {
+        return reasonText("超时：整个请求超过 ") + seconds(options.totalTimeout);
+    }
+    return reasonText("超时：传输过慢（") + seconds(options.lowSpeedTime) +
+           reasonText("内平均每秒不足 ") +
+           textOfInteger(static_cast<int>(options.minBytesPerSecond)) + reasonText(" 字节）");
+}
+
+Text connectReason(CURL* curl) {
+    long osError = 0;
+    curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError);
+    if (osError == ECONNREFUSED) return reasonText("无法连接：连接被拒绝");
+    if (osError == ENETUNREACH || osError == EHOSTUNREACH)
+        return reasonText("无法连接：网络不可达");
+    return reasonText("无法连接");
+}
+
+// Why the transfer failed, in a few words for a log line (GBK); empty when it succeeded.
+Text failureOf(CURLcode result, CURL* curl, const Transfer& transfer, const FetchOptions& options,
+               Clock::duration took) {
+    if (transfer.bodyTooLong || result == CURLE_FILESIZE_EXCEEDED) {
+        return reasonText("页面超过大小上限（") +
+               textOfInteger(static_cast<int>(options.maxBodyBytes / 1024)) + " KiB" +
+               reasonText("）");
+    }
+    if (transfer.bodyNotKept) return reasonText("内存不足，无法保存页面");
+    if (transfer.headerTooLong) return reasonText("响应头超过大小上限");
+    switch (result) {
+        case CURLE_OK:
+            return Text();
+        case CURLE_ABORTED_BY_CALLBACK:
+            if (transfer.cancelled->load() || transfer.stop.stop_requested()) {
+                return reasonText("已取消");
+            }
+            return reasonText("超时：") +
+                   seconds(std::chrono::duration_cast<std::chrono::milliseconds>(
+                       transfer.idleTimeout)) +
+                   reasonText("内没有收到任何数据");
+        case CURLE_COULDNT_RESOLVE_HOST:
+            return reasonText("无法解析主机名");
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            return reasonText("无法解析代理服务器的主机名");
+        case CURLE_COULDNT_CONNECT:
+            return connectReason(curl);
+        case CURLE_OPERATION_TIMEDOUT:
+            return timedOutReason(curl, options, took);
+        case CURLE_PEER_FAILED_VERIFICATION:
+            return reasonText("TLS 证书验证失败");
+        case CURLE_SSL_CONNECT_ERROR:
+            return reasonText("TLS 握手失败");
+        case CURLE_TOO_MANY_REDIRECTS:
+            return reasonText("重定向次数过多（超过 ") +
+                   textOfInteger(static_cast<int>(options.maxRedirects)) + reasonText(" 次）");
+        case CURLE_GOT_NOTHING:
+            return reasonText("服务器没有返回任何内容");
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+        case CURLE_PARTIAL_FILE:
+            return reasonText("连接中途断开");
+        case CURLE_WEIRD_SERVER_REPLY:
+            return reasonText("服务器的响应无法识别");
+        default:
+            return reasonText("请求失败：") + curl_easy_strerror(result);
+    }
 }
 
 }  // namespace
@@ -344,17 +421,17 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
     const Text agent = userAgentOf(request.headers);
     const std::string address = wireAddress(request.url);
     if (address.empty()) {
-        request.failure = "the address names no usable host or port";
+        request.failure = reasonText("网址无效：没有可用的主机或端口");
         return Bytes();
     }
     if (cancelled_.load() || stop.stop_requested()) {
-        request.failure = "cancelled";
+        request.failure = reasonText("已取消");
         return Bytes();
     }
     Handles& handles = handlesFor(!request.cookie);
     CurlHandle curl = handles.take();
     if (!curl) {
-        request.failure = "curl could not start a transfer";
+        request.failure = reasonText("无法开始请求");
         return Bytes();
     }
 
@@ -384,7 +461,12 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
     setLimits(curl.get(), options_, method);
     setCallbacks(curl.get(), transfer);
 
+    const Clock::time_point started = Clock::now();
     const CURLcode result = curl_easy_perform(curl.get());
+    request.failure = failureOf(result, curl.get(), transfer, options_, Clock::now() - started);
+    long status = 0;
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+    request.status = static_cast<int>(status);
     const char* effective = nullptr;
     curl_easy_getinfo(curl.get(), CURLINFO_EFFECTIVE_URL, &effective);
     const Text finalUrl = effective != nullptr ? Text(effective) : Text();
@@ -394,7 +476,6 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
     if (!request.cookie) curl_easy_setopt(curl.get(), CURLOPT_COOKIEFILE, nullptr);
     curl_easy_reset(curl.get());
     handles.give(std::move(curl));
-    request.failure = failureOf(result, transfer);
     const bool ok = request.failure.empty();
     request.headersOut = ok ? withSetCookieSpelled(transfer.headerBlock) : Text();
     request.finalUrl = ok ? finalUrl : Text();

@@ -50,9 +50,10 @@ struct SpawnSetup {
 };
 
 constexpr const char* kTruncatedVariable = "LUMO_TRUNCATED";
-constexpr const char* kArticleVariables[] = {"LUMO_PLAN_ID",    "LUMO_PLAN_NAME", "LUMO_TITLE",
-                                             "LUMO_URL",        "LUMO_OTHER",     "LUMO_ARTICLE_ID",
-                                             kTruncatedVariable};
+constexpr const char* kArticleVariables[] = {
+    "LUMO_PLAN_ID",  "LUMO_PLAN_NAME",     "LUMO_TITLE",      "LUMO_URL",
+    "LUMO_OTHER",    "LUMO_ARTICLE_ID",    "LUMO_PLAN_URL",   "LUMO_REASON",
+    "LUMO_FAILURES", "LUMO_FAILING_SINCE", kTruncatedVariable};
 
 // Whether `entry` ("NAME=value") sets one of the variables we give the command ourselves.
 bool isArticleVariable(const std::string& entry) {
@@ -72,9 +73,19 @@ bool cutAtCharacter(std::string& utf8, std::size_t limit) {
     return true;
 }
 
-// Our environment without the article variables, then the article's.
-std::vector<std::string> childEnvironment(const ArticleRecord& article) {
-    const auto variables = NewArticleCommand::environmentOf(article);
+// Each value at most kLongestValue bytes; LUMO_TRUNCATED names those that were cut.
+NewArticleCommand::Variables bounded(NewArticleCommand::Variables variables) {
+    std::string truncated;
+    for (auto& [name, value] : variables) {
+        if (cutAtCharacter(value, NewArticleCommand::kLongestValue))
+            truncated += (truncated.empty() ? "" : ",") + name;
+    }
+    if (!truncated.empty()) variables.emplace_back(kTruncatedVariable, truncated);
+    return variables;
+}
+
+// Our environment without the variables we set, then `variables`.
+std::vector<std::string> childEnvironment(const NewArticleCommand::Variables& variables) {
     std::vector<std::string> result;
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
         if (!isArticleVariable(*entry)) result.push_back(*entry);
@@ -126,22 +137,13 @@ NewArticleCommand::NewArticleCommand(std::string commandLine, StatusLog& log,
                                      std::chrono::milliseconds timeLimit)
     : commandLine_(std::move(commandLine)), log_(log), timeLimit_(timeLimit) {}
 
-std::vector<std::pair<std::string, std::string>> NewArticleCommand::environmentOf(
-    const ArticleRecord& article) {
-    std::vector<std::pair<std::string, std::string>> variables = {
-        {"LUMO_PLAN_ID", gbkToUtf8(article[ArticleRecord::planid])},
-        {"LUMO_PLAN_NAME", gbkToUtf8(article[ArticleRecord::planname])},
-        {"LUMO_TITLE", gbkToUtf8(article[ArticleRecord::title])},
-        {"LUMO_URL", gbkToUtf8(article[ArticleRecord::url])},
-        {"LUMO_OTHER", gbkToUtf8(article[ArticleRecord::other])},
-        {"LUMO_ARTICLE_ID", gbkToUtf8(article[ArticleRecord::id])}};
-    std::string truncated;
-    for (auto& [name, value] : variables) {
-        if (cutAtCharacter(value, kLongestValue))
-            truncated += (truncated.empty() ? "" : ",") + name;
-    }
-    if (!truncated.empty()) variables.emplace_back(kTruncatedVariable, truncated);
-    return variables;
+NewArticleCommand::Variables NewArticleCommand::environmentOf(const ArticleRecord& article) {
+    return bounded({{"LUMO_PLAN_ID", gbkToUtf8(article[ArticleRecord::planid])},
+                    {"LUMO_PLAN_NAME", gbkToUtf8(article[ArticleRecord::planname])},
+                    {"LUMO_TITLE", gbkToUtf8(article[ArticleRecord::title])},
+                    {"LUMO_URL", gbkToUtf8(article[ArticleRecord::url])},
+                    {"LUMO_OTHER", gbkToUtf8(article[ArticleRecord::other])},
+                    {"LUMO_ARTICLE_ID", gbkToUtf8(article[ArticleRecord::id])}});
 }
 
 void NewArticleCommand::report(const std::string& utf8Line) const {
@@ -150,9 +152,23 @@ void NewArticleCommand::report(const std::string& utf8Line) const {
 
 NewArticleCommand::Outcome NewArticleCommand::run(const ArticleRecord& article,
                                                   std::stop_token stop) const {
-    const std::string about =
-        "（文章 " + gbkToUtf8(article[ArticleRecord::id]) + "）：" + commandLine_;
-    std::vector<std::string> environment = childEnvironment(article);
+    return runWith(environmentOf(article), "新文章命令",
+                   "文章 " + gbkToUtf8(article[ArticleRecord::id]), std::move(stop));
+}
+
+NewArticleCommand::Outcome NewArticleCommand::runFor(const Variables& variables,
+                                                     const std::string& kind,
+                                                     const std::string& subject,
+                                                     std::stop_token stop) const {
+    return runWith(bounded(variables), kind, subject, std::move(stop));
+}
+
+NewArticleCommand::Outcome NewArticleCommand::runWith(const Variables& variables,
+                                                      const std::string& kind,
+                                                      const std::string& subject,
+                                                      std::stop_token stop) const {
+    const std::string about = "（" + subject + "）：" + commandLine_;
+    std::vector<std::string> environment = childEnvironment(variables);
     std::vector<char*> envp;
     for (std::string& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
@@ -164,7 +180,7 @@ NewArticleCommand::Outcome NewArticleCommand::run(const ArticleRecord& article,
     const int rc =
         ::posix_spawn(&pid, "/bin/sh", &setup.actions, &setup.attributes, argv, envp.data());
     if (rc != 0) {
-        report("新文章命令无法启动（" + std::string(std::strerror(rc)) + "）" + about);
+        report(kind + "无法启动（" + std::string(std::strerror(rc)) + "）" + about);
         return Outcome::NotStarted;
     }
     int status = 0;
@@ -172,24 +188,24 @@ NewArticleCommand::Outcome NewArticleCommand::run(const ArticleRecord& article,
         const bool stopped = stop.stop_requested();
         endGroup(pid);
         if (stopped) {
-            report("新文章命令因停止监控而结束" + about);
+            report(kind + "因停止监控而结束" + about);
             return Outcome::Stopped;
         }
         const auto seconds = std::chrono::duration<double>(timeLimit_).count();
         char limit[32];
         std::snprintf(limit, sizeof limit, "%g", seconds);
-        report("新文章命令超过 " + std::string(limit) + " 秒未结束，已终止" + about);
+        report(kind + "超过 " + std::string(limit) + " 秒未结束，已终止" + about);
         return Outcome::TimedOut;
     }
     if (status == kStatusLost) {
-        report("新文章命令的退出状态无法得知（子进程已被系统回收）" + about);
+        report(kind + "的退出状态无法得知（子进程已被系统回收）" + about);
         return Outcome::Failed;
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return Outcome::Succeeded;
     if (WIFSIGNALED(status)) {
-        report("新文章命令被信号 " + textOfInteger(WTERMSIG(status)) + " 结束" + about);
+        report(kind + "被信号 " + textOfInteger(WTERMSIG(status)) + " 结束" + about);
     } else {
-        report("新文章命令失败，退出状态 " + textOfInteger(WEXITSTATUS(status)) + about);
+        report(kind + "失败，退出状态 " + textOfInteger(WEXITSTATUS(status)) + about);
     }
     return Outcome::Failed;
 }

@@ -46,15 +46,24 @@ public:
     // Runs the command for one stored article (an `info` row as read from the database).
     Outcome run(const ArticleRecord& article, std::stop_token stop = {}) const;
 
+    using Variables = std::vector<std::pair<std::string, std::string>>;
+
+    // The same command for another event, with `variables` (UTF-8 values, each bounded and cut
+    // as an article's are) instead of an article's; its log lines name it `kind` (e.g.
+    // "方案失效命令") and say it ran for `subject` (e.g. "方案 3").
+    Outcome runFor(const Variables& variables, const std::string& kind, const std::string& subject,
+                   std::stop_token stop = {}) const;
+
     // The variables the command gets for `article`, as name=value pairs, in the order above,
     // LUMO_TRUNCATED last when a value was cut.
-    static std::vector<std::pair<std::string, std::string>> environmentOf(
-        const ArticleRecord& article);
+    static Variables environmentOf(const ArticleRecord& article);
 
     const std::string& commandLine() const { return commandLine_; }
     std::chrono::milliseconds timeLimit() const { return timeLimit_; }
 
 private:
+    Outcome runWith(const Variables& variables, const std::string& kind, const std::string& subject,
+                    std::stop_token stop) const;
     void report(const std::string& utf8Line) const;
 
     std::string commandLine_;

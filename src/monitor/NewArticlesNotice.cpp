@@ -8,9 +8,23 @@
 namespace lumo {
 namespace {
 
-// At most `most` characters of a GBK text (a lead byte takes its trail byte along), control
-// characters made blanks, with "…" where it was cut.
-Text shortLine(const Text& text, int most) {
+Text plansLine(const std::vector<RoundNews::PlanCount>& plans) {
+    Text line = gbk("来自：");
+    const std::size_t shown = std::min<std::size_t>(plans.size(), kNoticeMostPlans);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0) line += gbk("、");
+        line += noticeLine(plans[i].plan, kNoticeLongestTitle) + gbk("（") +
+                textOfInteger(plans[i].count) + gbk("）");
+    }
+    if (shown < plans.size()) {
+        line += gbk(" 等 ") + textOfInteger(static_cast<int>(plans.size())) + gbk(" 个方案");
+    }
+    return line;
+}
+
+}  // namespace
+
+Text noticeLine(const Text& text, int most) {
     Text line;
     int characters = 0;
     for (std::size_t i = 0; i < text.size(); ++characters) {
@@ -27,22 +41,6 @@ Text shortLine(const Text& text, int most) {
     return line;
 }
 
-Text plansLine(const std::vector<RoundNews::PlanCount>& plans) {
-    Text line = gbk("来自：");
-    const std::size_t shown = std::min<std::size_t>(plans.size(), kNoticeMostPlans);
-    for (std::size_t i = 0; i < shown; ++i) {
-        if (i > 0) line += gbk("、");
-        line += shortLine(plans[i].plan, kNoticeLongestTitle) + gbk("（") +
-                textOfInteger(plans[i].count) + gbk("）");
-    }
-    if (shown < plans.size()) {
-        line += gbk(" 等 ") + textOfInteger(static_cast<int>(plans.size())) + gbk(" 个方案");
-    }
-    return line;
-}
-
-}  // namespace
-
 DesktopNotice newArticlesNotice(const RoundNews& news) {
     DesktopNotice notice;
     notice.summary = gbk("发现 ") + textOfInteger(news.total) + gbk(" 篇新文章");
@@ -50,7 +48,7 @@ DesktopNotice newArticlesNotice(const RoundNews& news) {
     const int titles = std::min<int>(kNoticeMostTitles, static_cast<int>(news.newest.size()));
     for (int i = 0; i < titles; ++i) {
         notice.bodyLines.push_back(
-            shortLine(news.newest[static_cast<std::size_t>(i)].title, kNoticeLongestTitle));
+            noticeLine(news.newest[static_cast<std::size_t>(i)].title, kNoticeLongestTitle));
     }
     if (news.total > titles) {
         notice.bodyLines.push_back(gbk("……还有 ") + textOfInteger(news.total - titles) +

@@ -16,6 +16,10 @@ namespace lumo {
 // Pure; any thread.
 DesktopNotice newArticlesNotice(const RoundNews& news);
 
+// At most `most` characters of a GBK text for a notice's line (a lead byte takes its trail byte
+// along), control characters made blanks, with "…" where it was cut.
+Text noticeLine(const Text& text, int most);
+
 constexpr int kNoticeMostTitles = 3;
 constexpr int kNoticeMostPlans = 4;
 constexpr int kNoticeLongestTitle = 60;

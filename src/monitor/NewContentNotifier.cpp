@@ -30,6 +30,11 @@ void NewContentNotifier::notifyNewContent(bool on) {
     state_.newContentFound = false;
 }
 
+void NewContentNotifier::notifyPlanHealthChange() {
+    if (surface_.soundAlertEnabled()) surface_.playAlertSound();
+    if (surface_.iconAlertEnabled()) surface_.showTrayIcon(TrayIconKind::Alert);
+}
+
 void NewContentNotifier::notifyDesktop(const DesktopNotice& notice) {
     if (desktop_.notifier != nullptr && surface_.desktopAlertEnabled()) {
         desktop_.notifier->show(notice);

@@ -37,6 +37,9 @@ public:
                        Desktop desktop);
 
     void notifyNewContent(bool on);
+    // The same alert (sound, alert tray icon, as the boxes allow) for a plan that became broken
+    // or recovered; the line is the monitoring run's own, and newContentFound is left alone.
+    void notifyPlanHealthChange();
 
     // Shows `notice` as a desktop notification when the surface's desktop option is on.
     void notifyDesktop(const DesktopNotice& notice);

@@ -1,5 +1,9 @@
 #include "monitor/ProcessorPlanRunner.h"
 
+#include <algorithm>
+
+#include "base/GbkCodec.h"
+#include "base/TextOps.h"
 #include "check/PlanProcessor.h"
 #include "check/WebPageSource.h"
 
@@ -8,7 +12,7 @@ namespace lumo {
 ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
                                          MessagePresenter& messages, CutRegionSink& testEdit,
                                          MonitorState& state, std::chrono::milliseconds insertPause,
-                                         RoundArticles* roundArticles)
+                                         Health health, RoundArticles* roundArticles)
     : fetcher_(fetcher),
       sql_(sql),
       log_(log),
@@ -16,6 +20,8 @@ ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& 
       testEdit_(testEdit),
       state_(state),
       insertPause_(insertPause),
+      brokenAfter_(health.brokenAfter),
+      healthObserver_(health.observer),
       roundArticles_(roundArticles) {}
 
 void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::stop_token stop) {
@@ -24,7 +30,23 @@ void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::st
     options.insertPause = insertPause_;
     options.roundArticles = roundArticles_;
     PlanProcessor processor(pages, sql_, log_, messages_, testEdit_, state_, options);
-    processor.runMonitoring(plan, position);
+    const MonitorRunResult result = processor.runMonitoring(plan, position);
+    if (result.abandoned) return;
+    const HealthChange change = healthChangeOf(result, brokenAfter_.load());
+    const Text& name = plan[MonitorPlan::name];
+    if (change == HealthChange::Broken) {
+        log_.append(gbk("\r\n方案失效：") + name + gbk("（连续 ") +
+                    textOfInteger(result.health->failures) + gbk(" 次检查失败，自 ") +
+                    result.health->failingSince + gbk(" 起；原因：") + result.health->reason +
+                    gbk("）----") + result.health->checked);
+    } else if (change == HealthChange::Recovered) {
+        log_.append(gbk("\r\n方案恢复正常：") + name + "----" + result.health->checked);
+    }
+    if (healthObserver_ != nullptr) healthObserver_->checkEnded(plan, result, change);
+}
+
+void ProcessorPlanRunner::setBrokenAfter(int brokenAfter) {
+    brokenAfter_.store(std::max(1, brokenAfter));
 }
 
 }  // namespace lumo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include <chrono>
 
 #include "base/MessagePresenter.h"
@@ -7,25 +9,46 @@
 #include "check/CutRegionSink.h"
 #include "check/MonitorState.h"
 #include "check/RoundArticles.h"
+#include "monitor/PlanHealthObserver.h"
 #include "monitor/PlanRunner.h"
 #include "store/SqlRunner.h"
 #include "web/PageFetcher.h"
 
 namespace lumo {
 
+// When a plan counts as broken, and who hears of its checks (see ProcessorPlanRunner).
+struct PlanHealthSettings {
+    static constexpr int kDefaultBrokenAfter = 3;
+    int brokenAfter = kDefaultBrokenAfter;
+    PlanHealthObserver* observer = nullptr;
+};
+
 // The product's monitoring run: PlanProcessor::runMonitoring over the web, its fetch cut short
 // when monitoring stops. What a run stores is added to `roundArticles` when one is given.
 //
 // Thread-safe: each run builds its own processor and page source; the collaborators are
 // callable from any thread by their contracts.
+//
+// After each check it tells the plan's health: a plan whose checks failed `brokenAfter` times in
+// a row is broken, and the log gets one line when it becomes so and one when it works again:
+//   CR LF "方案失效：" name "（连续 " n " 次检查失败，自 " since " 起；原因：" reason "）----" now
+//   CR LF "方案恢复正常：" name "----" now
+// and the observer (when given) hears of every check and change. setBrokenAfter() changes the
+// threshold from the next check on.
 class ProcessorPlanRunner : public PlanRunner {
 public:
+    static constexpr int kDefaultBrokenAfter = PlanHealthSettings::kDefaultBrokenAfter;
+    using Health = PlanHealthSettings;
+
     ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
                         MessagePresenter& messages, CutRegionSink& testEdit, MonitorState& state,
-                        std::chrono::milliseconds insertPause,
+                        std::chrono::milliseconds insertPause, Health health = Health(),
                         RoundArticles* roundArticles = nullptr);
 
     void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override;
+
+    // Any thread; at least 1.
+    void setBrokenAfter(int brokenAfter);
 
 private:
     const PageFetcher& fetcher_;
@@ -35,6 +58,8 @@ private:
     CutRegionSink& testEdit_;
     MonitorState& state_;
     std::chrono::milliseconds insertPause_;
+    std::atomic<int> brokenAfter_;
+    PlanHealthObserver* healthObserver_;
     RoundArticles* roundArticles_;
 };
 

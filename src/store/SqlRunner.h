@@ -28,6 +28,8 @@ public:
 
     // The line runSql() appends for a statement that succeeded: CR LF + sql + "成功！SQL：" + sql.
     static Text successLine(const Text& sql);
+    // The connection it runs on, for statements whose outcome is reported otherwise.
+    DatabaseConnection& database() const { return database_; }
 
     // What the user is told when a statement gave up waiting for another connection's lock
     // (SQLITE_BUSY) after `waitedMs`: nothing was written, try again later. runSql() and runAll()

@@ -30,8 +30,11 @@ struct FetchRequest {
     Text proxy;       // "host:port" of an HTTP proxy; empty for a direct connection
     Text finalUrl;    // out: the address the body came from, redirects followed; empty after a
                       // failure
-    Text failure;     // out: why the fetch failed, in a few words for a log line; empty after
-                      // success
+    Text failure;     // out: why the fetch failed, in a few words (GBK) for a log line, naming
+                      // the limit that ended it; empty after success
+    // out: the HTTP status of the last response that arrived (0 when none did). An error status
+    // (4xx, 5xx) is no failure: its body comes back as any page's does.
+    int status = 0;
     // in: where the body goes as it arrives; the fetch then returns it empty. Left out, the fetch
     // returns the body.
     BodySink* bodySink = nullptr;

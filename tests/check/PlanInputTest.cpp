@@ -111,16 +111,20 @@ TEST_F(PlanInputTest, FailingPatternsAreLoggedAndTheRunGoesOnAsWithoutMatches) {
 
 TEST_F(PlanInputTest, BrokenPagesEndTheRunCleanly) {
     const int planId = addPlan("0");
-    // A failed fetch: no marker yet, so only the empty-cut line.
+    // A failed fetch: no marker yet, so only the empty-cut line, with the reason after it.
+    const Text noPage = gbk("（没有取到页面）");
     auto result = check(planId);
-    EXPECT_EQ(log.content(), cutEmptyLine() + closingLine());
+    EXPECT_EQ(log.content(), cutEmptyLine() + noPage + closingLine());
+    EXPECT_EQ(result.failure, gbk("没有取到页面"));
     EXPECT_EQ(testEdit.texts().back(), "");
 
     // A page without the start marker.
     pages.setPage(kUrl, "<html><body>maintenance</body></html>");
     result = check(planId);
     EXPECT_EQ(result.matchCount, 0);
-    EXPECT_EQ(log.content(), (cutEmptyLine() + closingLine()) + (cutEmptyLine() + closingLine()));
+    EXPECT_EQ(log.content(),
+              (cutEmptyLine() + noPage + closingLine()) +
+                  (cutEmptyLine() + gbk("（源码中找不到开始标记）") + closingLine()));
     EXPECT_FALSE(state.workerBusy);
 
     // A failed fetch with a marker: both lines, the marker one first.
@@ -128,8 +132,8 @@ TEST_F(PlanInputTest, BrokenPagesEndTheRunCleanly) {
     pages.setPage(kUrl, "");
     log.replace("");
     check(planId);
-    EXPECT_EQ(log.content(),
-              gbk("出错！无法在源码中找到最后文章标记！") + cutEmptyLine() + closingLine());
+    EXPECT_EQ(log.content(), gbk("出错！无法在源码中找到最后文章标记！") + cutEmptyLine() + noPage +
+                                 closingLine());
     EXPECT_TRUE(db.articles().empty());
 }
 
@@ -181,6 +185,7 @@ TEST_F(PlanInputTest, AFailedInsertStoresNothingShowsOneBoxAndTheNextCheckStores
     const auto result = check(planId);
     EXPECT_EQ(result.recordedCount, 0);
     EXPECT_FALSE(result.planUpdated);
+    EXPECT_EQ(result.failure.find(gbk("无法写入数据库（错误代码：")), 0u);
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, gbk("执行出错！错误代码：1"));
     EXPECT_EQ(db.plan(planId)[MonitorPlan::arttile], "");

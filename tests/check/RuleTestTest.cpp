@@ -61,13 +61,18 @@ TEST_F(RuleTestTest, NoMatchOrABadPatternShowsTheMessageAndAnEmptyTable) {
     markBusy();
     for (const Text& pattern : {Text("no such thing"), Text("([unclosed")}) {
         messages.clear();
+        const Text reason =
+            pattern == "no such thing"
+                ? gbk("采集区域里没有匹配到任何文章")
+                : gbk("正则匹配失败：") + ArticleMatches::search(pattern, "x", 1).failure();
         const auto result = processor.testPlan(planWithPattern(pattern));
         EXPECT_TRUE(result.ran);
         EXPECT_FALSE(result.enableSaveButton);
         EXPECT_TRUE(result.columns.empty());
         EXPECT_TRUE(result.rows.empty());
         ASSERT_EQ(messages.messages().size(), 1u);
-        EXPECT_EQ(messages.messages()[0].text, gbk("匹配结果为0,请检查正则匹配规则!"));
+        EXPECT_EQ(messages.messages()[0].text,
+                  gbk("匹配结果为0,请检查正则匹配规则!（") + reason + gbk("）"));
         EXPECT_EQ(messages.messages()[0].caption, gbk("信息："));
     }
     EXPECT_FALSE(processor.testPlan(planWithPattern("([unclosed")).patternFailure.empty());
@@ -83,7 +88,8 @@ TEST_F(RuleTestTest, UsesThePlansOwnRegionWhateverItsModeAndMarker) {
     plan[MonitorPlan::before] = "<nowhere>";
     result = processor.testPlan(plan);
     EXPECT_EQ(result.cutText, "");
-    EXPECT_EQ(log.content(), gbk("出错！截取源码为空，请检查方案的采集区域！"));
+    EXPECT_EQ(log.content(),
+              gbk("出错！截取源码为空，请检查方案的采集区域！（源码中找不到开始标记）"));
     EXPECT_EQ(testEdit.texts().back(), "");
 }
 

@@ -52,10 +52,12 @@ TEST_F(CliCommandsTest, PlansAsTableAndAsJson) {
     EXPECT_EQ(text.exitCode, 0) << text.err;
     const auto rows = lines(text.out);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0], "id\tname\tticked\turl\tmode\tlastCheck\tlastTitle");
+    EXPECT_EQ(rows[0],
+              "id\tname\tticked\turl\tmode\tlastCheck\tlastTitle\thealth\tfailures\treason");
+    // Never checked here: no health yet.
     EXPECT_EQ(rows[2], std::to_string(unticked) +
                            "\t测试论坛_休闲灌水\tno\thttp://127.0.0.1:1/x\t比较文章ID\t2026-12-9 "
-                           "8:5:3\t上次的标题");
+                           "8:5:3\t上次的标题\t\t\t");
 
     const auto result = cli({"plans", "--json"});
     EXPECT_EQ(result.exitCode, 0);
@@ -71,6 +73,7 @@ TEST_F(CliCommandsTest, PlansAsTableAndAsJson) {
     EXPECT_EQ(plans[1]["mode"], 8);
     EXPECT_EQ(plans[1]["lastTitle"], "上次的标题");
     EXPECT_EQ(plans[1]["lastCheck"], "2026-12-9 8:5:3");
+    EXPECT_TRUE(plans[1]["health"].is_null());
 }
 
 TEST_F(CliCommandsTest, RuleTestShowsTheMatchTableOfTheEditor) {

@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "cli/CliTestBase.h"
+#include "store/PlanHealth.h"
 #include "support/ArticleRows.h"
 
 namespace lumo::test {
@@ -174,6 +175,11 @@ TEST_F(CliFeedTest, RelativeEmptyAndHugeIdArticlesGiveAValidAtomFeed) {
             id + ",'p'," + std::to_string(planId) + ",'big" + id + "','http://b.example/" + id +
             "','2026-12-9 8:05:00',0)"));
     }
+    // A plan broken now has its entry too, with a hostile reason.
+    ASSERT_TRUE(db.database().execute(PlanHealth::createTableStatement()));
+    ASSERT_TRUE(db.database().execute(
+        "insert into planhealth values(" + std::to_string(planId) +
+        ",'2026-12-9 9:00:00','failed','<b>&\x1b[2J','3','2026-12-9 8:00:00','','')"));
     const std::string target = writeFile("feed.xml", "");
     const auto result = cli({"feed", "-o", target});
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -198,9 +204,11 @@ TEST_F(CliFeedTest, RelativeEmptyAndHugeIdArticlesGiveAValidAtomFeed) {
             << entry;
     }
     const std::vector<std::string> ids = entryIds(xml);
-    ASSERT_EQ(ids.size(), 7u) << xml;
-    EXPECT_EQ(ids[0].find("/article/3000000001/"), ids[0].find("/article/")) << ids[0];
-    EXPECT_EQ(ids[1].find("/article/3000000000/"), ids[1].find("/article/")) << ids[1];
+    ASSERT_EQ(ids.size(), 8u) << xml;
+    EXPECT_NE(ids[0].find(":plan/" + std::to_string(planId) + "/broken/"), std::string::npos)
+        << ids[0];
+    EXPECT_EQ(ids[1].find("/article/3000000001/"), ids[1].find("/article/")) << ids[1];
+    EXPECT_EQ(ids[2].find("/article/3000000000/"), ids[2].find("/article/")) << ids[2];
 
     const std::optional<std::string> complaints = jingComplaints(target);
     if (!complaints) GTEST_SKIP() << "Debian's jing is not installed (scripts/packages.d/feed.sh)";

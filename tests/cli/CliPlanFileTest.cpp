@@ -87,7 +87,10 @@ TEST_F(CliPlanFileTest, AStoredPlanIsSkippedUnlessReplacedAndTheListingStaysAsIt
     // The same definition again: id, tick and last-seen fields kept, nothing else changed.
     EXPECT_EQ(cli({"plans", "export", "--with-state"}).out, before);
     EXPECT_EQ(cli({"plans"}).out, listing);
-    EXPECT_EQ(listing.rfind("id\tname\tticked\turl\tmode\tlastCheck\tlastTitle\n1\t", 0), 0u);
+    EXPECT_EQ(
+        listing.rfind(
+            "id\tname\tticked\turl\tmode\tlastCheck\tlastTitle\thealth\tfailures\treason\n1\t", 0),
+        0u);
     EXPECT_EQ(json::parse(cli({"plans", "--json"}).out).size(), 2u);
 }
 

@@ -91,7 +91,7 @@ TEST_F(CliRunTest, QuietRunStillReportsErrorsOnStandardError) {
     const int id = addBoardPlan(30, 2);
     db.database().execute("update rule set regular='(unclosed' where id=" + std::to_string(id));
     const auto result = cli({"run", "--quiet"});
-    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.exitCode, 3);  // a check failed
     EXPECT_TRUE(result.out.empty()) << result.out;
     EXPECT_NE(result.err.find("出错！正则匹配失败："), std::string::npos) << result.err;
     EXPECT_TRUE(db.articles().empty());

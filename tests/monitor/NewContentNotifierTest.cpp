@@ -37,6 +37,18 @@ TEST(NewContentNotifier, AlertFollowsTheBoxesButAlwaysLogsAndClearsTheFlag) {
             notifier.notifyNewContent(true);
             EXPECT_EQ(surface.soundsPlayed, sound ? 2 : 0);
             EXPECT_EQ(log.content().find(kAlertStart, 1), log.content().size() / 2);
+
+            // A plan's health changed: the same alert, without a line of its own and without
+            // touching the flag a round's articles raise.
+            log.replace("");
+            state.newContentFound = true;
+            notifier.notifyPlanHealthChange();
+            EXPECT_EQ(surface.soundsPlayed, sound ? 3 : 0);
+            if (icon) {
+                EXPECT_EQ(surface.iconsShown.back(), TrayIconKind::Alert);
+            }
+            EXPECT_EQ(log.content(), "");
+            EXPECT_TRUE(state.newContentFound);
         }
     }
 }

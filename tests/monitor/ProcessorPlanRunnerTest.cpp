@@ -77,6 +77,22 @@ TEST_F(ProcessorPlanRunnerTest, PagesThatFailEndTheRunWithinTheFetchLimits) {
     EXPECT_TRUE(messages.messages().empty());
 }
 
+TEST_F(ProcessorPlanRunnerTest, ANewThresholdCountsFromTheNextCheck) {
+    const MonitorPlan plan = addPlan("/missing");
+    const Text broken = gbk("\r\n方案失效：");
+    runner->setBrokenAfter(2);
+    runner->runPlan(plan, 1, {});
+    EXPECT_EQ(log.content().find(broken), Text::npos);
+    runner->runPlan(plan, 1, {});
+    const std::size_t first = log.content().find(broken);
+    ASSERT_NE(first, Text::npos);
+    EXPECT_NE(log.content().find(gbk("（连续 2 次检查失败"), first), Text::npos);
+    // Reported once a spell: a lower threshold now does not report it again.
+    runner->setBrokenAfter(1);
+    runner->runPlan(plan, 1, {});
+    EXPECT_EQ(log.content().find(broken, first + 1), Text::npos);
+}
+
 TEST_F(ProcessorPlanRunnerTest, AStopCutsAFetchUnderWayShortAndTheRunWritesNothing) {
     site.route("/silent", silence);
     FetchOptions patient;

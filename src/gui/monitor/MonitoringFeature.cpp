@@ -14,6 +14,7 @@
 #include "gui/window/WindowMenus.h"
 #include "monitor/MonitorEngine.h"
 #include "monitor/NewContentNotifier.h"
+#include "monitor/PlanHealthNotice.h"
 #include "monitor/ProcessorPlanRunner.h"
 
 namespace lumo {
@@ -23,6 +24,26 @@ namespace {
 constexpr std::chrono::milliseconds kShutdownWait{3000};
 
 }  // namespace
+
+// A plan that became broken or recovered: the alert as for new articles, a desktop notification
+// of the change, and the plan list is read again, so its row shows it.
+class MonitoringFeature::PlanListRefresh : public PlanHealthObserver {
+public:
+    using Report = std::function<void(const DesktopNotice&)>;
+    PlanListRefresh(WindowThread& thread, Report report)
+        : thread_(thread), report_(std::move(report)) {}
+    void checkEnded(const MonitorPlan& plan, const MonitorRunResult& result,
+                    HealthChange change) override {
+        if (change == HealthChange::None || !result.health) return;
+        thread_.post([report = report_, notice = planHealthNotice(plan, *result.health, change)] {
+            report(notice);
+        });
+    }
+
+private:
+    WindowThread& thread_;
+    Report report_;
+};
 
 MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings timings)
     : shared_(shared) {
@@ -46,9 +67,17 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
     notifier_ =
         std::make_unique<NewContentNotifier>(*view_, shared_.log, shared_.state, Clock{},
                                              NewContentNotifier::Desktop{desktop, &roundArticles_});
+    healthRefresh_ = std::make_unique<PlanListRefresh>(
+        shared_.windowThread, [this, reload = hooks.loadPlanList](const DesktopNotice& notice) {
+            notifier_->notifyPlanHealthChange();
+            notifier_->notifyDesktop(notice);
+            if (reload) reload();
+        });
     runner_ = std::make_unique<ProcessorPlanRunner>(
         shared_.fetcher, shared_.sql, shared_.log, shared_.messages, shared_.cutRegion,
-        shared_.state, timings.insertPause, &roundArticles_);
+        shared_.state, timings.insertPause,
+        ProcessorPlanRunner::Health{ProcessorPlanRunner::kDefaultBrokenAfter, healthRefresh_.get()},
+        &roundArticles_);
     MonitorEngine::Options options;
     options.timings = timings;
     options.windowThread = &shared_.windowThread;
@@ -62,6 +91,10 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
     connect(window.runButton, &QPushButton::clicked, this, [this] { engine_->onRunClicked(); });
     connect(window.autoMonitorCheck, &QCheckBox::clicked, this,
             [this] { engine_->onAutoMonitorClicked(); });
+}
+
+void MonitoringFeature::setBrokenAfter(int brokenAfter) {
+    runner_->setBrokenAfter(brokenAfter);
 }
 
 MonitoringFeature::~MonitoringFeature() {

@@ -73,6 +73,10 @@ public:
     // seconds at most for the worker, so the database can close under no statement.
     void shutdown();
 
+    // From the next check on, a plan is broken after `brokenAfter` (at least 1) failed checks in
+    // a row.
+    void setBrokenAfter(int brokenAfter);
+
     MonitorEngine& engine() { return *engine_; }
     NewContentNotifier& notifier() { return *notifier_; }
     TrayIcon& trayIcon() { return *tray_; }
@@ -87,6 +91,8 @@ private:
     RoundArticles roundArticles_;
     std::unique_ptr<ModuleDesktopNotifier> ownDesktop_;
     std::unique_ptr<NewContentNotifier> notifier_;
+    class PlanListRefresh;
+    std::unique_ptr<PlanListRefresh> healthRefresh_;
     std::unique_ptr<ProcessorPlanRunner> runner_;
     std::unique_ptr<MonitorEngine> engine_;
     std::unique_ptr<WindowEvents> windowEvents_;

@@ -3,13 +3,23 @@
 #include <QAction>
 #include <QMenu>
 
+#include "base/GbkCodec.h"
 #include "base/NotYetAvailable.h"
+#include "base/TextOps.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/ReportListView.h"
+#include "gui/window/UiText.h"
 #include "gui/window/WindowMenus.h"
 #include "plans/PlanListRules.h"
+#include "store/PlanHealth.h"
 
 namespace lumo {
+namespace {
+
+// The text colour of a broken plan's row.
+const QColor kBrokenPlanColour(0xC0, 0x10, 0x10);
+
+}  // namespace
 
 PlanList::PlanList(MainWindow& window, DatabaseConnection& database, SqlRunner& sql, StatusLog& log,
                    MessagePresenter& messages, QObject* parent)
@@ -35,6 +45,11 @@ void PlanList::attachList() {
     if (wanted_) loadPlanList();
 }
 
+void PlanList::setBrokenAfter(int brokenAfter) {
+    brokenAfter_ = std::max(1, brokenAfter);
+    if (window_.isPageBuilt(MainWindow::PlansPage)) markBrokenPlans();
+}
+
 ReportListView* PlanList::view() const {
     return window_.planListView();
 }
@@ -57,6 +72,33 @@ void PlanList::loadPlanList() {
         const int row = list->addRow(cells);
         // The tick follows the cell as the list holds it.
         if (planRowLoadsTicked(list->rowTexts(row))) list->setRowChecked(row, true);
+    }
+    markBrokenPlans();
+}
+
+void PlanList::markBrokenPlans() {
+    const PlanHealth::Read health = PlanHealth::read(database_);
+    if (!health.query.ok) {
+        log_.append(listQueryFailedLine(health.query));
+        return;
+    }
+    ReportListView* const list = view();
+    for (int row = 0; row < list->rowCount(); ++row) {
+        const auto found = health.records.find(planAt(row)[MonitorPlan::id]);
+        const bool broken = found != health.records.end() && found->second.brokenAt(brokenAfter_);
+        // A row no longer broken (the threshold was raised) gets its usual look back.
+        QString tip;
+        if (broken) {
+            const PlanHealthRecord& record = found->second;
+            tip = qtText(gbk("方案失效：") + record.reason + gbk("（自 ") + record.failingSince +
+                         gbk(" 起连续 ") + textOfInteger(record.failures) + gbk(" 次检查失败）"));
+        }
+        for (int column = 0; column < list->columnCount(); ++column) {
+            if (QTableWidgetItem* item = list->item(row, column)) {
+                item->setForeground(broken ? QBrush(kBrokenPlanColour) : QBrush());
+                item->setToolTip(tip);
+            }
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "base/MessagePresenter.h"
 #include "base/StatusLog.h"
+#include "monitor/ProcessorPlanRunner.h"
 #include "plans/PlanEditMode.h"
 #include "store/DatabaseConnection.h"
 #include "store/MonitorPlan.h"
@@ -48,7 +49,12 @@ public:
     // is "1". Hand-made ticks and the selection are lost. A query that fails (a file locked
     // elsewhere) keeps the rows shown and logs one line. Before the list's page is made, the
     // list is filled when it is (the readers below make it).
+    // Rows of broken plans (their failed checks in a row reached the threshold) get a red text
+    // and a tool tip with the reason and since when.
     void loadPlanList();
+    // Marks the rows again for a plan that counts as broken after `brokenAfter` (at least 1)
+    // failed checks in a row; the rows and their ticks stay.
+    void setBrokenAfter(int brokenAfter);
 
     // Readers of the rows.
     int rowCount() const;
@@ -83,6 +89,9 @@ private:
 
     MainWindow& window_;
     WindowMenus& menus_;
+    void markBrokenPlans();
+
+    int brokenAfter_ = PlanHealthSettings::kDefaultBrokenAfter;
     DatabaseConnection& database_;
     SqlRunner& sql_;
     StatusLog& log_;

@@ -10,14 +10,21 @@
 namespace lumo {
 namespace {
 
-// The page fetched for a test, handed to the processor as its page source.
+// The page fetched for a test, handed to the processor as its page source, with what the fetch
+// said (why it failed, the response's status).
 class FetchedPage : public PageSource {
 public:
-    explicit FetchedPage(Bytes body) : body_(std::move(body)) {}
+    FetchedPage(Bytes body, FetchNote note) : body_(std::move(body)), note_(std::move(note)) {}
     Bytes fetchPage(const Text&, const Text&, const Text&) override { return body_; }
+    Text fetchPlanPage(const Text& url, const Text& cookie, const Text& headers, bool utf8,
+                       FetchNote& note) override {
+        note = note_;
+        return fetchPageText(url, cookie, headers, utf8);
+    }
 
 private:
     Bytes body_;
+    FetchNote note_;
 };
 
 // Never asked: a blocked address is refused before any fetch.
@@ -70,7 +77,7 @@ void RuleTestRunner::startTest() {
         // Cut and match here too: a huge page or a pattern that backtracks for seconds never
         // holds up the window. The boxes wait for the window thread, which first clears the
         // table.
-        FetchedPage page(std::move(body));
+        FetchedPage page(std::move(body), FetchNote{request.failure, request.status});
         HeldMessages held;
         PlanProcessor processor(page, *with_.sql, *with_.log, held, *with_.testEdit, unusedState_);
         RuleTestResult result = processor.runTest(plan, [&stop] { return stop.stop_requested(); });

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "gui/window/Placement.h"
 
@@ -36,6 +37,14 @@ void SettingsPage::placeControls() {
     autostartCheck = placeControl<QCheckBox>(
         settingsGroup, QStringLiteral("登录时启动框"), 16, 21, 600, 24,
         QStringLiteral("登录桌面时自动启动，隐藏在托盘中并开始监控勾选的方案"));
+    brokenAfterLabel =
+        placeControl<QLabel>(settingsGroup, QStringLiteral("失效次数标签"), 16, 51, 200, 24,
+                             QStringLiteral("连续检查失败几次后视为方案失效："));
+    brokenAfterBox =
+        placeControl<QSpinBox>(settingsGroup, QStringLiteral("失效次数框"), 216, 52, 60, 22);
+    brokenAfterBox->setRange(1, kBrokenAfterMost);
+    brokenAfterBox->setValue(kBrokenAfterStart);
+    brokenAfterLabel->setBuddy(brokenAfterBox);
 
     databaseGroup = placeControl<QGroupBox>(this, QStringLiteral("数据库框"), 6, 253, 704, 124,
                                             QStringLiteral("数据库维护"));

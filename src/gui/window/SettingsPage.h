@@ -2,11 +2,14 @@
 
 #include <QWidget>
 
+#include "monitor/ProcessorPlanRunner.h"
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace lumo {
 
@@ -24,6 +27,9 @@ public:
     static constexpr bool kTrayAlertTicked = true;
     static constexpr bool kSoundAlertTicked = true;
     static constexpr bool kDesktopAlertTicked = true;
+    // Failed checks in a row after which a plan counts as broken, as the box starts.
+    static constexpr int kBrokenAfterStart = PlanHealthSettings::kDefaultBrokenAfter;
+    static constexpr int kBrokenAfterMost = 99;
 
     QGroupBox* alertGroup = nullptr;
     QCheckBox* trayAlertCheck = nullptr;
@@ -33,6 +39,9 @@ public:
     QGroupBox* settingsGroup = nullptr;
     // In "软件设置": start with the desktop session, hidden in the tray and monitoring.
     QCheckBox* autostartCheck = nullptr;
+    // In "软件设置", below it: after how many failed checks in a row a plan is broken.
+    QLabel* brokenAfterLabel = nullptr;
+    QSpinBox* brokenAfterBox = nullptr;
     QGroupBox* databaseGroup = nullptr;
     QPlainTextEdit* sqlEdit = nullptr;
     QPushButton* runSqlButton = nullptr;

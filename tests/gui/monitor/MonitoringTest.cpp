@@ -323,6 +323,21 @@ void MonitoringTest::badPlansDoNotHoldUpTheRound() {
     QTRY_COMPARE_WITH_TIMEOUT(program.caption(), gbk("开 始"), 20000);
     QCOMPARE(program.database.articles().size(), size_t{2});
     QVERIFY(startsWith(program.log(), gbk("已执行一轮，")));
+    // Two more rounds: the two bad plans are broken, and their rows say why.
+    for (int round = 2; round <= 3; ++round) {
+        for (int r = 0; r < 3; ++r) w.planListView()->setRowChecked(r, true);
+        w.runButton->click();
+        QTRY_COMPARE_WITH_TIMEOUT(program.caption(), gbk("开 始"), 20000);
+    }
+    QTRY_VERIFY(w.planListView()
+                    ->item(0, lumo::MonitorPlan::name)
+                    ->toolTip()
+                    .contains(QStringLiteral("服务器返回 HTTP 404，源码中找不到开始标记")));
+    QVERIFY(w.planListView()
+                ->item(1, lumo::MonitorPlan::name)
+                ->toolTip()
+                .contains(QStringLiteral("页面为空")));
+    QVERIFY(w.planListView()->item(2, lumo::MonitorPlan::name)->toolTip().isEmpty());
 }
 
 void MonitoringTest::stopsAtRandomMomentsLeaveNothingBehind() {

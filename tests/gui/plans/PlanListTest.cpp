@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTest>
 #include <memory>
 
@@ -12,9 +13,11 @@
 #include "gui/window/MainWindow.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
+#include "gui/window/SettingsPage.h"
 #include "gui/window/StatusLogBox.h"
 #include "gui/window/TabControl.h"
 #include "gui/window/WindowMenus.h"
+#include "store/PlanHealth.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/TempDatabase.h"
 
@@ -85,6 +88,7 @@ private slots:
     void defaultTickFailureKeepsTheTick();
     void deleteOnlyAnswersNotYetAvailable();
     void editorCommandsSwitchToTheEditorPage();
+    void brokenPlansAreMarkedWithTheReasonAndSinceWhen();
 };
 
 void PlanListTest::emptyTableGivesCaptionedColumnsOnly() {
@@ -285,6 +289,43 @@ void PlanListTest::editorCommandsSwitchToTheEditorPage() {
                                                                : QStringLiteral("0");
         QCOMPARE(w.editorPage()->planIdEdit->text(), id);
     }
+}
+
+void PlanListTest::brokenPlansAreMarkedWithTheReasonAndSinceWhen() {
+    MonitorPlan broken = plan("坏了", "1");
+    MonitorPlan failing = plan("偶尔失败", "1");
+    Program program({broken, failing});
+    lumo::DatabaseConnection& db = program.temp.database();
+    QVERIFY(db.execute(lumo::PlanHealth::createTableStatement()));
+    for (int n = 0; n < 3; ++n) {
+        QVERIFY(db.execute(lumo::PlanHealth::recordStatement(
+            std::to_string(program.ids[0]), lumo::PlanHealth::kFailed, gbk("无法连接：连接被拒绝"),
+            "2026-12-9 8:0:" + std::to_string(n))));
+    }
+    QVERIFY(db.execute(lumo::PlanHealth::recordStatement(
+        std::to_string(program.ids[1]), lumo::PlanHealth::kFailed, gbk("x"), "2026-12-9 8:0:0")));
+    program.list().loadPlanList();
+    QTableWidgetItem* name = program.view()->item(0, MonitorPlan::name);
+    QCOMPARE(
+        name->toolTip(),
+        QStringLiteral("方案失效：无法连接：连接被拒绝（自 2026-12-9 8:0:0 起连续 3 次检查失败）"));
+    QVERIFY(name->foreground().color() !=
+            program.view()->item(1, MonitorPlan::name)->foreground().color());
+    QCOMPARE(program.view()->item(0, MonitorPlan::url)->toolTip(), name->toolTip());
+    // One failure is not yet broken.
+    QVERIFY(program.view()->item(1, MonitorPlan::name)->toolTip().isEmpty());
+
+    // A new threshold in the settings page marks the rows again and keeps them and their ticks
+    // as they are.
+    const QColor usual = program.view()->item(1, MonitorPlan::name)->foreground().color();
+    program.view()->setRowChecked(1, false);
+    QSpinBox* threshold = program.app->window().settingsPage()->brokenAfterBox;
+    threshold->setValue(1);
+    QVERIFY(!program.view()->item(1, MonitorPlan::name)->toolTip().isEmpty());
+    threshold->setValue(4);
+    QVERIFY(program.view()->item(0, MonitorPlan::name)->toolTip().isEmpty());
+    QCOMPARE(program.view()->item(0, MonitorPlan::name)->foreground().color(), usual);
+    QVERIFY(!program.list().isRowTicked(1));
 }
 
 QTEST_MAIN(PlanListTest)

@@ -189,7 +189,7 @@ void RuleTestRunnerTest::noMatchAsksToCheckThePattern() {
         QVERIFY(t.runTest());
         const auto shown = t.messages.messages();
         QCOMPARE(shown.size(), std::size_t(1));
-        QCOMPARE(shown[0].text, gbk("匹配结果为0,请检查正则匹配规则!"));
+        QVERIFY(shown[0].text.starts_with(gbk("匹配结果为0,请检查正则匹配规则!（")));
         QCOMPARE(shown[0].caption, gbk("信息："));
         QCOMPARE(t.page().testResultList->columnCount(), 0);
         QCOMPARE(t.page().testResultList->rowCount(), 0);
@@ -419,7 +419,7 @@ void RuleTestRunnerTest::runawayPatternNeitherFreezesTheWindowNorHoldsUpItsEnd()
         QVERIFY(finished.wait(15000));
         const auto shown = t.messages.messages();
         QCOMPARE(shown.size(), std::size_t(1));
-        QCOMPARE(shown[0].text, gbk("匹配结果为0,请检查正则匹配规则!"));
+        QVERIFY(shown[0].text.starts_with(gbk("匹配结果为0,请检查正则匹配规则!（正则匹配失败：")));
         QCOMPARE(t.page().testResultList->rowCount(), 0);
 
         // A test still searching when the window goes is cut short.

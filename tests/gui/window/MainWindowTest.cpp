@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -228,6 +229,16 @@ void MainWindowTest::initialContentAndState() {
     QCOMPARE(desktop->parentWidget(), w.findChild<QGroupBox*>("提醒分组框"));
     QVERIFY(desktop->parentWidget()->rect().contains(desktop->geometry()));
     QVERIFY(!desktop->geometry().intersects(w.findChild<QCheckBox*>("语音提醒")->geometry()));
+    // Our broken-plan threshold: in "软件设置" below the autostart box, starting at 3.
+    auto* brokenAfter = w.findChild<QSpinBox*>("失效次数框");
+    QCOMPARE(brokenAfter->parentWidget(), w.findChild<QGroupBox*>("设置"));
+    QVERIFY(brokenAfter->parentWidget()->rect().contains(brokenAfter->geometry()));
+    QVERIFY(brokenAfter->parentWidget()->rect().contains(
+        w.findChild<QLabel*>("失效次数标签")->geometry()));
+    QVERIFY(
+        !brokenAfter->geometry().intersects(w.findChild<QCheckBox*>("登录时启动框")->geometry()));
+    QCOMPARE(brokenAfter->value(), 3);
+    QCOMPARE(brokenAfter->minimum(), 1);
     QCOMPARE(w.findChild<QPlainTextEdit*>("sql框")->toPlainText(),
              QStringLiteral("update info set issoucang=1 where id=671"));
     QCOMPARE(w.findChild<QGroupBox*>("提醒分组框")->title(),
@@ -469,6 +480,8 @@ void MainWindowTest::pagesAreMadeWhenFirstNeededWithTheirRowsAndFocusPlace() {
                                  "语音提醒",
                                  "桌面通知提醒",
                                  "登录时启动框",
+                                 "失效次数框",
+                                 "qt_spinbox_lineedit",
                                  "sql框",
                                  "按钮_执行SQL",
                                  "状态",
