@@ -62,12 +62,12 @@ std::string xmlText(const Text& gbkText) {
     return xmlSafe(gbkToUtf8(gbkText));
 }
 
-// An accepted web link as an IRI: the characters an IRI may not hold are percent-encoded.
-std::string linkIri(const Text& link) {
-    static const std::string kEncoded = " \"<>\\^`{|}\x7F";
+// `text` with every byte that `encode` picks percent-encoded.
+template <typename Pick>
+std::string percentEncoded(std::string_view text, Pick encode) {
     std::string result;
-    for (const char c : xmlText(link)) {
-        if (kEncoded.find(c) == std::string::npos) {
+    for (const char c : text) {
+        if (!encode(static_cast<unsigned char>(c))) {
             result += c;
         } else {
             char escaped[4];
@@ -76,6 +76,14 @@ std::string linkIri(const Text& link) {
         }
     }
     return result;
+}
+
+// An accepted web link as an IRI: the characters an IRI may not hold are percent-encoded.
+std::string linkIri(const Text& link) {
+    static const std::string_view kEncoded = " \"<>\\^`{|}\x7F";
+    return percentEncoded(xmlText(link), [](unsigned char c) {
+        return kEncoded.find(static_cast<char>(c)) != std::string_view::npos;
+    });
 }
 
 // A stored id as its 64-bit integer; 0 for anything that is not one.
@@ -107,17 +115,7 @@ struct XmlCharDeleter {
 
 // An IRI as a URI: every byte outside ASCII percent-encoded, as a browser sends it.
 std::string asciiUri(const std::string& iri) {
-    std::string result;
-    for (const char c : iri) {
-        if (static_cast<unsigned char>(c) < 0x80) {
-            result += c;
-        } else {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
-            result += escaped;
-        }
-    }
-    return result;
+    return percentEncoded(iri, [](unsigned char c) { return c >= 0x80; });
 }
 
 // An address relative to `page` resolved as a browser would (RFC 3986), when both are usable and

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "base/TextOps.h"
@@ -77,6 +78,61 @@ PageAnchors::Attribute attributeSpan(const Reader& reader, const GumboAttribute&
     out.start = start;
     out.end = end;
     return out;
+}
+
+// An element that begins navigation: a nav bar, a page's own header or footer (an article's are
+// not), or one whose id or class names a menu, pager or the like.
+bool opensNavigation(const GumboElement& e, bool inContent) {
+    if (e.tag == GUMBO_TAG_NAV) return true;
+    if (!inContent && (e.tag == GUMBO_TAG_HEADER || e.tag == GUMBO_TAG_FOOTER)) return true;
+    for (const char* attr : {"id", "class"}) {
+        const GumboAttribute* a = attribute(e, attr);
+        if (a != nullptr && namesNavigation(a->value)) return true;
+    }
+    return false;
+}
+
+// The link `e` with its spans and attributes, or nothing when its markup is not whole.
+std::optional<PageAnchors::Anchor> anchorOf(const Reader& reader, const GumboElement& e) {
+    PageAnchors::Anchor anchor;
+    anchor.start = e.start_pos.offset;
+    anchor.tagEnd = anchor.start + e.original_tag.length;
+    anchor.innerEnd = e.end_pos.offset;
+    anchor.end = anchor.innerEnd + e.original_end_tag.length;
+    for (unsigned i = 0; i < e.attributes.length; ++i) {
+        const auto* a = static_cast<const GumboAttribute*>(e.attributes.data[i]);
+        if (a->original_value.length == 0 || a->original_value.data == nullptr) continue;
+        if (lowerText(a->name) == "href") anchor.href = static_cast<int>(anchor.attributes.size());
+        anchor.attributes.push_back(attributeSpan(reader, *a));
+    }
+    if (anchor.attributes.empty() || anchor.attributes[anchor.href].name != "href" ||
+        anchor.innerEnd < anchor.tagEnd || anchor.end > reader.page.size()) {
+        return std::nullopt;
+    }
+    return anchor;
+}
+
+// The last few ancestors' tag names and the link's class: the links of one list share it.
+Text signatureOf(const std::vector<Text>& tagNames, const GumboElement& e) {
+    Text signature;
+    const std::size_t from =
+        tagNames.size() > kSignatureAncestors ? tagNames.size() - kSignatureAncestors : 0;
+    for (std::size_t i = from; i < tagNames.size(); ++i) signature += tagNames[i] + ">";
+    const GumboAttribute* cls = attribute(e, "class");
+    return signature + "a." + Text(cls != nullptr ? cls->value : "");
+}
+
+// The first <title>'s text into `title` and the first <base>'s href into `baseHref`.
+void noteTitleOrBase(const Reader& reader, const GumboElement& e, Text& title, Text& baseHref) {
+    if (e.tag == GUMBO_TAG_TITLE && title.empty() && e.original_end_tag.length > 0) {
+        title = visibleText(
+            reader.source(e.start_pos.offset + e.original_tag.length, e.end_pos.offset));
+    } else if (e.tag == GUMBO_TAG_BASE && baseHref.empty()) {
+        if (const GumboAttribute* href = attribute(e, "href")) {
+            const PageAnchors::Attribute span = attributeSpan(reader, *href);
+            baseHref = trimText(decodeHtmlEntities(reader.source(span.start, span.end)));
+        }
+    }
 }
 
 bool isLetter(char c) {
@@ -159,50 +215,18 @@ PageAnchors PageAnchors::read(const Text& page) {
         const Text name = tagName(e);
         // A page's own header and footer are navigation; an article's are not.
         const bool content = frame.content || e.tag == GUMBO_TAG_ARTICLE || e.tag == GUMBO_TAG_MAIN;
-        bool navigation = frame.navigation || e.tag == GUMBO_TAG_NAV ||
-                          (!content && (e.tag == GUMBO_TAG_HEADER || e.tag == GUMBO_TAG_FOOTER));
-        for (const char* attr : {"id", "class"}) {
-            if (const GumboAttribute* a = attribute(e, attr)) {
-                navigation = navigation || namesNavigation(a->value);
-            }
-        }
+        const bool navigation = frame.navigation || opensNavigation(e, content);
 
-        if (e.tag == GUMBO_TAG_TITLE && result.title_.empty() && e.original_end_tag.length > 0) {
-            result.title_ = visibleText(
-                reader.source(e.start_pos.offset + e.original_tag.length, e.end_pos.offset));
-        } else if (e.tag == GUMBO_TAG_BASE && result.baseHref_.empty()) {
-            if (const GumboAttribute* href = attribute(e, "href")) {
-                const Attribute span = attributeSpan(reader, *href);
-                result.baseHref_ =
-                    trimText(decodeHtmlEntities(reader.source(span.start, span.end)));
-            }
+        if (e.tag == GUMBO_TAG_TITLE || e.tag == GUMBO_TAG_BASE) {
+            noteTitleOrBase(reader, e, result.title_, result.baseHref_);
         } else if (e.tag == GUMBO_TAG_A && e.original_tag.length > 0 &&
                    e.original_end_tag.length > 0 && attribute(e, "href") != nullptr) {
-            Anchor anchor;
-            anchor.start = e.start_pos.offset;
-            anchor.tagEnd = anchor.start + e.original_tag.length;
-            anchor.innerEnd = e.end_pos.offset;
-            anchor.end = anchor.innerEnd + e.original_end_tag.length;
-            for (unsigned i = 0; i < e.attributes.length; ++i) {
-                const auto* a = static_cast<const GumboAttribute*>(e.attributes.data[i]);
-                if (a->original_value.length == 0 || a->original_value.data == nullptr) continue;
-                if (lowerText(a->name) == "href")
-                    anchor.href = static_cast<int>(anchor.attributes.size());
-                anchor.attributes.push_back(attributeSpan(reader, *a));
-            }
-            if (anchor.attributes.empty() || anchor.attributes[anchor.href].name != "href" ||
-                anchor.innerEnd < anchor.tagEnd || anchor.end > page.size()) {
-                continue;
-            }
-            anchor.path = path;
-            const std::size_t from =
-                tagNames.size() > kSignatureAncestors ? tagNames.size() - kSignatureAncestors : 0;
-            for (std::size_t i = from; i < tagNames.size(); ++i)
-                anchor.signature += tagNames[i] + ">";
-            const GumboAttribute* cls = attribute(e, "class");
-            anchor.signature += "a." + Text(cls != nullptr ? cls->value : "");
-            anchor.navigation = navigation;
-            result.anchors_.push_back(std::move(anchor));
+            std::optional<Anchor> anchor = anchorOf(reader, e);
+            if (!anchor) continue;
+            anchor->path = path;
+            anchor->signature = signatureOf(tagNames, e);
+            anchor->navigation = navigation;
+            result.anchors_.push_back(std::move(*anchor));
             continue;  // a link's own children make no lists
         }
 
