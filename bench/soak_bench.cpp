@@ -33,7 +33,7 @@
 #include <string>
 
 #include "base/AllocatorSettings.h"
-#include "fetch/CurlPageFetcher.h"
+#include "curl/CurlPageFetcher.h"
 #include "monitor/MonitorEngine.h"
 #include "monitor/NewContentNotifier.h"
 #include "monitor/ProcessorPlanRunner.h"

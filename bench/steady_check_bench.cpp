@@ -21,7 +21,7 @@
 #include "base/AllocatorSettings.h"
 #include "check/PlanProcessor.h"
 #include "check/WebPageSource.h"
-#include "fetch/CurlPageFetcher.h"
+#include "curl/CurlPageFetcher.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
 #include "testkit/BoardPage.h"

@@ -6,7 +6,7 @@
 #include "base/GbkCodec.h"
 #include "base/Text.h"
 #include "base/TextOps.h"
-#include "store/MonitorPlan.h"
+#include "check/MonitorPlan.h"
 
 namespace lumo::test {
 

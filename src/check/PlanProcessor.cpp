@@ -7,9 +7,9 @@
 #include "base/TextOps.h"
 #include "check/ArticleMatches.h"
 #include "check/CheckReasons.h"
-#include "store/JudgementMode.h"
+#include "check/JudgementMode.h"
+#include "http/FetchHeaders.h"
 #include "store/SqlValues.h"
-#include "web/FetchHeaders.h"
 
 namespace lumo {
 namespace {

@@ -1,6 +1,6 @@
 #include "check/WebPageSource.h"
 
-#include "web/GbkTextBody.h"
+#include "http/GbkTextBody.h"
 
 namespace lumo {
 

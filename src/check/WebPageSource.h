@@ -3,7 +3,7 @@
 #include <stop_token>
 
 #include "check/PageSource.h"
-#include "web/PageFetcher.h"
+#include "http/PageFetcher.h"
 
 namespace lumo {
 

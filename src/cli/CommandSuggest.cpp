@@ -4,12 +4,12 @@
 
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
+#include "check/JudgementMode.h"
 #include "check/PlanProcessor.h"
 #include "cli/Commands.h"
 #include "cli/ExitCode.h"
 #include "cli/LazyPageFetcher.h"
 #include "cli/OutputFormat.h"
-#include "store/JudgementMode.h"
 #include "suggest/PageEncoding.h"
 #include "suggest/PlanSuggester.h"
 #include "suggest/SuggestedPlanStore.h"

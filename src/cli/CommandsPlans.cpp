@@ -3,6 +3,7 @@
 
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
+#include "check/JudgementMode.h"
 #include "check/PlanProcessor.h"
 #include "check/WebPageSource.h"
 #include "cli/Commands.h"
@@ -13,7 +14,6 @@
 #include "cli/TerminalStatusLog.h"
 #include "monitor/ProcessorPlanRunner.h"
 #include "plans/PlanListRules.h"
-#include "store/JudgementMode.h"
 #include "store/PlanHealth.h"
 #include "store/SqlRunner.h"
 

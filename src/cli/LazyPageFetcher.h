@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "cli/CliApplication.h"
-#include "web/FetchRequest.h"
-#include "web/PageFetcher.h"
+#include "http/FetchRequest.h"
+#include "http/PageFetcher.h"
 
 namespace lumo::cli {
 

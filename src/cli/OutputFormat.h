@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/Text.h"
-#include "store/JudgementMode.h"
+#include "check/JudgementMode.h"
 
 namespace lumo::cli {
 

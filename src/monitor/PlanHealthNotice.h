@@ -1,8 +1,8 @@
 #pragma once
 
+#include "check/MonitorPlan.h"
 #include "monitor/DesktopNotice.h"
 #include "monitor/PlanHealthObserver.h"
-#include "store/MonitorPlan.h"
 #include "store/PlanHealth.h"
 
 namespace lumo {

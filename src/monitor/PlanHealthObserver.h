@@ -1,7 +1,7 @@
 #pragma once
 
+#include "check/MonitorPlan.h"
 #include "check/MonitorRunResult.h"
-#include "store/MonitorPlan.h"
 
 namespace lumo {
 

@@ -2,7 +2,7 @@
 
 #include <stop_token>
 
-#include "store/MonitorPlan.h"
+#include "check/MonitorPlan.h"
 
 namespace lumo {
 

@@ -9,10 +9,10 @@
 #include "check/CutRegionSink.h"
 #include "check/MonitorState.h"
 #include "check/RoundArticles.h"
+#include "http/PageFetcher.h"
 #include "monitor/PlanHealthObserver.h"
 #include "monitor/PlanRunner.h"
 #include "store/SqlRunner.h"
-#include "web/PageFetcher.h"
 
 namespace lumo {
 

@@ -2,7 +2,7 @@
 
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
-#include "store/JudgementMode.h"
+#include "check/JudgementMode.h"
 #include "store/SqlValues.h"
 
 namespace lumo {

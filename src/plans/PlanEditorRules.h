@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "base/Text.h"
+#include "check/MonitorPlan.h"
 #include "plans/PlanEditMode.h"
-#include "store/MonitorPlan.h"
 
 // The rules of the plan editor on the page "方案操作", free of widgets: which plan fields its
 // units edit (by column position), what a load puts into them, the statement a save runs and the

@@ -10,9 +10,9 @@
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
 #include "check/ArticleMatches.h"
+#include "http/UrlParts.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlValues.h"
-#include "web/UrlParts.h"
 
 namespace lumo {
 namespace {

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/MonitorPlan.h"
+#include "check/MonitorPlan.h"
 
 namespace lumo {
 

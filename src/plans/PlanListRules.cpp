@@ -1,7 +1,7 @@
 #include "plans/PlanListRules.h"
 
 #include "base/TextOps.h"
-#include "store/MonitorPlan.h"
+#include "check/MonitorPlan.h"
 
 namespace lumo {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "skin/ModuleImageLoader.h"
 #include "skin/SkinApplier.h"
 #include "skin/SkinEngineCaller.h"
+#include "winmodule/ModuleImageLoader.h"
 
 namespace lumo {
 

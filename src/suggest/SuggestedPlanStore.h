@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Text.h"
-#include "store/MonitorPlan.h"
+#include "check/MonitorPlan.h"
 
 namespace lumo {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "store/MonitorPlan.h"
+#include "check/MonitorPlan.h"
 
 namespace lumo {
 

@@ -7,7 +7,7 @@
 #include "base/GbkCodec.h"
 #include "check/PlanProcessor.h"
 #include "check/WebPageSource.h"
-#include "fetch/CurlPageFetcher.h"
+#include "curl/CurlPageFetcher.h"
 #include "support/FakeCutRegionSink.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/FakeStatusLog.h"

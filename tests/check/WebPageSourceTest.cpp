@@ -7,7 +7,7 @@
 
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
-#include "fetch/CurlPageFetcher.h"
+#include "curl/CurlPageFetcher.h"
 #include "support/LocalHttpServer.h"
 
 namespace lumo {

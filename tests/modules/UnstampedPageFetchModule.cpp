@@ -1,6 +1,6 @@
 // The page fetch module as builds made it before modules carried a build stamp: the entry point
 // alone.
-#include "fetch/CurlPageFetcher.h"
+#include "curl/CurlPageFetcher.h"
 
 extern "C" __attribute__((visibility("default"))) lumo::PageFetcher* lumoCreatePageFetcher(
     const lumo::FetchOptions& options) {

@@ -5,12 +5,12 @@
 #include <optional>
 #include <vector>
 
-#include "skin/ModuleImageLoader.h"
 #include "skin/NativeSkinEngineCaller.h"
 #include "skin/SkinApplier.h"
 #include "skin/SkinEngineCaller.h"
 #include "support/FakeModulePlatform.h"
 #include "support/PeImageWriter.h"
+#include "winmodule/ModuleImageLoader.h"
 
 namespace lumo {
 namespace {

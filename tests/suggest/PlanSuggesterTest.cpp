@@ -7,7 +7,7 @@
 #include "base/TextCutting.h"
 #include "base/TextOps.h"
 #include "check/ArticleMatches.h"
-#include "store/JudgementMode.h"
+#include "check/JudgementMode.h"
 #include "suggest/PageEncoding.h"
 #include "suggest/PlanSuggester.h"
 #include "testkit/ListPages.h"

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "skin/ModulePlatform.h"
+#include "winmodule/ModulePlatform.h"
 
 namespace lumo::test {
 

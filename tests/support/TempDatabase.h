@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "base/Text.h"
+#include "check/MonitorPlan.h"
 #include "store/ArticleRecord.h"
 #include "store/DatabaseConnection.h"
-#include "store/MonitorPlan.h"
 #include "store/QueryResult.h"
 
 namespace lumo::test {

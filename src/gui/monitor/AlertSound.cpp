@@ -1,6 +1,6 @@
 #include "gui/monitor/AlertSound.h"
 
-#include "gui/window/ModuleFolders.h"
+#include "gui/modules/ModuleFolders.h"
 
 namespace lumo {
 namespace {

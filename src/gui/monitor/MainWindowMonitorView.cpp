@@ -6,13 +6,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "gui/adapters/UiText.h"
 #include "gui/monitor/AlertSound.h"
+#include "gui/monitor/TrayIcon.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/ReportListView.h"
 #include "gui/window/SettingsPage.h"
 #include "gui/window/TabControl.h"
-#include "gui/window/TrayIcon.h"
-#include "gui/window/UiText.h"
 
 namespace lumo {
 

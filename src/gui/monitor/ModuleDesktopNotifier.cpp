@@ -1,6 +1,6 @@
 #include "gui/monitor/ModuleDesktopNotifier.h"
 
-#include "gui/window/ModuleFolders.h"
+#include "gui/modules/ModuleFolders.h"
 
 namespace lumo {
 

@@ -3,14 +3,14 @@
 #include <QCheckBox>
 #include <QPushButton>
 
+#include "gui/modules/ModuleFolders.h"
 #include "gui/monitor/AlertSound.h"
 #include "gui/monitor/MainWindowMonitorView.h"
 #include "gui/monitor/ModuleDesktopNotifier.h"
+#include "gui/monitor/TrayIcon.h"
+#include "gui/monitor/WindowEvents.h"
 #include "gui/window/MainWindow.h"
-#include "gui/window/ModuleFolders.h"
 #include "gui/window/PlanEditorPage.h"
-#include "gui/window/TrayIcon.h"
-#include "gui/window/WindowEvents.h"
 #include "gui/window/WindowMenus.h"
 #include "monitor/MonitorEngine.h"
 #include "monitor/NewContentNotifier.h"

@@ -12,10 +12,10 @@
 #include "check/CutRegionSink.h"
 #include "check/MonitorState.h"
 #include "check/RoundArticles.h"
+#include "http/PageFetcher.h"
 #include "monitor/DesktopNotice.h"
 #include "monitor/MonitorTimings.h"
 #include "store/SqlRunner.h"
-#include "web/PageFetcher.h"
 
 namespace lumo {
 

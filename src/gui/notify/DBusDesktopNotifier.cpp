@@ -7,7 +7,7 @@
 #include <QVariantMap>
 
 #include "articles/WebLink.h"
-#include "gui/window/UiText.h"
+#include "gui/adapters/UiText.h"
 
 namespace lumo {
 namespace {

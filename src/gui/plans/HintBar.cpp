@@ -4,8 +4,8 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+#include "gui/adapters/UiText.h"
 #include "gui/plans/HelpPage.h"
-#include "gui/window/UiText.h"
 #include "plans/PlanEditorRules.h"
 
 namespace lumo {

@@ -3,7 +3,7 @@
 #include <QObject>
 
 #include "base/Text.h"
-#include "store/MonitorPlan.h"
+#include "check/MonitorPlan.h"
 
 class QTextBrowser;
 class QWidget;

@@ -8,14 +8,14 @@
 #include <QRadioButton>
 
 #include "base/TextOps.h"
+#include "check/JudgementMode.h"
+#include "gui/adapters/UiText.h"
 #include "gui/plans/HintBar.h"
 #include "gui/plans/PlanList.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/TabControl.h"
-#include "gui/window/UiText.h"
 #include "plans/PlanEditorRules.h"
-#include "store/JudgementMode.h"
 #include "store/SqlRunner.h"
 
 namespace lumo {

@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "base/MessagePresenter.h"
+#include "check/MonitorPlan.h"
 #include "plans/PlanEditMode.h"
 #include "store/DatabaseConnection.h"
-#include "store/MonitorPlan.h"
 
 class QWidget;
 

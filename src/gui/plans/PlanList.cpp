@@ -4,11 +4,11 @@
 #include <QMenu>
 
 #include "base/GbkCodec.h"
-#include "base/NotYetAvailable.h"
 #include "base/TextOps.h"
+#include "gui/adapters/UiText.h"
 #include "gui/window/MainWindow.h"
+#include "gui/window/NotYetAvailable.h"
 #include "gui/window/ReportListView.h"
-#include "gui/window/UiText.h"
 #include "gui/window/WindowMenus.h"
 #include "plans/PlanListRules.h"
 #include "store/PlanHealth.h"

@@ -7,10 +7,10 @@
 
 #include "base/MessagePresenter.h"
 #include "base/StatusLog.h"
+#include "check/MonitorPlan.h"
 #include "monitor/ProcessorPlanRunner.h"
 #include "plans/PlanEditMode.h"
 #include "store/DatabaseConnection.h"
-#include "store/MonitorPlan.h"
 #include "store/SqlRunner.h"
 
 class QMenu;

@@ -7,9 +7,9 @@
 #include "base/StatusLog.h"
 #include "check/CutRegionSink.h"
 #include "gui/plans/HelpPage.h"
+#include "http/FetchRequest.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
-#include "web/FetchRequest.h"
 
 namespace lumo {
 

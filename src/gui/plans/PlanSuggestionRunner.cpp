@@ -8,11 +8,11 @@
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
 #include "check/PlanProcessor.h"
+#include "gui/adapters/UiText.h"
+#include "gui/modules/ModuleFolders.h"
 #include "gui/plans/PlanEditor.h"
 #include "gui/plans/SuggestionChooser.h"
-#include "gui/window/ModuleFolders.h"
 #include "gui/window/PlanEditorPage.h"
-#include "gui/window/UiText.h"
 #include "suggest/PageEncoding.h"
 
 namespace lumo {

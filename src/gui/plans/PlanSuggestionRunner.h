@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "base/MessagePresenter.h"
+#include "gui/modules/ModulePageFetcher.h"
 #include "gui/plans/SuggestionChooser.h"
-#include "gui/window/ModulePageFetcher.h"
 #include "suggest/Suggestion.h"
 
 class QAction;

@@ -8,11 +8,11 @@
 #include "base/MessagePresenter.h"
 #include "base/StatusLog.h"
 #include "check/CutRegionSink.h"
+#include "check/MonitorPlan.h"
 #include "check/MonitorState.h"
 #include "check/RuleTestResult.h"
+#include "gui/modules/ModulePageFetcher.h"
 #include "gui/plans/HeldMessages.h"
-#include "gui/window/ModulePageFetcher.h"
-#include "store/MonitorPlan.h"
 #include "store/SqlRunner.h"
 
 namespace lumo {

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/window/UiText.h"
+#include "gui/adapters/UiText.h"
 
 namespace lumo {
 namespace {

@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "base/GbkCodec.h"
-#include "gui/window/UiText.h"
+#include "gui/adapters/UiText.h"
 
 namespace lumo {
 

@@ -11,13 +11,13 @@
 #include <QScreen>
 #include <QTabBar>
 
+#include "gui/adapters/UiText.h"
 #include "gui/window/LazyPage.h"
 #include "gui/window/Placement.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
 #include "gui/window/SettingsPage.h"
 #include "gui/window/TabControl.h"
-#include "gui/window/UiText.h"
 #include "gui/window/WelcomePage.h"
 #include "gui/window/WindowMenus.h"
 

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
-#include "gui/window/UiText.h"
+#include "gui/adapters/UiText.h"
 
 namespace lumo {
 namespace {

@@ -7,7 +7,7 @@
 #include "check/MonitorState.h"
 #include "check/PlanProcessor.h"
 #include "check/WebPageSource.h"
-#include "fetch/CurlPageFetcher.h"
+#include "curl/CurlPageFetcher.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
 #include "support/FakeCutRegionSink.h"

@@ -10,9 +10,9 @@
 
 #include "app/LumoApplication.h"
 #include "base/GbkCodec.h"
+#include "gui/adapters/QtMessagePresenter.h"
 #include "gui/plans/PlanList.h"
 #include "gui/window/MainWindow.h"
-#include "gui/window/QtMessagePresenter.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/TempDatabase.h"
 

@@ -10,11 +10,11 @@
 
 #include "app/LumoApplication.h"
 #include "base/GbkCodec.h"
+#include "gui/adapters/UiText.h"
 #include "gui/monitor/MonitoringFeature.h"
+#include "gui/monitor/TrayIcon.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/ReportListView.h"
-#include "gui/window/TrayIcon.h"
-#include "gui/window/UiText.h"
 #include "monitor/NewContentNotifier.h"
 #include "support/FakeLinkOpener.h"
 #include "support/FakeMessagePresenter.h"

@@ -12,15 +12,15 @@
 #include <QTextBrowser>
 
 #include "base/GbkCodec.h"
+#include "gui/adapters/CutRegionBox.h"
+#include "gui/adapters/UiText.h"
 #include "gui/plans/HintBar.h"
 #include "gui/plans/PlanList.h"
 #include "gui/plans/PlanManagement.h"
-#include "gui/window/CutRegionBox.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
 #include "gui/window/TabControl.h"
-#include "gui/window/UiText.h"
 #include "plans/PlanEditorRules.h"
 #include "store/SqlRunner.h"
 #include "support/FakeMessagePresenter.h"

@@ -10,11 +10,11 @@
 
 #include "app/LumoApplication.h"
 #include "base/GbkCodec.h"
+#include "gui/adapters/StatusLogBox.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
 #include "gui/window/SettingsPage.h"
-#include "gui/window/StatusLogBox.h"
 #include "gui/window/TabControl.h"
 #include "gui/window/WindowMenus.h"
 #include "store/PlanHealth.h"

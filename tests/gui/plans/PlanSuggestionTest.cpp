@@ -11,15 +11,15 @@
 #include <QTest>
 
 #include "base/GbkCodec.h"
+#include "gui/adapters/CutRegionBox.h"
+#include "gui/adapters/UiText.h"
 #include "gui/plans/PlanEditor.h"
 #include "gui/plans/PlanList.h"
 #include "gui/plans/PlanManagement.h"
 #include "gui/plans/RuleTestRunner.h"
-#include "gui/window/CutRegionBox.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
-#include "gui/window/UiText.h"
 #include "store/SqlRunner.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/FakeStatusLog.h"

@@ -11,12 +11,12 @@
 
 #include "app/LumoApplication.h"
 #include "base/GbkCodec.h"
+#include "gui/adapters/UiText.h"
 #include "gui/plans/PlanList.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
 #include "gui/window/TabControl.h"
-#include "gui/window/UiText.h"
 #include "gui/window/WindowMenus.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/LocalHttpServer.h"

@@ -12,12 +12,12 @@
 
 #include "app/LumoApplication.h"
 #include "base/GbkCodec.h"
+#include "gui/adapters/StatusLogBox.h"
 #include "gui/plans/PlanList.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
 #include "gui/window/SettingsPage.h"
-#include "gui/window/StatusLogBox.h"
 #include "store/SqlRunner.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/TempDatabase.h"

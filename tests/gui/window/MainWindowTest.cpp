@@ -20,12 +20,12 @@
 
 #include "app/LumoApplication.h"
 #include "base/GbkCodec.h"
+#include "gui/adapters/StatusLogBox.h"
 #include "gui/articles/ArticleViews.h"
 #include "gui/plans/PlanList.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
 #include "gui/window/SettingsPage.h"
-#include "gui/window/StatusLogBox.h"
 #include "gui/window/TabControl.h"
 #include "gui/window/WelcomePage.h"
 #include "store/DatabaseConnection.h"
