@@ -5,12 +5,16 @@ lumo-cli side by side. See bench/round_health.sh for what it measures and the fi
     rounds.py BEFORE_CLI AFTER_CLI RUNS PLANS
 
 Every timed round starts from a fresh copy of its side's database, made after one untimed round
-of that side stored the board's articles, so each timed round is a steady one: every plan is
-checked, nothing is new. The sides take turns in a rotating order. Three sides:
+of that side stored the board's articles. The sides take turns in a rotating order:
 
-    before  BEFORE_CLI on a file it warmed itself
-    after   AFTER_CLI on a file it warmed itself (its own tables, planhealth among them, exist)
-    first   AFTER_CLI on the file BEFORE_CLI warmed (the round that adds AFTER_CLI's tables)
+    before      BEFORE_CLI on a file it warmed itself; a steady round: every plan is checked,
+                nothing is new
+    after       AFTER_CLI on a file it warmed itself (its own tables, planhealth among them,
+                exist); steady
+    first       AFTER_CLI on the file BEFORE_CLI warmed (the round that adds AFTER_CLI's
+                tables); steady
+    before new  as before, the board having gained FRESH articles that every plan stores
+    after new   as after, with the FRESH new articles
 """
 import http.server
 import os
@@ -25,6 +29,7 @@ import threading
 import time
 
 THREADS = 30  # articles on the board page
+FRESH = 5  # articles the board gains for the rounds that find new ones
 LIST_START = '<table summary="bench_board" id="threadlist">'
 LIST_END = "</table>"
 PATTERN = (r'<a href="(thread-(\d+)\.html)" class="title">(.*?)</a>.*?'
@@ -34,11 +39,11 @@ PATTERN = (r'<a href="(thread-(\d+)\.html)" class="title">(.*?)</a>.*?'
 TIMINGS = "5,0,0,0"
 
 
-def board_page():
-    """A board of THREADS articles, newest first, in UTF-8, about 8 KB."""
+def board_page(newest=900):
+    """A board of THREADS articles from `newest` down, in UTF-8, about 8 KB."""
     rows = []
     for i in range(THREADS):
-        thread, user = 900 - i, 1000 + i % 37
+        thread, user = newest - i, 1000 + (newest - i) % 37
         rows.append(f'<tr id="t{thread}">\r\n<th><a href="thread-{thread}.html" class="title">'
                     f'第{thread}号帖：本周的讨论</a></th>\r\n<td class="by"><cite>'
                     f'<a href="user-{user}.html">用户{user}</a></cite></td>\r\n</tr>\r\n')
@@ -47,8 +52,9 @@ def board_page():
             ''.join(rows) + LIST_END + '\r\n</body>\r\n</html>\r\n').encode("utf-8")
 
 
-def start_server(body):
-    """Serves `body` at every path on 127.0.0.1 (HTTP/1.1, keep-alive); returns the port."""
+def start_server(page):
+    """Serves page["body"] at every path on 127.0.0.1 (HTTP/1.1, keep-alive); returns the port.
+    The caller may swap the body between rounds."""
 
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.1"
@@ -57,6 +63,7 @@ def start_server(body):
         disable_nagle_algorithm = True
 
         def do_GET(self):
+            body = page["body"]
             self.send_response(200)
             self.send_header("Content-Type", "text/html; charset=utf-8")
             self.send_header("Content-Length", str(len(body)))
@@ -108,8 +115,9 @@ def fresh_copy(template, work):
     shutil.copyfile(template, work)
 
 
-def timed_round(binary, database, log_path, plans):
-    """Wall and CPU milliseconds of one round; checks that it ran every plan and found nothing new."""
+def timed_round(binary, database, log_path, plans, fresh):
+    """Wall and CPU milliseconds of one round; checks that it ran every plan and that each plan
+    found `fresh` new articles."""
     with open(log_path, "wb") as log:
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
         start = time.perf_counter()
@@ -120,8 +128,10 @@ def timed_round(binary, database, log_path, plans):
     with open(log_path, encoding="utf-8", errors="replace") as log:
         text = log.read()
     ended = len(re.findall(r"^任务\d+已结束----", text, re.M))
-    if ended != plans or "发现有新内容" in text:
-        sys.exit(f"{binary}: not a steady round ({ended} of {plans} plans ended)")
+    stored = len(re.findall(r"^\d+\t", text, re.M))  # one line per new article
+    if ended != plans or stored != plans * fresh:
+        sys.exit(f"{binary}: {ended} of {plans} plans ended, {stored} articles stored "
+                 f"instead of {plans * fresh}")
     return wall, cpu
 
 
@@ -165,12 +175,29 @@ def compare(name, runs, a, b, index):
           f"quartiles {low:+7.1f} .. {high:+7.1f}  -> {verdict}")
 
 
+def report(runs, plans, results):
+    print(f"{runs} rounds of {plans} plans each, interleaved; wall-clock time:")
+    for side in results:
+        print(summary(side, [r[0] for r in results[side]]))
+    print("CPU time (user + system):")
+    for side in results:
+        print(summary(side, [r[1] for r in results[side]]))
+    for a, b, what in (("before", "after", "steady rounds"),
+                       ("after", "first", "the round that creates the table"),
+                       ("before new", "after new", "rounds that store new articles")):
+        print(f"{b} - {a} ({what}), paired by run:")
+        compare("wall", results, a, b, 0)
+        compare("CPU", results, a, b, 1)
+
+
 def main():
     before_cli, after_cli, runs, plans = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(
         sys.argv[4])
     folder = tempfile.mkdtemp(prefix="lumo-round-health-")
     try:
-        port = start_server(board_page())
+        page = {"body": board_page()}
+        newer = board_page(900 + FRESH)
+        port = start_server(page)
         base = os.path.join(folder, "base.sdb")
         cli(after_cli, base, "init", base)
         cli(after_cli, base, "sql", plan_statements(port, plans))
@@ -179,33 +206,25 @@ def main():
             templates[side] = os.path.join(folder, side + ".sdb")
             shutil.copyfile(base, templates[side])
             cli(binary, templates[side], "run")  # stores the articles: later rounds are steady
-        sides = {"before": (before_cli, templates["before"]),
-                 "after": (after_cli, templates["after"]),
-                 "first": (after_cli, templates["before"])}
+        # Side: lumo-cli, the file it starts from, the page served, new articles per plan.
+        sides = {"before": (before_cli, templates["before"], page["body"], 0),
+                 "after": (after_cli, templates["after"], page["body"], 0),
+                 "first": (after_cli, templates["before"], page["body"], 0),
+                 "before new": (before_cli, templates["before"], newer, FRESH),
+                 "after new": (after_cli, templates["after"], newer, FRESH)}
         order = list(sides)
         results = {side: [] for side in sides}
         work, log = os.path.join(folder, "work.sdb"), os.path.join(folder, "round.log")
         for run in range(runs):
-            for side in order[run % 3:] + order[:run % 3]:
-                binary, template = sides[side]
+            for side in order[run % len(order):] + order[:run % len(order)]:
+                binary, template, page["body"], fresh = sides[side]
                 fresh_copy(template, work)
-                results[side].append(timed_round(binary, work, log, plans))
-        print(f"{runs} rounds of {plans} plans each, interleaved; wall-clock time:")
-        for side in sides:
-            print(summary(side, [r[0] for r in results[side]]))
-        print("CPU time (user + system):")
-        for side in sides:
-            print(summary(side, [r[1] for r in results[side]]))
-        print("after - before, paired by run:")
-        compare("wall", results, "before", "after", 0)
-        compare("CPU", results, "before", "after", 1)
-        print("first - after (the round that creates the table), paired by run:")
-        compare("wall", results, "after", "first", 0)
-        compare("CPU", results, "after", "first", 1)
+                results[side].append(timed_round(binary, work, log, plans, fresh))
+        report(runs, plans, results)
         print("system calls of one steady round:")
+        page["body"] = sides["before"][2]
         for side in ("before", "after"):
-            binary, template = sides[side]
-            print(f"{side:<16} {disk_calls(binary, template, work)}")
+            print(f"{side:<16} {disk_calls(*sides[side][:2], work)}")
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
