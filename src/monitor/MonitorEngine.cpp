@@ -114,7 +114,11 @@ void MonitorEngine::start() {
     notifier_.discardRoundArticles();
     ++loop_;
     repeat_ = inputs_.autoMonitorChecked();
+    // Running from here on: a click inside an event is the stop.
+    phase_ = Phase::Processing;
+    const std::uint64_t loop = loop_;
     events_.monitoringStarted();
+    if (loop != loop_) return;  // stopped from inside the event
     launchPlan();
 }
 
@@ -150,6 +154,7 @@ void MonitorEngine::launchPlan() {
     // The worker gets the row as it stands now; a reload meanwhile does not reach it.
     const MonitorPlan plan = MonitorPlan::fromRow(inputs_.planRowTexts(row));
     const std::uint64_t loop = loop_;
+    phase_ = Phase::Processing;
     events_.planStarted(position, state_.checkedCount, plan);
     if (loop != loop_) return;  // stopped from inside the event
     state_.workerBusy = true;

@@ -10,9 +10,9 @@
 namespace lumo {
 
 ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
-                                         CutRegionSink& cutRegion,
-                                         MonitorState& state, std::chrono::milliseconds insertPause,
-                                         Health health, RoundArticles* roundArticles)
+                                         CutRegionSink& cutRegion, MonitorState& state,
+                                         std::chrono::milliseconds insertPause, Health health,
+                                         RoundArticles* roundArticles)
     : fetcher_(fetcher),
       sql_(sql),
       log_(log),

@@ -11,8 +11,8 @@
 #include "base/TextCutting.h"
 #include "base/TextOps.h"
 #include "check/ArticleMatches.h"
-#include "check/MonitorState.h"
 #include "check/MonitorRun.h"
+#include "check/MonitorState.h"
 #include "check/PlanPage.h"
 #include "check/RuleTest.h"
 #include "store/SqlRunner.h"
@@ -25,8 +25,8 @@
 
 namespace lumo::test {
 
-// A monitoring run and a rule test wired to a temporary lumo.sdb, canned pages, recording fakes, no pause after
-// inserts and a clock that always says 2014-11-5 9:3:7.
+// A monitoring run and a rule test wired to a temporary lumo.sdb, canned pages, recording fakes, no
+// pause after inserts and a clock that always says 2014-11-5 9:3:7.
 class PlanProcessorTestBase : public ::testing::Test {
 protected:
     static constexpr const char* kUrl = "http://bbs.example.test/forum-12-1.html";

@@ -117,6 +117,7 @@ public:
     int articleReloads = 0;
     int planReloads = 0;
     std::function<void()> onReloadArticles;
+    std::function<void()> onPlanStarted;
     // Every event so far: "refused:frequency", "refused:noplan", "starting", "started",
     // "plan:<n>/<count>:
     // <name>", "finished:<n>", "round:new", "round:nothing", "stopped", "repeat:<0|1>".
@@ -158,6 +159,7 @@ public:
     void planStarted(int position, int count, const MonitorPlan& plan) override {
         events.push_back("plan:" + std::to_string(position) + "/" + std::to_string(count) + ":" +
                          plan[MonitorPlan::name]);
+        if (onPlanStarted) onPlanStarted();
     }
     void planFinished(int position) override {
         events.push_back("finished:" + std::to_string(position));

@@ -527,6 +527,21 @@ TEST_F(MonitorEngineTest, RepeatedRoundsAndAStopMidPlanReportNoMoreThanHappened)
     EXPECT_EQ(view.articleReloads + view.planReloads, 0);
 }
 
+// A front end may stop monitoring while it shows a plan's start: no worker starts for it.
+TEST_F(MonitorEngineTest, AStopWhileAPlanStartIsShownStartsNoRun) {
+    view.addPlan("A", true);
+    view.onPlanStarted = [&] { engine->onRunClicked(); };
+    engine->onRunClicked();
+    timers.advance(10000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(runner.calls().empty());
+    EXPECT_FALSE(state.workerBusy);
+    EXPECT_EQ(log.history(), "");
+    using Events = std::vector<std::string>;
+    EXPECT_EQ(view.events, (Events{"starting", "started", "plan:1/1:A", "stopped"}));
+    expectIdle();
+}
+
 TEST(MonitorEngineRoundWait, IsTheFrequencyInMillisecondsClampedToThirtyTwoBits) {
     const std::chrono::milliseconds second(1000);
     EXPECT_EQ(MonitorEngine::roundWaitMilliseconds("60", second), 60000);

@@ -34,8 +34,7 @@ protected:
         options.connectTimeout = 1000ms;
         options.idleTimeout = 400ms;
         fetcher = std::make_unique<CurlPageFetcher>(options);
-        runner = std::make_unique<ProcessorPlanRunner>(*fetcher, sql, log, cutRegion,
-                                                       state, 1ms);
+        runner = std::make_unique<ProcessorPlanRunner>(*fetcher, sql, log, cutRegion, state, 1ms);
     }
 
     MonitorPlan addPlan(const std::string& path) {

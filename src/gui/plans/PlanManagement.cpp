@@ -26,11 +26,10 @@ PlanManagement::PlanManagement(MainWindow& window, DatabaseConnection& database,
         messages);
     planList_->setEditorOpener([this](PlanEditMode mode) { editor().loadPlanIntoEditor(mode); });
     // The editor and the rule test come with their page.
-    window.whenPageBuilt(
-        MainWindow::EditorPage, this,
-        [this, &log, &messages, &cutRegion, &database, fetch = options.fetch] {
-            attachEditorPage(log, messages, cutRegion, database, fetch);
-        });
+    window.whenPageBuilt(MainWindow::EditorPage, this,
+                         [this, &log, &messages, &cutRegion, &database, fetch = options.fetch] {
+                             attachEditorPage(log, messages, cutRegion, database, fetch);
+                         });
 }
 
 void PlanManagement::attachEditorPage(StatusLog& log, MessagePresenter& messages,

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "check/MonitorState.h"
 #include "check/MonitorRun.h"
+#include "check/MonitorState.h"
 #include "check/RuleTest.h"
 #include "check/WebPageSource.h"
 #include "fetch/CurlPageFetcher.h"
