@@ -16,7 +16,7 @@
 #include "base/TextCutting.h"
 #include "base/TextOps.h"
 #include "check/ArticleMatches.h"
-#include "check/PlanProcessor.h"
+#include "check/MonitorRun.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
 #include "testkit/BoardPage.h"
@@ -43,8 +43,8 @@ public:
     Bytes fetchPage(const Text&, const Text&, const Text&) override { return boardPage(); }
 };
 
-lumo::PlanProcessor::Options noPause() {
-    lumo::PlanProcessor::Options options;
+lumo::MonitorRun::Options noPause() {
+    lumo::MonitorRun::Options options;
     options.insertPause = std::chrono::milliseconds(0);
     return options;
 }
@@ -68,14 +68,14 @@ void BM_ConvertCutMatchJudge(benchmark::State& state) {
     ServedPage pages;
     lumo::testkit::SilentLog log;
     lumo::testkit::SilentMessages messages;
-    lumo::testkit::NoCutRegion testEdit;
+    lumo::testkit::NoCutRegion cutRegion;
     lumo::MonitorState monitor;
     lumo::DatabaseConnection closed;  // every statement is built, then refused at once
     lumo::SqlRunner sql(closed, log, messages);
-    lumo::PlanProcessor processor(pages, sql, log, messages, testEdit, monitor, noPause());
+    lumo::MonitorRun monitorRun(pages, sql, log, cutRegion, monitor, noPause());
     const MonitorPlan plan = freshPlan();
     for (auto _ : state) {
-        const auto result = processor.runMonitoring(plan, 1);
+        const auto result = monitorRun.run(plan, 1);
         if (result.matchCount != 50) state.SkipWithError("expected 50 new articles");
         benchmark::DoNotOptimize(result);
     }
@@ -120,13 +120,13 @@ void BM_FullRunTempDatabase(benchmark::State& state) {
     ServedPage pages;
     lumo::testkit::SilentLog log;
     lumo::testkit::SilentMessages messages;
-    lumo::testkit::NoCutRegion testEdit;
+    lumo::testkit::NoCutRegion cutRegion;
     lumo::MonitorState monitor;
     lumo::SqlRunner sql(database, log, messages);
-    lumo::PlanProcessor processor(pages, sql, log, messages, testEdit, monitor, noPause());
+    lumo::MonitorRun monitorRun(pages, sql, log, cutRegion, monitor, noPause());
     const MonitorPlan plan = freshPlan();
     for (auto _ : state) {
-        const auto result = processor.runMonitoring(plan, 1);
+        const auto result = monitorRun.run(plan, 1);
         if (result.recordedCount != 50) state.SkipWithError("expected 50 articles");
     }
     reportPages(state);

@@ -111,18 +111,14 @@ private:
     std::deque<std::function<void()>> posted_;
 };
 
-// The plan list: the rows of `rule` as stored, read again on every reload.
-class DatabaseView : public lumo::MonitorView {
+// The plan list: the rows of `rule` as stored, read again after every round with new articles.
+class DatabaseView : public lumo::MonitorInputs, public lumo::MonitorEvents {
 public:
     explicit DatabaseView(lumo::DatabaseConnection& database) : database_(database) {
         reloadPlanList();
     }
     Text frequencyText() const override { return "60"; }
-    void setFrequencyText(const Text&) override {}
     bool autoMonitorChecked() const override { return true; }
-    void setFrequencyInputVisible(bool) override {}
-    void setMonitorInputsEnabled(bool) override {}
-    void setRunCaption(const Text&) override {}
     std::vector<int> checkedPlanRows() const override {
         std::vector<int> rows;
         for (std::size_t r = 0; r < rows_.size(); ++r) rows.push_back(static_cast<int>(r));
@@ -131,12 +127,15 @@ public:
     TextList planRowTexts(int row) const override {
         return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[row] : TextList{};
     }
-    void showLatestArticlesPage() override {}
-    void showStatusLog() override {}
-    void reloadLatestArticles() override {
+    void roundEnded(bool newArticles) override {
+        if (!newArticles) return;
+        countArticles();
+        reloadPlanList();
+    }
+    void countArticles() {
         articleCount = database_.query("select count(*) from info").rows.at(0).at(0);
     }
-    void reloadPlanList() override { rows_ = database_.query("select * from rule").rows; }
+    void reloadPlanList() { rows_ = database_.query("select * from rule").rows; }
 
     Text articleCount = "0";
 
@@ -262,12 +261,12 @@ int main(int argc, char** argv) {
     EventLoop loop;
     ShortLog log;
     lumo::testkit::SilentMessages messages;
-    lumo::testkit::NoCutRegion testEdit;
+    lumo::testkit::NoCutRegion cutRegion;
     NoAlerts alerts;
     lumo::MonitorState state;
     lumo::SqlRunner sql(database, log, messages);
     lumo::CurlPageFetcher fetcher;
-    lumo::ProcessorPlanRunner runner(fetcher, sql, log, messages, testEdit, state,
+    lumo::ProcessorPlanRunner runner(fetcher, sql, log, cutRegion, state,
                                      std::chrono::milliseconds(0));
     DatabaseView view(database);
     lumo::NewContentNotifier notifier(alerts, log, state);
@@ -278,7 +277,7 @@ int main(int argc, char** argv) {
     options.timings.insertPause = std::chrono::milliseconds(0);
     options.timings.previousWorkerPoll = std::chrono::milliseconds(1);
     options.windowThread = &loop;
-    lumo::MonitorEngine engine(view, notifier, log, messages, loop, state, runner, options);
+    lumo::MonitorEngine engine(view, view, notifier, log, messages, loop, state, runner, options);
 
     int round = 0;
     Usage atFirstMark;
@@ -307,7 +306,7 @@ int main(int argc, char** argv) {
     std::printf("after round %d: VmRSS %ld KB, %d fds\n", firstMark, atFirstMark.rssKb,
                 atFirstMark.fds);
     std::printf("after round %d: VmRSS %ld KB, %d fds\n", rounds, atEnd.rssKb, atEnd.fds);
-    view.reloadLatestArticles();
+    view.countArticles();
     std::printf("articles stored: %s\n", view.articleCount.c_str());
     std::printf("difference: %+ld KB, %+d fds\n", atEnd.rssKb - atFirstMark.rssKb,
                 atEnd.fds - atFirstMark.fds);

@@ -19,7 +19,7 @@
 #include <string>
 
 #include "base/AllocatorSettings.h"
-#include "check/PlanProcessor.h"
+#include "check/MonitorRun.h"
 #include "check/WebPageSource.h"
 #include "curl/CurlPageFetcher.h"
 #include "store/DatabaseConnection.h"
@@ -79,13 +79,13 @@ int runChecks(const char* url, int checks) {
     lumo::WebPageSource pages(fetcher);
     CountingLog log;
     lumo::testkit::SilentMessages messages;
-    lumo::testkit::NoCutRegion testEdit;
+    lumo::testkit::NoCutRegion cutRegion;
     lumo::MonitorState state;
     lumo::DatabaseConnection closed;  // a steady check writes nothing; a statement would be refused
     lumo::SqlRunner sql(closed, log, messages);
-    lumo::PlanProcessor::Options options;
+    lumo::MonitorRun::Options options;
     options.insertPause = std::chrono::milliseconds(0);
-    lumo::PlanProcessor processor(pages, sql, log, messages, testEdit, state, options);
+    lumo::MonitorRun monitorRun(pages, sql, log, cutRegion, state, options);
 
     // A 时间倒序 plan that has seen the newest thread of the page already.
     MonitorPlan plan = BoardPage::plan(url, false, "0");
@@ -93,7 +93,7 @@ int runChecks(const char* url, int checks) {
     plan[MonitorPlan::arttile] = boardThreads().front().title;
 
     const auto check = [&] {
-        const auto result = processor.runMonitoring(plan, 1);
+        const auto result = monitorRun.run(plan, 1);
         if (result.recordedCount != 0 || result.matchCount != 0 || log.faults != 0) {
             std::cerr << "not a steady check: " << result.matchCount << " matches, " << log.faults
                       << " faults (is the page served at " << url << "?)\n";

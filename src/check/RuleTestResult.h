@@ -10,7 +10,7 @@ namespace lumo {
 //
 // When `ran` is false the address was blocked: the user has been told, and nothing on the page
 // changes. Otherwise `测试列表框` is cleared and given `columns` (each `columnWidth` pixels wide)
-// and `rows`; `测试编辑框` has already received `cutText` through the TestEditSink; and when
+// and `rows`; `测试编辑框` has already received `cutText` through the CutRegionSink; and when
 // `enableSaveButton` is true `按钮_保存配置` becomes enabled (false: it keeps its state).
 struct RuleTestResult {
     bool ran = false;

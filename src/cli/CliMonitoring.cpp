@@ -5,22 +5,13 @@
 #include <cstdlib>
 
 #include "articles/ArticleList.h"
+#include "base/GbkCodec.h"
 #include "base/TextOps.h"
 #include "cli/ExitCode.h"
 #include "cli/OutputFormat.h"
 #include "cli/StopSignals.h"
 
 namespace lumo::cli {
-namespace {
-
-// The region a run cut out goes to the editor's box in the window; a terminal has none.
-class DiscardedTestEdit : public CutRegionSink {
-public:
-    void showCutRegion(const Text&) override {}
-};
-
-}  // namespace
-
 CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& output,
                              Settings settings)
     : database_(database),
@@ -33,7 +24,6 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
                                    : TerminalStatusLog::Target::Stdout),
       messages_(output),
       sql_(database, log_, messages_) {
-    testEdit_ = std::make_unique<DiscardedTestEdit>();
     if (settings_.onBroken) {
         brokenCommandLog_ =
             std::make_unique<TerminalStatusLog>(output_, TerminalStatusLog::Target::Stderr);
@@ -42,7 +32,7 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
     }
     health_ = std::make_unique<CliHealthReporter>(brokenCommand_.get());
     runner_ = std::make_unique<ProcessorPlanRunner>(
-        fetcher_, sql_, log_, messages_, *testEdit_, state_, settings_.timings.insertPause,
+        fetcher_, sql_, log_, cutRegion_, state_, settings_.timings.insertPause,
         ProcessorPlanRunner::Health{settings_.brokenAfter, health_.get()});
     PlanRunner* planRunner = runner_.get();
     if (settings_.onNewArticle) {
@@ -54,7 +44,6 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
                                                         state_, *commandLog_);
         planRunner = hooks_.get();
     }
-    progress_ = std::make_unique<ProgressPlanRunner>(*planRunner, log_, state_);
     notifier_ = std::make_unique<NewContentNotifier>(alerts_, log_, state_);
     view_ = std::make_unique<TerminalMonitorView>(
         database_, settings_.planIds, settings_.frequency, settings_.repeat,
@@ -62,6 +51,9 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
                                    [this](const Text& planId, const QueryResult& failure) {
                                        output_.utf8Error("lumo-cli: plan " + planId +
                                                          " could not be read: " + failure.message);
+                                   },
+                                   [this](int position, int count, const MonitorPlan& plan) {
+                                       announcePlan(position, count, plan);
                                    }});
     MonitorEngine::Options options;
     options.timings = settings_.timings;
@@ -69,8 +61,8 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
     options.windowThread = &windowThread_;
     // A round ends when its last plan's run and commands have, not at the next heartbeat.
     options.noticeEndAtOnce = true;
-    engine_ = std::make_unique<MonitorEngine>(*view_, *notifier_, log_, messages_, timers_, state_,
-                                              *progress_, options);
+    engine_ = std::make_unique<MonitorEngine>(*view_, *view_, *notifier_, log_, messages_, timers_,
+                                              state_, *planRunner, options);
 }
 
 CliMonitoring::~CliMonitoring() {
@@ -106,6 +98,16 @@ void CliMonitoring::onMonitoringEnded() {
     boost::asio::post(context_, [this] {
         if (!engine_->isRunning()) context_.stop();
     });
+}
+
+void CliMonitoring::announcePlan(int position, int count, const MonitorPlan& plan) {
+    static const Text kPlan = gbk("\r\n任务");
+    static const Text kColon = gbk("：");
+    static const Text kOpen = gbk("（");
+    static const Text kClose = gbk("）");
+    log_.append(kPlan + textOfInteger(position) + "/" + textOfInteger(count) + kColon +
+                plan[MonitorPlan::name] + kOpen + plan[MonitorPlan::id] + kClose +
+                plan[MonitorPlan::url]);
 }
 
 void CliMonitoring::onStopSignal(const boost::system::error_code& error) {

@@ -14,7 +14,6 @@
 #include "cli/CliHealthReporter.h"
 #include "cli/LazyPageFetcher.h"
 #include "cli/NewArticleHookRunner.h"
-#include "cli/ProgressPlanRunner.h"
 #include "cli/TerminalAlertSurface.h"
 #include "cli/TerminalMessagePresenter.h"
 #include "cli/TerminalMonitorView.h"
@@ -24,6 +23,7 @@
 #include "monitor/NewContentNotifier.h"
 #include "monitor/ProcessorPlanRunner.h"
 #include "store/SqlRunner.h"
+#include "suggest/NullCutRegionSink.h"
 
 namespace lumo::cli {
 
@@ -31,9 +31,9 @@ namespace lumo::cli {
 // NewContentNotifier over terminal implementations of the window's services, driven by an asio
 // io_context on the main thread. The rounds, waits and log lines are the engine's own; the log
 // goes to standard output (only errors, to standard error, with `quiet`), each plan run is
-// announced by one line, and after a round that stored articles each new article is written as
-// a tab-separated line of the latest-articles columns. With `onNewArticle`, each plan run is
-// followed by the user's command for every article it stored (NewArticleHookRunner); the
+// announced by one line (announcePlan), and after a round that stored articles each new article is
+// written as a tab-separated line of the latest-articles columns. With `onNewArticle`, each plan
+// run is followed by the user's command for every article it stored (NewArticleHookRunner); the
 // command's failures go to standard error.
 //
 // SIGINT and SIGTERM act as the click on `运行` that stops monitoring: standard output is closed
@@ -72,6 +72,9 @@ public:
 
 private:
     void onMonitoringEnded();
+    // "\r\n任务<n>/<count>：<name>（<id>）<address>": which plan a run is about, so a long `run`
+    // shows what it is doing.
+    void announcePlan(int position, int count, const MonitorPlan& plan);
     void onStopSignal(const boost::system::error_code& error);
     void reportNewArticles();
     std::optional<Text> highestArticleId();
@@ -90,7 +93,8 @@ private:
     SqlRunner sql_;
     MonitorState state_;
     LazyPageFetcher fetcher_;
-    std::unique_ptr<CutRegionSink> testEdit_;
+    // The region a run cut out goes to the editor's box in the window; a terminal has none.
+    NullCutRegionSink cutRegion_;
     std::unique_ptr<StatusLog> brokenCommandLog_;
     std::unique_ptr<NewArticleCommand> brokenCommand_;
     std::unique_ptr<CliHealthReporter> health_;
@@ -98,7 +102,6 @@ private:
     std::unique_ptr<TerminalStatusLog> commandLog_;
     std::unique_ptr<NewArticleCommand> newArticleCommand_;
     std::unique_ptr<NewArticleHookRunner> hooks_;
-    std::unique_ptr<ProgressPlanRunner> progress_;
     TerminalAlertSurface alerts_;
     std::unique_ptr<NewContentNotifier> notifier_;
     std::unique_ptr<TerminalMonitorView> view_;

@@ -5,7 +5,7 @@
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
 #include "check/JudgementMode.h"
-#include "check/PlanProcessor.h"
+#include "check/PlanPage.h"
 #include "cli/Commands.h"
 #include "cli/ExitCode.h"
 #include "cli/LazyPageFetcher.h"
@@ -140,7 +140,7 @@ int runSuggest(CliContext& context, const SuggestOptions& options) {
     request.cookie = utf8ToGbk(options.cookie);
     request.userAgent = utf8ToGbk(options.userAgent);
     if (options.encoding) request.gbk = *options.encoding == "gbk";
-    if (PlanProcessor::isBlockedAddress(request.url)) {
+    if (PlanPage::isBlockedAddress(request.url)) {
         context.output().error(gbk("此站不允许监控!"));
         return kExitFailed;
     }

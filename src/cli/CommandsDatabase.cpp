@@ -7,6 +7,7 @@
 #include "cli/TerminalMessagePresenter.h"
 #include "store/DatabaseFile.h"
 #include "store/SqlRunner.h"
+#include "suggest/NullStatusLog.h"
 
 namespace lumo::cli {
 namespace {
@@ -19,17 +20,11 @@ struct InitOptions {
     std::string path;
 };
 
-// The console shows its result in a box of its own; here the result line is the output, so the
-// log line that repeats it is not written.
-class NoStatusLog : public StatusLog {
-public:
-    void append(const Text&) override {}
-    void replace(const Text&) override {}
-};
-
 int runSqlCommand(CliContext& context, const SqlOptions& options) {
     if (!context.openDatabase()) return context.openFailure();
-    NoStatusLog log;
+    // The console shows its result in a box of its own; here the result line is the output, so
+    // the log line that repeats it is not written.
+    NullStatusLog log;
     TerminalMessagePresenter messages(context.output());
     SqlRunner sql(context.database(), log, messages);
     // Typed in UTF-8; the program's texts are GBK.

@@ -4,7 +4,7 @@
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
 #include "check/JudgementMode.h"
-#include "check/PlanProcessor.h"
+#include "check/RuleTest.h"
 #include "check/WebPageSource.h"
 #include "cli/Commands.h"
 #include "cli/ExitCode.h"
@@ -15,7 +15,7 @@
 #include "monitor/ProcessorPlanRunner.h"
 #include "plans/PlanListRules.h"
 #include "store/PlanHealth.h"
-#include "store/SqlRunner.h"
+#include "suggest/NullCutRegionSink.h"
 
 namespace lumo::cli {
 namespace {
@@ -99,12 +99,6 @@ int runPlans(CliContext& context, const PlansOptions& options) {
     return kExitSuccess;
 }
 
-// The region is shown in the editor's box only; here it is not needed.
-class DiscardedTestEdit : public CutRegionSink {
-public:
-    void showCutRegion(const Text&) override {}
-};
-
 void printTestResult(TerminalOutput& out, int planId, const RuleTestResult& result, bool json) {
     if (json) {
         nlohmann::json columns = nlohmann::json::array();
@@ -141,13 +135,11 @@ int runTest(CliContext& context, const TestOptions& options) {
     const MonitorPlan plan = MonitorPlan::fromRow(found.rows.front());
     TerminalStatusLog log(out, TerminalStatusLog::Target::Stderr);
     TerminalMessagePresenter messages(out);
-    SqlRunner sql(context.database(), log, messages);
-    DiscardedTestEdit testEdit;
-    MonitorState unusedState;
+    // The region is shown in the editor's box only; here it is not needed.
+    NullCutRegionSink cutRegion;
     LazyPageFetcher fetcher;
     WebPageSource pages(fetcher);
-    PlanProcessor processor(pages, sql, log, messages, testEdit, unusedState);
-    const RuleTestResult result = processor.testPlan(plan);
+    const RuleTestResult result = RuleTest(pages, log, messages, cutRegion).testPlan(plan);
     if (!result.ran) return kExitFailed;  // a blocked address; the message has been shown
     if (result.matchCount == 0) {
         // "匹配结果为0,请检查正则匹配规则!" has been shown; say why when the pattern was refused.

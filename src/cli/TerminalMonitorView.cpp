@@ -12,8 +12,12 @@ TerminalMonitorView::TerminalMonitorView(DatabaseConnection& database, std::vect
       repeat_(repeat),
       hooks_(std::move(hooks)) {}
 
-void TerminalMonitorView::setMonitorInputsEnabled(bool enabled) {
-    if (enabled && hooks_.monitoringEnded) hooks_.monitoringEnded();
+void TerminalMonitorView::monitoringStopped() {
+    if (hooks_.monitoringEnded) hooks_.monitoringEnded();
+}
+
+void TerminalMonitorView::planStarted(int position, int count, const MonitorPlan& plan) {
+    if (hooks_.planStarted) hooks_.planStarted(position, count, plan);
 }
 
 std::vector<int> TerminalMonitorView::checkedPlanRows() const {
@@ -32,8 +36,8 @@ TextList TerminalMonitorView::planRowTexts(int row) const {
     return result.rows.front();
 }
 
-void TerminalMonitorView::reloadLatestArticles() {
-    if (hooks_.newArticles) hooks_.newArticles();
+void TerminalMonitorView::roundEnded(bool newArticles) {
+    if (newArticles && hooks_.newArticles) hooks_.newArticles();
 }
 
 }  // namespace lumo::cli

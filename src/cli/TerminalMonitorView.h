@@ -3,7 +3,8 @@
 #include <functional>
 #include <vector>
 
-#include "monitor/MonitorView.h"
+#include "monitor/MonitorEvents.h"
+#include "monitor/MonitorInputs.h"
 #include "store/DatabaseConnection.h"
 
 namespace lumo::cli {
@@ -14,12 +15,12 @@ namespace lumo::cli {
 // are read from `rule` each time a run of the plan begins, so a plan saved meanwhile by the
 // window is run as saved, and a plan added or deleted there does not shift the others.
 //
-// There are no widgets: captions, visibility and the page switch are ignored. The engine's
-// reload of the latest articles becomes `newArticles`; the release of the inputs, which happens
-// whenever monitoring ends or fails to start, becomes `monitoringEnded`.
+// Of the rounds' events the terminal shows three, through its hooks: a plan's run begins
+// (`planStarted`), a round that stored articles ended (`newArticles`), and monitoring stopped
+// (`monitoringEnded`); the others have nothing to show without widgets.
 //
 // Main thread only.
-class TerminalMonitorView : public MonitorView {
+class TerminalMonitorView : public MonitorInputs, public MonitorEvents {
 public:
     struct Hooks {
         std::function<void()> newArticles;
@@ -27,23 +28,21 @@ public:
         // A plan's row could not be read when its run began (the run gets an empty plan and
         // fails in its own words).
         std::function<void(const Text& planId, const QueryResult& failure)> planUnreadable;
+        // A plan's run begins (see MonitorEvents::planStarted).
+        std::function<void(int position, int count, const MonitorPlan& plan)> planStarted = nullptr;
     };
 
     TerminalMonitorView(DatabaseConnection& database, std::vector<Text> planIds, Text frequency,
                         bool repeat, Hooks hooks);
 
     Text frequencyText() const override { return frequency_; }
-    void setFrequencyText(const Text& text) override { frequency_ = text; }
     bool autoMonitorChecked() const override { return repeat_; }
-    void setFrequencyInputVisible(bool) override {}
-    void setMonitorInputsEnabled(bool enabled) override;
-    void setRunCaption(const Text&) override {}
     std::vector<int> checkedPlanRows() const override;
     TextList planRowTexts(int row) const override;
-    void showLatestArticlesPage() override {}
-    void showStatusLog() override {}
-    void reloadLatestArticles() override;
-    void reloadPlanList() override {}
+
+    void planStarted(int position, int count, const MonitorPlan& plan) override;
+    void roundEnded(bool newArticles) override;
+    void monitoringStopped() override;
 
 private:
     DatabaseConnection& database_;

@@ -21,14 +21,6 @@ const Text& noPlanText() {
     static const Text text = gbk("请勾选至少1个 监控方案");
     return text;
 }
-const Text& startCaption() {
-    static const Text text = gbk("开 始");
-    return text;
-}
-const Text& stopCaption() {
-    static const Text text = gbk("停 止");
-    return text;
-}
 const Text& heartbeatStart() {
     static const Text text = gbk("\r\n开始访问任务");
     return text;
@@ -52,10 +44,12 @@ const Text& finishedText() {
 
 }  // namespace
 
-MonitorEngine::MonitorEngine(MonitorView& view, NewContentNotifier& notifier, StatusLog& log,
+MonitorEngine::MonitorEngine(MonitorInputs& inputs, MonitorEvents& events,
+                             NewContentNotifier& notifier, StatusLog& log,
                              MessagePresenter& messages, Timers& timers, MonitorState& state,
                              PlanRunner& runner, Options options)
-    : view_(view),
+    : inputs_(inputs),
+      events_(events),
       notifier_(notifier),
       log_(log),
       messages_(messages),
@@ -81,21 +75,20 @@ Text MonitorEngine::now() const {
 }
 
 void MonitorEngine::onAutoMonitorClicked() {
-    view_.setFrequencyInputVisible(view_.autoMonitorChecked());
+    events_.repeatChanged(inputs_.autoMonitorChecked());
 }
 
 void MonitorEngine::onRunClicked() {
     const bool starting = phase_ == Phase::Idle;
     // The frequency is checked only for a start: the inputs are locked while monitoring runs,
     // and a stop must never be refused.
-    if (starting && view_.autoMonitorChecked() &&
-        integerOfText(view_.frequencyText()) < kSmallestFrequency) {
+    if (starting && inputs_.autoMonitorChecked() &&
+        integerOfText(inputs_.frequencyText()) < kSmallestFrequency) {
         messages_.showMessage(tooFrequentText(), kDefaultCaption);
-        view_.setFrequencyText("60");
+        events_.startRefused(StartRefusal::FrequencyTooLow);
         return;
     }
     state_.currentPlanPos = 1;
-    view_.showStatusLog();
     if (starting) {
         start();
     } else {
@@ -105,30 +98,38 @@ void MonitorEngine::onRunClicked() {
 
 void MonitorEngine::collectCheckedRows() {
     // Taken once per start: ticks changed while monitoring runs count from the next start.
-    state_.checkedRows = view_.checkedPlanRows();
+    state_.checkedRows = inputs_.checkedPlanRows();
     state_.checkedCount = static_cast<int>(state_.checkedRows.size());
 }
 
 void MonitorEngine::start() {
     collectCheckedRows();
-    view_.setMonitorInputsEnabled(false);
+    events_.monitoringStarting();
     if (state_.checkedCount < 1) {
         messages_.showMessage(noPlanText(), kDefaultCaption);
-        view_.setMonitorInputsEnabled(true);
+        events_.startRefused(StartRefusal::NoPlanTicked);
         return;
     }
-    view_.setRunCaption(stopCaption());
-    view_.showLatestArticlesPage();
     state_.clearStop();
     notifier_.discardRoundArticles();
     ++loop_;
-    repeat_ = view_.autoMonitorChecked();
+    repeat_ = inputs_.autoMonitorChecked();
+    // Running from here on: a click inside an event is the stop.
+    phase_ = Phase::Processing;
+    const std::uint64_t loop = loop_;
+    events_.monitoringStarted();
+    if (loop != loop_) return;  // stopped from inside the event
     launchPlan();
 }
 
 void MonitorEngine::stop() {
-    view_.setRunCaption(startCaption());
-    view_.setMonitorInputsEnabled(true);
+    state_.currentPlanPos = 1;
+    abandonLoop();
+    if (worker_.finished()) worker_.release();
+    events_.monitoringStopped();
+}
+
+void MonitorEngine::abandonLoop() {
     cancelWait();
     phase_ = Phase::Idle;
     ++loop_;
@@ -136,7 +137,6 @@ void MonitorEngine::stop() {
     // The run under way is abandoned: it writes nothing more, and its fetch is cut short.
     worker_.requestStop();
     state_.workerBusy = false;
-    if (worker_.finished()) worker_.release();
 }
 
 void MonitorEngine::launchPlan() {
@@ -152,7 +152,11 @@ void MonitorEngine::launchPlan() {
     const int position = state_.currentPlanPos;
     const int row = state_.checkedRows[static_cast<std::size_t>(position - 1)];
     // The worker gets the row as it stands now; a reload meanwhile does not reach it.
-    const MonitorPlan plan = MonitorPlan::fromRow(view_.planRowTexts(row));
+    const MonitorPlan plan = MonitorPlan::fromRow(inputs_.planRowTexts(row));
+    const std::uint64_t loop = loop_;
+    phase_ = Phase::Processing;
+    events_.planStarted(position, state_.checkedCount, plan);
+    if (loop != loop_) return;  // stopped from inside the event
     state_.workerBusy = true;
     const std::uint64_t launch = ++launch_;
     std::function<void()> ended;
@@ -209,6 +213,9 @@ void MonitorEngine::afterHeartbeat() {
 }
 
 void MonitorEngine::planFinished() {
+    const std::uint64_t loop = loop_;
+    events_.planFinished(state_.currentPlanPos);
+    if (loop != loop_) return;  // stopped from inside the event
     state_.currentPlanPos = state_.currentPlanPos + 1;
     if (state_.currentPlanPos > state_.checkedCount) {
         endRound();
@@ -219,24 +226,23 @@ void MonitorEngine::planFinished() {
 
 void MonitorEngine::endRound() {
     state_.currentPlanPos = 1;
-    log_.replace(roundStart() + view_.frequencyText() + roundEnd() + now());
-    if (state_.newContentFound) {
-        // Each step may hand control to the window; a stop there ends this round at once.
-        const std::uint64_t loop = loop_;
-        view_.reloadLatestArticles();
-        if (loop != loop_) return;
-        view_.reloadPlanList();
-        if (loop != loop_) return;
+    log_.replace(roundStart() + inputs_.frequencyText() + roundEnd() + now());
+    // Each step may hand control to the front end; a stop there ends this round at once.
+    const std::uint64_t loop = loop_;
+    const bool newArticles = state_.newContentFound;
+    events_.roundEnded(newArticles);
+    if (loop != loop_) return;
+    if (newArticles) {
         notifier_.notifyNewContent(true);
         if (loop != loop_) return;
     }
     if (!repeat_) {
         log_.append(finishedText());
-        onRunClicked();  // as if the user clicked: the caption is "停 止", so this stops
+        stop();
         return;
     }
     const std::int64_t roundWait =
-        roundWaitMilliseconds(view_.frequencyText(), options_.timings.perSecondOfFrequency);
+        roundWaitMilliseconds(inputs_.frequencyText(), options_.timings.perSecondOfFrequency);
     phase_ = Phase::BetweenRounds;
     waiting_ = true;
     timer_ = timers_.startOnce(roundWait, [this] {
@@ -261,13 +267,7 @@ void MonitorEngine::cancelWait() {
 }
 
 bool MonitorEngine::shutdown(std::chrono::milliseconds maxWait) {
-    if (isRunning()) {
-        cancelWait();
-        phase_ = Phase::Idle;
-        ++loop_;
-        state_.requestStop();
-        state_.workerBusy = false;
-    }
+    if (isRunning()) abandonLoop();
     if (!worker_.exists()) return true;
     worker_.requestStop();
     const bool ended = worker_.waitFor(maxWait);

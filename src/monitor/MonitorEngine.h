@@ -11,8 +11,9 @@
 #include "base/Timers.h"
 #include "base/WindowThread.h"
 #include "check/MonitorState.h"
+#include "monitor/MonitorEvents.h"
+#include "monitor/MonitorInputs.h"
 #include "monitor/MonitorTimings.h"
-#include "monitor/MonitorView.h"
 #include "monitor/MonitorWorker.h"
 #include "monitor/NewContentNotifier.h"
 #include "monitor/PlanRunner.h"
@@ -20,20 +21,26 @@
 namespace lumo {
 
 // Starts and stops monitoring and drives its rounds. A click on `运行` starts monitoring of the
-// ticked plans (or stops it); in one round every ticked plan is processed once, one after the
-// other, each by a PlanRunner on a worker thread of its own, never two at once. While a plan runs
-// the engine looks at workerBusy every heartbeat and logs "\r\n开始访问任务<n>的网页----<time>";
-// the plan is over once workerBusy is down and the worker's thread has returned (whatever the
-// runner does after the plan's own run belongs to the plan). Between plans it waits the gap. At a
-// round's end the log is replaced by the round line, the lists are reloaded and the user alerted
-// when new articles were stored, and then either the frequency plus the gap pass before the next
-// round (`自动监控框` checked at the start) or
-// "\r\n执行完毕！" is logged and monitoring stops by itself.
+// plans the inputs take part (or stops it); in one round every ticked plan is processed once, one
+// after the other, each by a PlanRunner on a worker thread of its own, never two at once. While a
+// plan runs the engine looks at workerBusy every heartbeat and logs
+// "\r\n开始访问任务<n>的网页----<time>"; the plan is over once workerBusy is down and the worker's
+// thread has returned (whatever the runner does after the plan's own run belongs to the plan).
+// Between plans it waits the gap. At a round's end the log is replaced by the round line, the front
+// end hears of it (and reloads its lists when new articles were stored), the user is alerted of new
+// articles, and then either the frequency plus the gap pass before the next round (rounds repeat
+// when the inputs said so at the start) or "\r\n执行完毕！" is logged and monitoring stops by
+// itself.
 //
-// The engine never blocks: every wait is a one-shot timer, so the window stays usable and a stop
-// click takes effect at once: caption "开 始", inputs enabled, and no further line, reload or
-// alert. A stopped plan run is abandoned (it writes nothing more); a new start waits, without
-// blocking, until that run's thread has ended before it starts a worker of its own.
+// What happens is reported to the front end as MonitorEvents, in order; the engine reads the
+// front end only through MonitorInputs. The engine never blocks: every wait is a one-shot timer,
+// so the window stays usable and a stop click takes effect at once: monitoringStopped, and no
+// further line, event or alert. A stopped plan run is abandoned (it writes nothing more); a new
+// start waits, without blocking, until that run's thread has ended before it starts a worker of
+// its own.
+//
+// workerBusy is raised when a worker starts and lowered when its work has returned, and at once
+// when monitoring stops (the abandoned run no longer counts).
 //
 // Window thread only. The runner runs on the worker thread.
 class MonitorEngine {
@@ -57,8 +64,8 @@ public:
         bool noticeEndAtOnce = false;
     };
 
-    MonitorEngine(MonitorView& view, NewContentNotifier& notifier, StatusLog& log,
-                  MessagePresenter& messages, Timers& timers, MonitorState& state,
+    MonitorEngine(MonitorInputs& inputs, MonitorEvents& events, NewContentNotifier& notifier,
+                  StatusLog& log, MessagePresenter& messages, Timers& timers, MonitorState& state,
                   PlanRunner& runner, Options options);
     // Stops monitoring and waits until a running worker has ended (see shutdown()).
     ~MonitorEngine();
@@ -68,7 +75,7 @@ public:
     // The click on `运行`: starts monitoring when idle, stops it otherwise.
     void onRunClicked();
 
-    // The click on `自动监控框`: shows the frequency input while the box is checked.
+    // The click on `自动监控框`: reports whether rounds would repeat (repeatChanged).
     void onAutoMonitorClicked();
 
     bool isRunning() const { return phase_ != Phase::Idle; }
@@ -93,6 +100,8 @@ private:
     void collectCheckedRows();
     void start();
     void stop();
+    // Ends the loop under way: no timer, no further step, the run abandoned and workerBusy down.
+    void abandonLoop();
     void launchPlan();
     void heartbeat();
     void afterHeartbeat();
@@ -103,7 +112,8 @@ private:
     void cancelWait();
     Text now() const;
 
-    MonitorView& view_;
+    MonitorInputs& inputs_;
+    MonitorEvents& events_;
     NewContentNotifier& notifier_;
     StatusLog& log_;
     MessagePresenter& messages_;

@@ -7,9 +7,10 @@
 namespace lumo {
 
 // One monitoring run of one plan, performed on a monitoring worker thread: the product runs
-// PlanProcessor::runMonitoring, tests substitute their own.
+// MonitorRun, tests substitute their own.
 //
-// A run ends by clearing MonitorState::workerBusy. A run abandoned by a stop stores nothing more:
+// The rounds engine clears MonitorState::workerBusy once runPlan has returned (a run may clear it
+// earlier, as MonitorRun does as its last step). A run abandoned by a stop stores nothing more:
 // stopped before its commit it writes nothing, stopped after it only logs what it stored.
 // `stop` is requested when monitoring stops, to cut a page fetch under way short.
 class PlanRunner {

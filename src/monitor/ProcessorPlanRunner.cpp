@@ -4,20 +4,19 @@
 
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
-#include "check/PlanProcessor.h"
+#include "check/MonitorRun.h"
 #include "check/WebPageSource.h"
 
 namespace lumo {
 
 ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
-                                         MessagePresenter& messages, CutRegionSink& testEdit,
-                                         MonitorState& state, std::chrono::milliseconds insertPause,
-                                         Health health, RoundArticles* roundArticles)
+                                         CutRegionSink& cutRegion, MonitorState& state,
+                                         std::chrono::milliseconds insertPause, Health health,
+                                         RoundArticles* roundArticles)
     : fetcher_(fetcher),
       sql_(sql),
       log_(log),
-      messages_(messages),
-      testEdit_(testEdit),
+      cutRegion_(cutRegion),
       state_(state),
       insertPause_(insertPause),
       brokenAfter_(health.brokenAfter),
@@ -26,11 +25,11 @@ ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& 
 
 void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::stop_token stop) {
     WebPageSource pages(fetcher_, std::move(stop));
-    PlanProcessor::Options options;
+    MonitorRun::Options options;
     options.insertPause = insertPause_;
     options.roundArticles = roundArticles_;
-    PlanProcessor processor(pages, sql_, log_, messages_, testEdit_, state_, options);
-    const MonitorRunResult result = processor.runMonitoring(plan, position);
+    const MonitorRunResult result =
+        MonitorRun(pages, sql_, log_, cutRegion_, state_, options).run(plan, position);
     if (result.abandoned) return;
     const HealthChange change = healthChangeOf(result, brokenAfter_.load());
     const Text& name = plan[MonitorPlan::name];

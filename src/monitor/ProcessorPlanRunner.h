@@ -4,7 +4,6 @@
 
 #include <chrono>
 
-#include "base/MessagePresenter.h"
 #include "base/StatusLog.h"
 #include "check/CutRegionSink.h"
 #include "check/MonitorState.h"
@@ -23,7 +22,7 @@ struct PlanHealthSettings {
     PlanHealthObserver* observer = nullptr;
 };
 
-// The product's monitoring run: PlanProcessor::runMonitoring over the web, its fetch cut short
+// The product's monitoring run: MonitorRun over the web, its fetch cut short
 // when monitoring stops. What a run stores is added to `roundArticles` when one is given.
 //
 // Thread-safe: each run builds its own processor and page source; the collaborators are
@@ -41,7 +40,7 @@ public:
     using Health = PlanHealthSettings;
 
     ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
-                        MessagePresenter& messages, CutRegionSink& testEdit, MonitorState& state,
+                        CutRegionSink& cutRegion, MonitorState& state,
                         std::chrono::milliseconds insertPause, Health health = Health(),
                         RoundArticles* roundArticles = nullptr);
 
@@ -54,8 +53,7 @@ private:
     const PageFetcher& fetcher_;
     SqlRunner& sql_;
     StatusLog& log_;
-    MessagePresenter& messages_;
-    CutRegionSink& testEdit_;
+    CutRegionSink& cutRegion_;
     MonitorState& state_;
     std::chrono::milliseconds insertPause_;
     std::atomic<int> brokenAfter_;

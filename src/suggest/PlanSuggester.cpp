@@ -4,9 +4,11 @@
 #include "base/TextOps.h"
 #include "check/ArticleMatches.h"
 #include "check/JudgementMode.h"
-#include "check/PlanProcessor.h"
+#include "check/RuleTest.h"
 #include "store/DatabaseConnection.h"
 #include "suggest/ArticleListFinder.h"
+#include "suggest/NullCutRegionSink.h"
+#include "suggest/NullStatusLog.h"
 #include "suggest/PageAnchors.h"
 #include "suggest/PageEncoding.h"
 #include "suggest/PlanBuilder.h"
@@ -24,20 +26,9 @@ private:
     const Bytes& body_;
 };
 
-class QuietLog : public StatusLog {
-public:
-    void append(const Text&) override {}
-    void replace(const Text&) override {}
-};
-
 class QuietMessages : public MessagePresenter {
 public:
     void showMessage(const Text&, const Text&) override {}
-};
-
-class NoRegion : public CutRegionSink {
-public:
-    void showCutRegion(const Text&) override {}
 };
 
 // Every CR LF pair removed, as a plan's check does before it cuts.
@@ -57,14 +48,10 @@ Text withoutCrLf(const Text& text) {
 // The rule test of `plan` over the fetched body, as the editor's button runs it.
 RuleTestResult ruleTest(const Bytes& body, const MonitorPlan& plan) {
     FetchedPage page(body);
-    DatabaseConnection noDatabase;  // a rule test never writes
-    QuietLog log;
+    NullStatusLog log;
     QuietMessages messages;
-    NoRegion region;
-    SqlRunner sql(noDatabase, log, messages);
-    MonitorState state;
-    PlanProcessor processor(page, sql, log, messages, region, state);
-    return processor.runTest(plan);
+    NullCutRegionSink region;
+    return RuleTest(page, log, messages, region).run(plan);
 }
 
 MonitorPlan planOf(const PlanBuilder::Draft& draft, const Text& pattern,

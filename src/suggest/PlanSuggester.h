@@ -7,7 +7,7 @@ namespace lumo {
 
 // Suggests plans for a page: finds the page's lists of article links, builds a plan for each of
 // the most promising (PlanBuilder) and keeps the plans that pass the real rule test
-// (PlanProcessor::runTest on the same bytes): the pattern must find exactly the list's items
+// (RuleTest::run on the same bytes): the pattern must find exactly the list's items
 // between the markers. What it offers is ranked as the lists were (ArticleListFinder): article
 // lists before navigation bars, pagers, user names and tags.
 //

@@ -56,7 +56,7 @@ TEST_F(AtomicRunTest, ALockedFileStoresNothingUntilItIsFreeThenExactlyTheNewArti
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     state.newContentFound = false;
     state.workerBusy = true;
-    const MonitorRunResult locked = processor.runMonitoring(before, 1);
+    const MonitorRunResult locked = monitorRun.run(before, 1);
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     expectRolledBack(locked, before, SQLITE_BUSY);
@@ -164,9 +164,12 @@ TEST_F(AtomicRunTest, ACheckedPlanWithAnEmptyNewestTitleDoesNotStoreItsRegionAga
 }
 
 TEST_F(AtomicRunTest, APatternMatchingEveryByteStopsAtTheCapWithALine) {
-    PlanProcessor::Options capped = options();
+    MonitorRun::Options capped = options();
     capped.maxMatches = 1000;
-    PlanProcessor limited(pages, sql, log, messages, testEdit, state, capped);
+    MonitorRun limited(pages, sql, log, cutRegion, state, capped);
+    RuleTest::Options cappedTest = ruleTestOptions();
+    cappedTest.maxMatches = 1000;
+    RuleTest limitedTest(pages, log, messages, cutRegion, cappedTest);
     pages.setPage(kUrl, "<b>" + Text(5u << 20, 'x') + "</b>");
     MonitorPlan plan = BoardPage::plan(kUrl, true, "8");
     plan[MonitorPlan::before] = "<b>";
@@ -174,14 +177,14 @@ TEST_F(AtomicRunTest, APatternMatchingEveryByteStopsAtTheCapWithALine) {
     plan[MonitorPlan::regular] = "(.)";
     plan[MonitorPlan::uindex] = "0";
     const int planId = db.addPlan(plan);
-    const RuleTestResult test = limited.runTest(db.plan(planId));
+    const RuleTestResult test = limitedTest.run(db.plan(planId));
     EXPECT_EQ(test.rows.size(), 1000u);
     EXPECT_TRUE(test.truncated);
     EXPECT_NE(log.content().find(gbk("其余已略去")), Text::npos);
 
     log.replace("");
     state.workerBusy = true;
-    const MonitorRunResult result = limited.runMonitoring(db.plan(planId), 1);
+    const MonitorRunResult result = limited.run(db.plan(planId), 1);
     EXPECT_EQ(result.matchCount, 1000);
     EXPECT_NE(log.content().find(gbk("其余已略去")), Text::npos);
 }

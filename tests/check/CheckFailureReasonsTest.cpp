@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "base/GbkCodec.h"
-#include "check/PlanProcessor.h"
+#include "check/MonitorRun.h"
+#include "check/RuleTest.h"
 #include "check/WebPageSource.h"
 #include "curl/CurlPageFetcher.h"
 #include "support/FakeCutRegionSink.h"
@@ -31,8 +32,8 @@ protected:
         options.maxBodyBytes = 64 * 1024;
         return options;
     }
-    static PlanProcessor::Options noPause() {
-        PlanProcessor::Options options;
+    static MonitorRun::Options noPause() {
+        MonitorRun::Options options;
         options.insertPause = 0ms;
         return options;
     }
@@ -41,7 +42,7 @@ protected:
         log.replace("");
         MonitorPlan plan = BoardPage::plan(url, true, "8");
         db.addPlan(plan);
-        return processor.runMonitoring(plan, 1);
+        return monitorRun.run(plan, 1);
     }
 
     static ServedResponse answer(int status, std::string body) {
@@ -62,9 +63,10 @@ protected:
     SqlRunner sql{db.database(), log, messages};
     CurlPageFetcher fetcher{quickOptions()};
     WebPageSource source{fetcher};
-    FakeCutRegionSink testEdit;
+    FakeCutRegionSink cutRegion;
     MonitorState state;
-    PlanProcessor processor{source, sql, log, messages, testEdit, state, noPause()};
+    MonitorRun monitorRun{source, sql, log, cutRegion, state, noPause()};
+    RuleTest ruleTest{source, log, messages, cutRegion};
 };
 
 TEST_F(CheckFailureReasonsTest, AnEmptyRegionSaysWhyAfterTheLine) {
@@ -140,7 +142,7 @@ TEST_F(CheckFailureReasonsTest, ARegionWithoutArticlesOrAnErrorStatusFailsTheChe
 
 TEST_F(CheckFailureReasonsTest, TheRuleTestShowsTheReasonInItsMessage) {
     closed.stop();
-    processor.testPlan(BoardPage::plan(closed.url("/board"), true));
+    ruleTest.testPlan(BoardPage::plan(closed.url("/board"), true));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(gbkToUtf8(messages.messages()[0].text),
               "匹配结果为0,请检查正则匹配规则!（无法连接：连接被拒绝）");

@@ -43,7 +43,7 @@ TEST_F(JudgementModesTest, NewestFirstRecordsTheBoardOnceThenOnlyWhatAppearsOnTo
     EXPECT_EQ(plan[MonitorPlan::arturl], addressOf(150));
     EXPECT_EQ(plan[MonitorPlan::lasttime], kNow);
     EXPECT_EQ(plan[MonitorPlan::lastid], "0");
-    EXPECT_EQ(testEdit.texts().back(),
+    EXPECT_EQ(cutRegion.texts().back(),
               textBetween(replaceAllText(BoardPage::gbkPage(board), "\r\n", ""),
                           BoardPage::kListStart, BoardPage::kListEnd));
     const Text firstLog = log.content();
@@ -156,9 +156,9 @@ TEST_F(JudgementModesTest, OldestFirstRecordsOnlyWhatAppearsAtTheBottom) {
 // page; a run that stores nothing adds nothing.
 TEST_F(JudgementModesTest, TheRoundsArticlesComeNewestFirstWhateverThePagesOrder) {
     RoundArticles round;
-    PlanProcessor::Options withRound = options();
+    MonitorRun::Options withRound = options();
     withRound.roundArticles = &round;
-    PlanProcessor collecting{pages, sql, log, messages, testEdit, state, withRound};
+    MonitorRun collecting{pages, sql, log, cutRegion, state, withRound};
     for (const char* type : {"0", "2"}) {
         SCOPED_TRACE(type);
         const int planId = addPlan(type);
@@ -166,7 +166,7 @@ TEST_F(JudgementModesTest, TheRoundsArticlesComeNewestFirstWhateverThePagesOrder
         Threads board = BoardPage::threads(150, 3);  // 150 is the newest
         servePage(oldestFirst ? reversed(board) : board);
         state.workerBusy = true;
-        collecting.runMonitoring(db.plan(planId), 1);
+        collecting.run(db.plan(planId), 1);
         const RoundNews news = round.take();
         ASSERT_EQ(news.newest.size(), 3u);
         EXPECT_EQ(news.newest[0].title, board[0].title);
@@ -175,7 +175,7 @@ TEST_F(JudgementModesTest, TheRoundsArticlesComeNewestFirstWhateverThePagesOrder
         EXPECT_EQ(news.plans.size(), 1u);
         EXPECT_EQ(news.plans[0].plan, gbk("测试论坛_休闲灌水"));
 
-        collecting.runMonitoring(db.plan(planId), 1);  // nothing new
+        collecting.run(db.plan(planId), 1);  // nothing new
         EXPECT_TRUE(round.take().empty());
     }
 }
@@ -241,7 +241,7 @@ TEST_F(JudgementModesTest, SendsThePlansAddressCookieAndUserAgent) {
     check(planId);
     plan[MonitorPlan::cookie] = "";
     plan[MonitorPlan::ua] = "";
-    processor.runMonitoring(plan, 2);
+    monitorRun.run(plan, 2);
     const auto requests = pages.requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].url, kUrl);

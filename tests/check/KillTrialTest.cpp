@@ -60,7 +60,7 @@ TEST_F(KillTrialTest, EveryArticleIsStoredOnceWhateverMomentTheRunIsKilledAt) {
         MonitorPlan plan = db.plan(1);
         plan[MonitorPlan::url] = kUrl;
         state.workerBusy = true;
-        processor.runMonitoring(plan, 1);
+        monitorRun.run(plan, 1);
 
         std::map<Text, int> counts;
         for (const Text& title : storedTitles()) ++counts[title];

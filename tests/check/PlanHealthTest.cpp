@@ -12,15 +12,15 @@ using namespace std::chrono_literals;
 class PlanHealthTest : public PlanProcessorTestBase {
 protected:
     // A clock one minute further at every check, so the record's times tell the checks apart.
-    PlanProcessor::Options stepping() {
-        PlanProcessor::Options o = options();
+    MonitorRun::Options stepping() {
+        MonitorRun::Options o = options();
         o.clock = [this] { return fixedTime() + minutes_ * 1min; };
         return o;
     }
     MonitorRunResult checkAt(int planId, int minute) {
         minutes_ = minute;
         state.workerBusy = true;
-        return stepped.runMonitoring(db.plan(planId), 1);
+        return stepped.run(db.plan(planId), 1);
     }
     PlanHealthRecord stored(int planId) {
         const PlanHealth::Read read = PlanHealth::read(db.database());
@@ -31,7 +31,7 @@ protected:
     static Text at(int minute) { return "2014-11-5 9:" + textOfInteger(3 + minute) + ":7"; }
 
     int minutes_ = 0;
-    PlanProcessor stepped{pages, sql, log, messages, testEdit, state, stepping()};
+    MonitorRun stepped{pages, sql, log, cutRegion, state, stepping()};
 };
 
 TEST_F(PlanHealthTest, FailuresCountInARowAndASuccessEndsTheSpell) {

@@ -116,7 +116,7 @@ TEST_F(PlanInputTest, BrokenPagesEndTheRunCleanly) {
     auto result = check(planId);
     EXPECT_EQ(log.content(), cutEmptyLine() + noPage + closingLine());
     EXPECT_EQ(result.failure, gbk("没有取到页面"));
-    EXPECT_EQ(testEdit.texts().back(), "");
+    EXPECT_EQ(cutRegion.texts().back(), "");
 
     // A page without the start marker.
     pages.setPage(kUrl, "<html><body>maintenance</body></html>");
@@ -205,7 +205,7 @@ TEST_F(PlanInputTest, AStopBeforeTheFetchDoesNothing) {
     const int planId = addPlan("0");
     state.workerBusy = true;
     state.requestStop();
-    const auto result = processor.runMonitoring(db.plan(planId), 1);
+    const auto result = monitorRun.run(db.plan(planId), 1);
     EXPECT_TRUE(result.abandoned);
     EXPECT_TRUE(pages.requests().empty());
     EXPECT_EQ(log.content(), "");
@@ -219,10 +219,10 @@ TEST_F(PlanInputTest, AStopDuringTheFetchDropsThePage) {
         state.requestStop();
         state.clearStop();  // even a new start right away does not revive this run
     };
-    const auto result = processor.runMonitoring(db.plan(planId), 1);
+    const auto result = monitorRun.run(db.plan(planId), 1);
     EXPECT_TRUE(result.abandoned);
     EXPECT_EQ(log.content(), "");
-    EXPECT_TRUE(testEdit.texts().empty());
+    EXPECT_TRUE(cutRegion.texts().empty());
     EXPECT_TRUE(db.articles().empty());
     EXPECT_FALSE(state.newContentFound);
 }
@@ -231,9 +231,9 @@ TEST_F(PlanInputTest, AStopDuringThePausesKeepsTheWholeRunAndLogsItAtOnce) {
     const Threads board = BoardPage::threads(20, 5);
     servePage(board);
     const int planId = addPlan("0");
-    PlanProcessor::Options slow = options();
+    MonitorRun::Options slow = options();
     slow.insertPause = 30s;
-    PlanProcessor patient(pages, sql, log, messages, testEdit, state, slow);
+    MonitorRun patient(pages, sql, log, cutRegion, state, slow);
     const auto started = std::chrono::steady_clock::now();
     std::thread stopper([&] {
         while (log.content().find(gbk("成功！SQL：")) == Text::npos) {
@@ -242,7 +242,7 @@ TEST_F(PlanInputTest, AStopDuringThePausesKeepsTheWholeRunAndLogsItAtOnce) {
         state.requestStop();
     });
     state.workerBusy = true;
-    const auto result = patient.runMonitoring(db.plan(planId), 1);
+    const auto result = patient.run(db.plan(planId), 1);
     stopper.join();
     EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
     EXPECT_TRUE(result.abandoned);

@@ -3,7 +3,8 @@
 
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
-#include "check/PlanProcessor.h"
+#include "check/MonitorRun.h"
+#include "check/RuleTest.h"
 #include "check/WebPageSource.h"
 #include "curl/CurlPageFetcher.h"
 #include "support/FakeCutRegionSink.h"
@@ -25,8 +26,8 @@ protected:
         return options;
     }
 
-    static PlanProcessor::Options noPause() {
-        PlanProcessor::Options options;
+    static MonitorRun::Options noPause() {
+        MonitorRun::Options options;
         options.insertPause = std::chrono::milliseconds(0);
         return options;
     }
@@ -38,9 +39,10 @@ protected:
     SqlRunner sql{db.database(), log, messages};
     CurlPageFetcher fetcher{quickOptions()};
     WebPageSource source{fetcher};
-    FakeCutRegionSink testEdit;
+    FakeCutRegionSink cutRegion;
     MonitorState state;
-    PlanProcessor processor{source, sql, log, messages, testEdit, state, noPause()};
+    MonitorRun monitorRun{source, sql, log, cutRegion, state, noPause()};
+    RuleTest ruleTest{source, log, messages, cutRegion};
 };
 
 TEST_F(PlanProcessorEndToEndTest, MonitorsGbkAndUtf8BoardsOverHttp) {
@@ -54,14 +56,14 @@ TEST_F(PlanProcessorEndToEndTest, MonitorsGbkAndUtf8BoardsOverHttp) {
     db.addPlan(gbkPlan);
     db.addPlan(utf8Plan);
 
-    EXPECT_EQ(processor.runMonitoring(gbkPlan, 1).recordedCount, 50);
+    EXPECT_EQ(monitorRun.run(gbkPlan, 1).recordedCount, 50);
     const ReceivedRequest request = server.lastRequest();
     EXPECT_EQ(request.method, "GET");
     EXPECT_EQ(request.header("User-Agent"), gbkPlan[MonitorPlan::ua]);
     EXPECT_EQ(request.header("Cookie"), "sid=7");
     EXPECT_EQ(request.header("Referer"), gbkPlan[MonitorPlan::url]);
 
-    EXPECT_EQ(processor.runMonitoring(utf8Plan, 2).recordedCount, 50);
+    EXPECT_EQ(monitorRun.run(utf8Plan, 2).recordedCount, 50);
     EXPECT_EQ(server.lastRequest().headerCount("Cookie"), 0);
 
     const auto articles = db.articles();
@@ -74,7 +76,7 @@ TEST_F(PlanProcessorEndToEndTest, MonitorsGbkAndUtf8BoardsOverHttp) {
 
 TEST_F(PlanProcessorEndToEndTest, TheRuleTestShowsTheLivePage) {
     server.page("/board", BoardPage::gbkPage(BoardPage::threads(20, 5)));
-    const auto result = processor.testPlan(BoardPage::plan(server.url("/board"), true));
+    const auto result = ruleTest.testPlan(BoardPage::plan(server.url("/board"), true));
     EXPECT_TRUE(result.enableSaveButton);
     ASSERT_EQ(result.rows.size(), 5u);
     EXPECT_EQ(result.rows[0][2], "20");
@@ -84,7 +86,7 @@ TEST_F(PlanProcessorEndToEndTest, AnUnreachablePageIsAnEmptyPage) {
     MonitorPlan plan = BoardPage::plan(server.url("/board"), true, "0");
     server.stop();
     db.addPlan(plan);
-    const auto result = processor.runMonitoring(plan, 1);
+    const auto result = monitorRun.run(plan, 1);
     EXPECT_EQ(result.matchCount, 0);
     EXPECT_EQ(log.content().find(gbk("出错！截取源码为空，请检查方案的采集区域！")), 0u);
 }

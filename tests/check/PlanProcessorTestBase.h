@@ -11,8 +11,10 @@
 #include "base/TextCutting.h"
 #include "base/TextOps.h"
 #include "check/ArticleMatches.h"
+#include "check/MonitorRun.h"
 #include "check/MonitorState.h"
-#include "check/PlanProcessor.h"
+#include "check/PlanPage.h"
+#include "check/RuleTest.h"
 #include "store/SqlRunner.h"
 #include "support/FakeCutRegionSink.h"
 #include "support/FakeMessagePresenter.h"
@@ -23,8 +25,8 @@
 
 namespace lumo::test {
 
-// A processor wired to a temporary lumo.sdb, canned pages, recording fakes, no pause after
-// inserts and a clock that always says 2014-11-5 9:3:7.
+// A monitoring run and a rule test wired to a temporary lumo.sdb, canned pages, recording fakes, no
+// pause after inserts and a clock that always says 2014-11-5 9:3:7.
 class PlanProcessorTestBase : public ::testing::Test {
 protected:
     static constexpr const char* kUrl = "http://bbs.example.test/forum-12-1.html";
@@ -32,9 +34,14 @@ protected:
 
     static std::chrono::system_clock::time_point fixedTime() { return test::fixedTime(); }
 
-    static PlanProcessor::Options options() {
-        PlanProcessor::Options o;
+    static MonitorRun::Options options() {
+        MonitorRun::Options o;
         o.insertPause = std::chrono::milliseconds(0);
+        o.clock = [] { return fixedTime(); };
+        return o;
+    }
+    static RuleTest::Options ruleTestOptions() {
+        RuleTest::Options o;
         o.clock = [] { return fixedTime(); };
         return o;
     }
@@ -53,7 +60,7 @@ protected:
     // the first plan of a round.
     MonitorRunResult check(int planId) {
         state.workerBusy = true;
-        return processor.runMonitoring(db.plan(planId), 1);
+        return monitorRun.run(db.plan(planId), 1);
     }
 
     // Titles of the rows of info, in id order.
@@ -87,9 +94,10 @@ protected:
     FakeMessagePresenter messages;
     SqlRunner sql{db.database(), log, messages};
     FakePageSource pages;
-    FakeCutRegionSink testEdit;
+    FakeCutRegionSink cutRegion;
     MonitorState state;
-    PlanProcessor processor{pages, sql, log, messages, testEdit, state, options()};
+    MonitorRun monitorRun{pages, sql, log, cutRegion, state, options()};
+    RuleTest ruleTest{pages, log, messages, cutRegion, ruleTestOptions()};
 };
 
 }  // namespace lumo::test

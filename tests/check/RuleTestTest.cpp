@@ -27,7 +27,7 @@ protected:
 TEST_F(RuleTestTest, ColumnsRunFromZeroToOneBelowTheGroupCount) {
     markBusy();
     // Three groups: columns 0 to 2, the third group gets none.
-    auto result = processor.testPlan(
+    auto result = ruleTest.testPlan(
         planWithPattern("<a href=\"(thread-(\\d+)-1-1\\.html)\" onclick=\"atarget\\(this\\)\" "
                         "class=\"s xst\">(.*?)</a>"));
     ASSERT_TRUE(result.ran);
@@ -39,16 +39,16 @@ TEST_F(RuleTestTest, ColumnsRunFromZeroToOneBelowTheGroupCount) {
     EXPECT_EQ(result.rows[0][1], "thread-150-1-1.html");
     EXPECT_EQ(result.rows[0][2], "150");
     EXPECT_EQ(result.rows[49][2], "101");
-    EXPECT_EQ(testEdit.texts(), std::vector<Text>{result.cutText});
+    EXPECT_EQ(cutRegion.texts(), std::vector<Text>{result.cutText});
 
     // One group: a single column holding the whole match.
-    result = processor.testPlan(planWithPattern("class=\"s xst\">(.*?)</a>"));
+    result = ruleTest.testPlan(planWithPattern("class=\"s xst\">(.*?)</a>"));
     EXPECT_EQ(result.columns, TextList{gbk("索引 0")});
     ASSERT_EQ(result.rows.size(), 50u);
     EXPECT_EQ(result.rows[0], TextList{"class=\"s xst\">" + BoardPage::thread(150).title + "</a>"});
 
     // No group: rows without cells.
-    result = processor.testPlan(planWithPattern("class=\"s xst\">"));
+    result = ruleTest.testPlan(planWithPattern("class=\"s xst\">"));
     EXPECT_TRUE(result.columns.empty());
     EXPECT_EQ(result.rows.size(), 50u);
     EXPECT_TRUE(result.rows[0].empty());
@@ -65,7 +65,7 @@ TEST_F(RuleTestTest, NoMatchOrABadPatternShowsTheMessageAndAnEmptyTable) {
             pattern == "no such thing"
                 ? gbk("采集区域里没有匹配到任何文章")
                 : gbk("正则匹配失败：") + ArticleMatches::search(pattern, "x", 1).failure();
-        const auto result = processor.testPlan(planWithPattern(pattern));
+        const auto result = ruleTest.testPlan(planWithPattern(pattern));
         EXPECT_TRUE(result.ran);
         EXPECT_FALSE(result.enableSaveButton);
         EXPECT_TRUE(result.columns.empty());
@@ -75,7 +75,7 @@ TEST_F(RuleTestTest, NoMatchOrABadPatternShowsTheMessageAndAnEmptyTable) {
                   gbk("匹配结果为0,请检查正则匹配规则!（") + reason + gbk("）"));
         EXPECT_EQ(messages.messages()[0].caption, gbk("信息："));
     }
-    EXPECT_FALSE(processor.testPlan(planWithPattern("([unclosed")).patternFailure.empty());
+    EXPECT_FALSE(ruleTest.testPlan(planWithPattern("([unclosed")).patternFailure.empty());
     EXPECT_EQ(log.content(), "");
     expectNoMonitoringEffects();
 }
@@ -83,14 +83,14 @@ TEST_F(RuleTestTest, NoMatchOrABadPatternShowsTheMessageAndAnEmptyTable) {
 TEST_F(RuleTestTest, UsesThePlansOwnRegionWhateverItsModeAndMarker) {
     MonitorPlan plan = BoardPage::plan(kUrl, true, "0");
     plan[MonitorPlan::arttile] = BoardPage::thread(140).title;
-    auto result = processor.testPlan(plan);
+    auto result = ruleTest.testPlan(plan);
     EXPECT_EQ(result.rows.size(), 50u);
     plan[MonitorPlan::before] = "<nowhere>";
-    result = processor.testPlan(plan);
+    result = ruleTest.testPlan(plan);
     EXPECT_EQ(result.cutText, "");
     EXPECT_EQ(log.content(),
               gbk("出错！截取源码为空，请检查方案的采集区域！（源码中找不到开始标记）"));
-    EXPECT_EQ(testEdit.texts().back(), "");
+    EXPECT_EQ(cutRegion.texts().back(), "");
 }
 
 TEST_F(RuleTestTest, CrLfPairsGoLoneLineBreaksStay) {
@@ -99,7 +99,7 @@ TEST_F(RuleTestTest, CrLfPairsGoLoneLineBreaksStay) {
     plan[MonitorPlan::before] = "<ul>";
     plan[MonitorPlan::after] = "</ul>";
     plan[MonitorPlan::regular] = "<li>(.)(.)(.)</li>$";
-    const auto result = processor.testPlan(plan);
+    const auto result = ruleTest.testPlan(plan);
     EXPECT_EQ(result.cutText, "<li>a\nb</li><li>c\rd</li>\n<li>e</li>");
     // "." crosses the lone LF and CR; "$" matches before the lone LF, but not before "<li>".
     ASSERT_EQ(result.rows.size(), 1u);
@@ -109,16 +109,16 @@ TEST_F(RuleTestTest, CrLfPairsGoLoneLineBreaksStay) {
 
 TEST_F(RuleTestTest, ABlockedAddressIsNeitherFetchedNorShown) {
     MonitorPlan plan = BoardPage::plan("http://www.lumosoft.com/bbs", true);
-    const auto result = processor.testPlan(plan);
+    const auto result = ruleTest.testPlan(plan);
     EXPECT_FALSE(result.ran);
     EXPECT_TRUE(pages.requests().empty());
-    EXPECT_TRUE(testEdit.texts().empty());
+    EXPECT_TRUE(cutRegion.texts().empty());
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, gbk("此站不允许监控!"));
     EXPECT_EQ(messages.messages()[0].caption, gbk("信息："));
     // The marker is compared with case.
-    EXPECT_FALSE(PlanProcessor::isBlockedAddress("http://www.LumoSoft.com/"));
-    EXPECT_EQ(Text(PlanProcessor::kBlockedSiteMarker).size(), 8u);
+    EXPECT_FALSE(PlanPage::isBlockedAddress("http://www.LumoSoft.com/"));
+    EXPECT_EQ(Text(PlanPage::kBlockedSiteMarker).size(), 8u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -16,7 +17,8 @@
 #include "base/Timers.h"
 #include "base/WindowThread.h"
 #include "monitor/AlertSurface.h"
-#include "monitor/MonitorView.h"
+#include "monitor/MonitorEvents.h"
+#include "monitor/MonitorInputs.h"
 #include "monitor/PlanRunner.h"
 
 namespace lumo::test {
@@ -99,8 +101,9 @@ private:
     Text history_;
 };
 
-// The window's monitoring inputs and the plan list, as plain values.
-class FakeMonitorView : public MonitorView {
+// The window's monitoring inputs and the plan list, as plain values; the rounds' events change
+// them as the window's rendering does, and each is also kept by name in `events`.
+class FakeMonitorView : public MonitorInputs, public MonitorEvents {
 public:
     Text frequency = "300";
     bool autoMonitor = false;
@@ -114,13 +117,14 @@ public:
     int articleReloads = 0;
     int planReloads = 0;
     std::function<void()> onReloadArticles;
+    std::function<void()> onPlanStarted;
+    // Every event so far: "refused:frequency", "refused:noplan", "starting", "started",
+    // "plan:<n>/<count>:
+    // <name>", "finished:<n>", "round:new", "round:nothing", "stopped", "repeat:<0|1>".
+    std::vector<std::string> events;
 
     Text frequencyText() const override { return frequency; }
-    void setFrequencyText(const Text& text) override { frequency = text; }
     bool autoMonitorChecked() const override { return autoMonitor; }
-    void setFrequencyInputVisible(bool visible) override { frequencyVisible = visible; }
-    void setMonitorInputsEnabled(bool enabled) override { inputsEnabled = enabled; }
-    void setRunCaption(const Text& text) override { caption = text; }
     std::vector<int> checkedPlanRows() const override {
         std::vector<int> out;
         for (std::size_t r = 0; r < ticked.size(); ++r) {
@@ -132,13 +136,52 @@ public:
         if (row < 0 || row >= static_cast<int>(rows.size())) return {};
         return rows[static_cast<std::size_t>(row)];
     }
-    void showLatestArticlesPage() override { ++latestPageShown; }
-    void showStatusLog() override { ++statusShown; }
-    void reloadLatestArticles() override {
+
+    void startRefused(StartRefusal why) override {
+        if (why == StartRefusal::FrequencyTooLow) {
+            events.push_back("refused:frequency");
+            frequency = "60";
+            return;
+        }
+        events.push_back("refused:noplan");
+        inputsEnabled = true;
+    }
+    void monitoringStarting() override {
+        events.push_back("starting");
+        ++statusShown;
+        inputsEnabled = false;
+    }
+    void monitoringStarted() override {
+        events.push_back("started");
+        caption = gbk("停 止");
+        ++latestPageShown;
+    }
+    void planStarted(int position, int count, const MonitorPlan& plan) override {
+        events.push_back("plan:" + std::to_string(position) + "/" + std::to_string(count) + ":" +
+                         plan[MonitorPlan::name]);
+        if (onPlanStarted) onPlanStarted();
+    }
+    void planFinished(int position) override {
+        events.push_back("finished:" + std::to_string(position));
+    }
+    void roundEnded(bool newArticles) override {
+        events.push_back(newArticles ? "round:new" : "round:nothing");
+        if (!newArticles) return;
         ++articleReloads;
         if (onReloadArticles) onReloadArticles();
+        if (inputsEnabled) return;  // the reload stopped monitoring
+        ++planReloads;
     }
-    void reloadPlanList() override { ++planReloads; }
+    void monitoringStopped() override {
+        events.push_back("stopped");
+        ++statusShown;
+        caption = gbk("开 始");
+        inputsEnabled = true;
+    }
+    void repeatChanged(bool repeat) override {
+        events.push_back(repeat ? "repeat:1" : "repeat:0");
+        frequencyVisible = repeat;
+    }
 
     // Adds a plan row whose name (column 3) is `name`, ticked or not.
     void addPlan(const Text& name, bool tick) {

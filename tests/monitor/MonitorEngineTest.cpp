@@ -8,6 +8,7 @@
 #include <ctime>
 #include <limits>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "base/GbkCodec.h"
@@ -58,7 +59,7 @@ protected:
     MonitorEngineTest() {
         MonitorEngine::Options options;
         options.clock = [] { return fixedTime(); };
-        engine = std::make_unique<MonitorEngine>(view, notifier, log, messages, timers, state,
+        engine = std::make_unique<MonitorEngine>(view, view, notifier, log, messages, timers, state,
                                                  runner, options);
     }
     ~MonitorEngineTest() override {
@@ -188,8 +189,8 @@ TEST_F(MonitorEngineTest, StopDuringEachStateEndsMonitoringAtOnce) {
         NewContentNotifier localNotifier{localSurface, localLog, localState};
         ScriptedRunner localRunner{localState, localLog};
         localRunner.findsNew = true;
-        MonitorEngine localEngine(localView, localNotifier, localLog, messages, localTimers,
-                                  localState, localRunner, {});
+        MonitorEngine localEngine(localView, localView, localNotifier, localLog, messages,
+                                  localTimers, localState, localRunner, {});
         localView.addPlan("A", true);
         if (!c.repeat) localView.addPlan("B", true);
         localView.autoMonitor = c.repeat;
@@ -391,8 +392,8 @@ TEST_F(MonitorEngineTest, TheRoundGoesOnOnlyAfterTheWorkersPostsWereShown) {
     MonitorEngine::Options options;
     options.clock = [] { return fixedTime(); };
     options.windowThread = &windowThread;
-    engine = std::make_unique<MonitorEngine>(view, notifier, log, messages, timers, state, runner,
-                                             options);
+    engine = std::make_unique<MonitorEngine>(view, view, notifier, log, messages, timers, state,
+                                             runner, options);
     runner.queueLinesThrough(&windowThread);
     view.addPlan("A", true);
     runner.finishAtOnce = true;
@@ -458,8 +459,8 @@ TEST(MonitorEngineShutdown, NeverLetsGoOfAWorkerThatStillWaitsOnTheDatabase) {
     FakeAlertSurface surface;
     NewContentNotifier notifier{surface, log, state, [] { return fixedTime(); }};
     LockedOutRunner runner(db.database(), log);
-    auto engine = std::make_unique<MonitorEngine>(view, notifier, log, messages, timers, state,
-                                                  runner, MonitorEngine::Options{});
+    auto engine = std::make_unique<MonitorEngine>(view, view, notifier, log, messages, timers,
+                                                  state, runner, MonitorEngine::Options{});
     view.addPlan("A", true);
     engine->onRunClicked();
     while (!runner.started) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -476,6 +477,69 @@ TEST(MonitorEngineShutdown, NeverLetsGoOfAWorkerThatStillWaitsOnTheDatabase) {
     }
     sqlite3_exec(other, "rollback", nullptr, nullptr, nullptr);
     sqlite3_close(other);
+}
+
+// The events a front end renders: each plan's start and end, the round's end with whether it
+// stored articles, and the stop by itself, in the order they happen.
+TEST_F(MonitorEngineTest, ARoundReportsItsEventsInOrder) {
+    view.addPlan("A", true);
+    view.addPlan("B", false);
+    view.addPlan("C", true);
+    runner.finishAtOnce = true;
+    runner.findsNew = true;
+    engine->onRunClicked();
+    ASSERT_TRUE(runner.waitStarted(1));
+    settleWorker();
+    timers.advance(2000 + 5000);
+    ASSERT_TRUE(runner.waitStarted(2));
+    settleWorker();
+    timers.advance(2000);
+    using Events = std::vector<std::string>;
+    EXPECT_EQ(view.events, (Events{"starting", "started", "plan:1/2:A", "finished:1", "plan:2/2:C",
+                                   "finished:2", "round:new", "stopped"}));
+    // The alert comes after the round's event, so the lists are fresh when the user looks.
+    EXPECT_EQ(surface.soundsPlayed, 1);
+    expectIdle();
+}
+
+TEST_F(MonitorEngineTest, RepeatedRoundsAndAStopMidPlanReportNoMoreThanHappened) {
+    view.addPlan("A", true);
+    view.autoMonitor = true;
+    engine->onAutoMonitorClicked();
+    view.frequency = "30";
+    engine->onRunClicked();  // refused: too frequent
+    view.frequency = "60";
+    view.ticked = {false};
+    engine->onRunClicked();  // refused: no plan
+    view.ticked = {true};
+    runner.finishAtOnce = true;
+    engine->onRunClicked();
+    settleWorker();
+    timers.advance(2000);  // the round ends with nothing new
+    timers.advance(60000 + 5000);
+    ASSERT_TRUE(runner.waitStarted(2));
+    engine->onRunClicked();  // a stop while the second round's plan runs
+    timers.advance(100000);
+    using Events = std::vector<std::string>;
+    EXPECT_EQ(view.events, (Events{"repeat:1", "refused:frequency", "starting", "refused:noplan",
+                                   "starting", "started", "plan:1/1:A", "finished:1",
+                                   "round:nothing", "plan:1/1:A", "stopped"}));
+    EXPECT_EQ(view.articleReloads + view.planReloads, 0);
+}
+
+// A front end may stop monitoring while it shows a plan's start: no worker starts for it.
+TEST_F(MonitorEngineTest, AStopWhileAPlanStartIsShownStartsNoRun) {
+    view.addPlan("A", true);
+    view.onPlanStarted = [&] { engine->onRunClicked(); };
+    engine->onRunClicked();
+    timers.advance(10000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(runner.calls().empty());
+    EXPECT_FALSE(state.workerBusy);
+    EXPECT_EQ(log.history(), "");
+    using Events = std::vector<std::string>;
+    EXPECT_EQ(view.events, (Events{"starting", "started", "plan:1/1:A", "stopped"}));
+    expectIdle();
 }
 
 TEST(MonitorEngineRoundWait, IsTheFrequencyInMillisecondsClampedToThirtyTwoBits) {

@@ -34,8 +34,7 @@ protected:
         options.connectTimeout = 1000ms;
         options.idleTimeout = 400ms;
         fetcher = std::make_unique<CurlPageFetcher>(options);
-        runner = std::make_unique<ProcessorPlanRunner>(*fetcher, sql, log, messages, testEdit,
-                                                       state, 1ms);
+        runner = std::make_unique<ProcessorPlanRunner>(*fetcher, sql, log, cutRegion, state, 1ms);
     }
 
     MonitorPlan addPlan(const std::string& path) {
@@ -48,7 +47,7 @@ protected:
     test::TempDatabase database;
     test::FakeStatusLog log;
     test::FakeMessagePresenter messages;
-    test::FakeCutRegionSink testEdit;
+    test::FakeCutRegionSink cutRegion;
     MonitorState state;
     SqlRunner sql{database.database(), log, messages};
     std::unique_ptr<CurlPageFetcher> fetcher;
@@ -98,7 +97,7 @@ TEST_F(ProcessorPlanRunnerTest, AStopCutsAFetchUnderWayShortAndTheRunWritesNothi
     FetchOptions patient;
     patient.idleTimeout = 60s;
     CurlPageFetcher slowFetcher(patient);
-    ProcessorPlanRunner slowRunner(slowFetcher, sql, log, messages, testEdit, state, 1ms);
+    ProcessorPlanRunner slowRunner(slowFetcher, sql, log, cutRegion, state, 1ms);
     const MonitorPlan plan = addPlan("/silent");
     std::stop_source stop;
     state.workerBusy = true;

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "base/GbkCodec.h"
 #include "gui/adapters/UiText.h"
 #include "gui/monitor/AlertSound.h"
 #include "gui/monitor/TrayIcon.h"
@@ -24,17 +25,55 @@ Text MainWindowMonitorView::frequencyText() const {
     return gbkText(window_.frequencyEdit->text());
 }
 
-void MainWindowMonitorView::setFrequencyText(const Text& text) {
-    window_.frequencyEdit->setText(qtText(text));
-}
-
 bool MainWindowMonitorView::autoMonitorChecked() const {
     return window_.autoMonitorCheck->isChecked();
 }
 
-void MainWindowMonitorView::setFrequencyInputVisible(bool visible) {
-    window_.frequencyLabel->setVisible(visible);
-    window_.frequencyEdit->setVisible(visible);
+std::vector<int> MainWindowMonitorView::checkedPlanRows() const {
+    return window_.planListView()->checkedRows();
+}
+
+TextList MainWindowMonitorView::planRowTexts(int row) const {
+    return window_.planListView()->rowTexts(row);  // empty for a row that does not exist
+}
+
+void MainWindowMonitorView::startRefused(StartRefusal why) {
+    if (why == StartRefusal::FrequencyTooLow) {
+        window_.frequencyEdit->setText(QStringLiteral("60"));
+        return;
+    }
+    setMonitorInputsEnabled(true);
+}
+
+void MainWindowMonitorView::monitoringStarting() {
+    showStatusLog();
+    setMonitorInputsEnabled(false);
+}
+
+void MainWindowMonitorView::monitoringStarted() {
+    monitoring_ = true;
+    setRunCaption("停 止");
+    window_.tabs->setCurrentIndex(MainWindow::LatestArticlesPage);
+}
+
+void MainWindowMonitorView::roundEnded(bool newArticles) {
+    if (!newArticles) return;
+    if (reloads_.latestArticles) reloads_.latestArticles();
+    // The reload may hand control to the window, and a stop there leaves the plan list alone.
+    if (!monitoring_) return;
+    if (reloads_.planList) reloads_.planList();
+}
+
+void MainWindowMonitorView::monitoringStopped() {
+    monitoring_ = false;
+    showStatusLog();
+    setRunCaption("开 始");
+    setMonitorInputsEnabled(true);
+}
+
+void MainWindowMonitorView::repeatChanged(bool repeat) {
+    window_.frequencyLabel->setVisible(repeat);
+    window_.frequencyEdit->setVisible(repeat);
 }
 
 void MainWindowMonitorView::setMonitorInputsEnabled(bool enabled) {
@@ -42,37 +81,12 @@ void MainWindowMonitorView::setMonitorInputsEnabled(bool enabled) {
     window_.frequencyEdit->setEnabled(enabled);
 }
 
-void MainWindowMonitorView::setRunCaption(const Text& caption) {
-    window_.runButton->setText(qtText(caption));
-}
-
-std::vector<int> MainWindowMonitorView::checkedPlanRows() const {
-    std::vector<int> rows;
-    for (int row = 0; row < window_.planListView()->rowCount(); ++row) {
-        if (window_.planListView()->isRowChecked(row)) rows.push_back(row);
-    }
-    return rows;
-}
-
-TextList MainWindowMonitorView::planRowTexts(int row) const {
-    if (row < 0 || row >= window_.planListView()->rowCount()) return {};
-    return window_.planListView()->rowTexts(row);
-}
-
-void MainWindowMonitorView::showLatestArticlesPage() {
-    window_.tabs->setCurrentIndex(MainWindow::LatestArticlesPage);
+void MainWindowMonitorView::setRunCaption(const char* caption) {
+    window_.runButton->setText(qtText(gbk(caption)));
 }
 
 void MainWindowMonitorView::showStatusLog() {
     window_.statusBox->setVisible(true);
-}
-
-void MainWindowMonitorView::reloadLatestArticles() {
-    if (reloads_.latestArticles) reloads_.latestArticles();
-}
-
-void MainWindowMonitorView::reloadPlanList() {
-    if (reloads_.planList) reloads_.planList();
 }
 
 // Nobody can have changed an option whose page was never made: it is as the box would start.

@@ -3,7 +3,8 @@
 #include <functional>
 
 #include "monitor/AlertSurface.h"
-#include "monitor/MonitorView.h"
+#include "monitor/MonitorEvents.h"
+#include "monitor/MonitorInputs.h"
 
 namespace lumo {
 
@@ -11,12 +12,21 @@ class AlertSound;
 class MainWindow;
 class TrayIcon;
 
-// The monitoring rounds' and the new-content alert's view of the main window: the inputs above
-// the tabs, the plan list `项目列表框`, the status box, the alert boxes on page "高级设置", the
-// tray icon and the alert sound. The list reloads are the application's loaders, handed in.
+// The monitoring rounds and the new-content alert on the main window: the rounds read the inputs
+// above the tabs (`频率框`, `自动监控框`) and the ticked rows of `项目列表框`; their events show as
+//   monitoringStarting  the status box shows, `自动监控框` and `频率框` are disabled
+//   startRefused        a frequency too low reads "60"; with no plan ticked the inputs are
+//                       enabled again
+//   monitoringStarted   `运行` reads "停 止" and the latest articles page comes up
+//   roundEnded          with new articles: the latest articles, then (unless that stopped
+//                       monitoring) the plan list are reloaded
+//   monitoringStopped   the status box shows, the inputs are enabled, `运行` reads "开 始"
+//   repeatChanged       `频率框` and its label show while rounds repeat
+// The alert uses the boxes on page "高级设置", the tray icon and the alert sound. The list reloads
+// are the application's loaders, handed in.
 //
 // Window thread only.
-class MainWindowMonitorView : public MonitorView, public AlertSurface {
+class MainWindowMonitorView : public MonitorInputs, public MonitorEvents, public AlertSurface {
 public:
     struct Reloads {
         std::function<void()> latestArticles;
@@ -26,17 +36,16 @@ public:
     MainWindowMonitorView(MainWindow& window, TrayIcon& tray, AlertSound& sound, Reloads reloads);
 
     Text frequencyText() const override;
-    void setFrequencyText(const Text& text) override;
     bool autoMonitorChecked() const override;
-    void setFrequencyInputVisible(bool visible) override;
-    void setMonitorInputsEnabled(bool enabled) override;
-    void setRunCaption(const Text& caption) override;
     std::vector<int> checkedPlanRows() const override;
     TextList planRowTexts(int row) const override;
-    void showLatestArticlesPage() override;
-    void showStatusLog() override;
-    void reloadLatestArticles() override;
-    void reloadPlanList() override;
+
+    void startRefused(StartRefusal why) override;
+    void monitoringStarting() override;
+    void monitoringStarted() override;
+    void roundEnded(bool newArticles) override;
+    void monitoringStopped() override;
+    void repeatChanged(bool repeat) override;
 
     bool soundAlertEnabled() const override;
     bool iconAlertEnabled() const override;
@@ -45,10 +54,15 @@ public:
     void showTrayIcon(TrayIconKind kind) override;
 
 private:
+    void setMonitorInputsEnabled(bool enabled);
+    void setRunCaption(const char* caption);
+    void showStatusLog();
+
     MainWindow& window_;
     TrayIcon& tray_;
     AlertSound& sound_;
     Reloads reloads_;
+    bool monitoring_ = false;
 };
 
 }  // namespace lumo

@@ -74,15 +74,16 @@ MonitoringFeature::MonitoringFeature(Shared shared, Hooks hooks, MonitorTimings 
             if (reload) reload();
         });
     runner_ = std::make_unique<ProcessorPlanRunner>(
-        shared_.fetcher, shared_.sql, shared_.log, shared_.messages, shared_.cutRegion,
-        shared_.state, timings.insertPause,
+        shared_.fetcher, shared_.sql, shared_.log, shared_.cutRegion, shared_.state,
+        timings.insertPause,
         ProcessorPlanRunner::Health{ProcessorPlanRunner::kDefaultBrokenAfter, healthRefresh_.get()},
         &roundArticles_);
     MonitorEngine::Options options;
     options.timings = timings;
     options.windowThread = &shared_.windowThread;
-    engine_ = std::make_unique<MonitorEngine>(*view_, *notifier_, shared_.log, shared_.messages,
-                                              shared_.timers, shared_.state, *runner_, options);
+    engine_ =
+        std::make_unique<MonitorEngine>(*view_, *view_, *notifier_, shared_.log, shared_.messages,
+                                        shared_.timers, shared_.state, *runner_, options);
     windowEvents_ = std::make_unique<WindowEvents>(
         window, *tray_, shared_.messages,
         WindowEvents::Hooks{[this](bool on) { notifier_->notifyNewContent(on); }, hooks.quit,

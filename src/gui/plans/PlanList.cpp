@@ -111,11 +111,7 @@ bool PlanList::isRowTicked(int row) const {
 }
 
 std::vector<int> PlanList::tickedRows() const {
-    std::vector<int> rows;
-    for (int row = 0; row < view()->rowCount(); ++row) {
-        if (view()->isRowChecked(row)) rows.push_back(row);
-    }
-    return rows;
+    return view()->checkedRows();
 }
 
 MonitorPlan PlanList::planAt(int row) const {

@@ -26,24 +26,22 @@ PlanManagement::PlanManagement(MainWindow& window, DatabaseConnection& database,
         messages);
     planList_->setEditorOpener([this](PlanEditMode mode) { editor().loadPlanIntoEditor(mode); });
     // The editor and the rule test come with their page.
-    window.whenPageBuilt(
-        MainWindow::EditorPage, this,
-        [this, &log, &messages, &cutRegion, &sql, &database, fetch = options.fetch] {
-            attachEditorPage(log, messages, cutRegion, sql, database, fetch);
-        });
+    window.whenPageBuilt(MainWindow::EditorPage, this,
+                         [this, &log, &messages, &cutRegion, &database, fetch = options.fetch] {
+                             attachEditorPage(log, messages, cutRegion, database, fetch);
+                         });
 }
 
 void PlanManagement::attachEditorPage(StatusLog& log, MessagePresenter& messages,
-                                      CutRegionSink& cutRegion, SqlRunner& sql,
-                                      DatabaseConnection& database, FetchOptions fetch) {
+                                      CutRegionSink& cutRegion, DatabaseConnection& database,
+                                      FetchOptions fetch) {
     editor_ = std::make_unique<PlanEditor>(window_, *planList_, database, messages, *help_);
     RuleTestRunner::Collaborators with;
     with.currentPlan = [this] { return editor_->editorPlan(); };
     with.enableSave = [this](const MonitorPlan& tested) { editor_->enableSave(tested); };
     with.log = &log;
     with.messages = &messages;
-    with.testEdit = &cutRegion;
-    with.sql = &sql;
+    with.cutRegion = &cutRegion;
     ruleTest_ = std::make_unique<RuleTestRunner>(*window_.editorPage(), std::move(with), fetch);
     suggestion_ =
         std::make_unique<PlanSuggestionRunner>(*window_.editorPage(), *editor_, messages, fetch);

@@ -50,7 +50,7 @@ public:
 
 private:
     void attachEditorPage(StatusLog& log, MessagePresenter& messages, CutRegionSink& cutRegion,
-                          SqlRunner& sql, DatabaseConnection& database, FetchOptions fetch);
+                          DatabaseConnection& database, FetchOptions fetch);
 
     MainWindow& window_;
     // Destroyed in reverse order: the suggestion and the rule test, and their fetch threads, go

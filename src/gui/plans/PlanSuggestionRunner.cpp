@@ -7,7 +7,7 @@
 
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
-#include "check/PlanProcessor.h"
+#include "check/PlanPage.h"
 #include "gui/adapters/UiText.h"
 #include "gui/modules/ModuleFolders.h"
 #include "gui/plans/PlanEditor.h"
@@ -85,7 +85,7 @@ void PlanSuggestionRunner::start() {
     const MonitorPlan plan = editor_.editorPlan();
     const Text url = trimText(plan[MonitorPlan::url]);
     if (url.empty()) return fail(gbk("请先填写监控网址。"));
-    if (PlanProcessor::isBlockedAddress(url)) return fail(gbk("此站不允许监控!"));
+    if (PlanPage::isBlockedAddress(url)) return fail(gbk("此站不允许监控!"));
     const Suggest suggest = suggestionEngine();
     if (suggest == nullptr) return fail(gbk("无法生成方案：缺少模块 lumo_plan_suggest。"));
 

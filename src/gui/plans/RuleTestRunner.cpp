@@ -2,7 +2,8 @@
 
 #include <QPushButton>
 
-#include "check/PlanProcessor.h"
+#include "check/PlanPage.h"
+#include "check/RuleTest.h"
 #include "gui/plans/HeldMessages.h"
 #include "gui/window/PlanEditorPage.h"
 #include "gui/window/ReportListView.h"
@@ -46,11 +47,10 @@ RuleTestRunner::~RuleTestRunner() = default;
 void RuleTestRunner::startTest() {
     if (running_) return;
     const MonitorPlan plan = with_.currentPlan();
-    if (PlanProcessor::isBlockedAddress(plan[MonitorPlan::url])) {
+    if (PlanPage::isBlockedAddress(plan[MonitorPlan::url])) {
         NoPage none;
-        PlanProcessor processor(none, *with_.sql, *with_.log, *with_.messages, *with_.testEdit,
-                                unusedState_);
-        emit testFinished(processor.testPlan(plan));  // only the message
+        RuleTest ruleTest(none, *with_.log, *with_.messages, *with_.cutRegion);
+        emit testFinished(ruleTest.testPlan(plan));  // only the message
         return;
     }
 
@@ -62,7 +62,7 @@ void RuleTestRunner::startTest() {
     if (refocusButton_) button->clearFocus();
     button->setEnabled(false);
     if (fetch_.joinable()) fetch_.join();  // the previous test's thread has already posted
-    const PlanProcessor::RequestHeaders sent = PlanProcessor::requestHeadersOf(plan, nowText());
+    const PlanPage::RequestHeaders sent = PlanPage::requestHeadersOf(plan, nowText());
     if (!sent.cutLine.empty()) with_.log->append(sent.cutLine);
     fetch_ = std::jthread([this, plan, sent](std::stop_token stop) {
         // The same request a monitoring run sends: GET with the plan's cookie (always supplied,
@@ -79,8 +79,8 @@ void RuleTestRunner::startTest() {
         // table.
         FetchedPage page(std::move(body), FetchNote{request.failure, request.status});
         HeldMessages held;
-        PlanProcessor processor(page, *with_.sql, *with_.log, held, *with_.testEdit, unusedState_);
-        RuleTestResult result = processor.runTest(plan, [&stop] { return stop.stop_requested(); });
+        RuleTest ruleTest(page, *with_.log, held, *with_.cutRegion);
+        RuleTestResult result = ruleTest.run(plan, [&stop] { return stop.stop_requested(); });
         if (stop.stop_requested()) return;
         QMetaObject::invokeMethod(
             this,

@@ -23,9 +23,9 @@ class PlanEditorPage;
 // live page and shows the outcome on the editor page.
 //
 // An address holding the blocked-site marker only gets its message. Otherwise the button is
-// disabled and the page is fetched, cut and matched (PlanProcessor's rule test) on a thread of
+// disabled and the page is fetched, cut and matched (RuleTest) on a thread of
 // the test's own, so the window stays responsive; `测试编辑框` receives the cut text. Then the
-// window thread clears `测试列表框`, shows PlanProcessor's messages through the message
+// window thread clears `测试列表框`, shows the rule test's messages through the message
 // presenter, gives the list the columns "索引 0" to "索引 G-1" (80 pixels) and a row per match,
 // and tells the editor which plan matched: it enables saving only while it still holds what was
 // tested. The button comes back at the end.
@@ -40,8 +40,7 @@ public:
         std::function<void(const MonitorPlan&)> enableSave;  // a test of this plan matched
         StatusLog* log = nullptr;
         MessagePresenter* messages = nullptr;
-        CutRegionSink* testEdit = nullptr;
-        SqlRunner* sql = nullptr;  // required by PlanProcessor; a rule test never writes
+        CutRegionSink* cutRegion = nullptr;  // `测试编辑框`
     };
 
     RuleTestRunner(PlanEditorPage& page, Collaborators collaborators,
@@ -65,8 +64,6 @@ private:
 
     PlanEditorPage& page_;
     Collaborators with_;
-    // The rule test touches no monitoring flag; PlanProcessor is handed a state of its own.
-    MonitorState unusedState_;
     ModulePageFetcher fetcher_;
     bool running_ = false;
     bool refocusButton_ = false;

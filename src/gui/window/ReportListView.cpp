@@ -110,6 +110,14 @@ bool ReportListView::isRowChecked(int row) const {
     return checkBoxes_ && cell != nullptr && cell->checkState() == Qt::Checked;
 }
 
+std::vector<int> ReportListView::checkedRows() const {
+    std::vector<int> rows;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (isRowChecked(row)) rows.push_back(row);
+    }
+    return rows;
+}
+
 void ReportListView::setRowChecked(int row, bool checked) {
     QTableWidgetItem* cell = item(row, 0);
     if (!checkBoxes_ || cell == nullptr) return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableWidget>
+#include <vector>
 
 #include "base/Text.h"
 
@@ -39,6 +40,8 @@ public:
 
     bool isRowChecked(int row) const;
     void setRowChecked(int row, bool checked);
+    // The rows whose tick box is checked, in list order.
+    std::vector<int> checkedRows() const;
 
     // The selected row, or -1.
     int selectedRow() const;

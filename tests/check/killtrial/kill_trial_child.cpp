@@ -4,8 +4,9 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "check/MonitorRun.h"
 #include "check/MonitorState.h"
-#include "check/PlanProcessor.h"
+#include "check/RuleTest.h"
 #include "check/WebPageSource.h"
 #include "curl/CurlPageFetcher.h"
 #include "store/DatabaseConnection.h"
@@ -25,15 +26,15 @@ int main(int argc, char** argv) {
     plan[MonitorPlan::url] = argv[2];
     test::FakeStatusLog log;
     test::FakeMessagePresenter messages;
-    test::FakeCutRegionSink testEdit;
+    test::FakeCutRegionSink cutRegion;
     SqlRunner sql(database, log, messages);
     CurlPageFetcher fetcher;
     WebPageSource pages(fetcher);
     MonitorState state;
-    PlanProcessor::Options options;
+    MonitorRun::Options options;
     options.insertPause = std::chrono::milliseconds(std::atoi(argv[3]));
-    PlanProcessor processor(pages, sql, log, messages, testEdit, state, options);
+    MonitorRun monitorRun(pages, sql, log, cutRegion, state, options);
     state.workerBusy = true;
-    processor.runMonitoring(plan, 1);
+    monitorRun.run(plan, 1);
     return messages.messages().empty() ? 0 : 5;
 }

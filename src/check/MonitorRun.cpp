@@ -1,4 +1,4 @@
-#include "check/PlanProcessor.h"
+#include "check/MonitorRun.h"
 
 #include <algorithm>
 
@@ -8,6 +8,7 @@
 #include "check/ArticleMatches.h"
 #include "check/CheckReasons.h"
 #include "check/JudgementMode.h"
+#include "check/PlanPage.h"
 #include "http/FetchHeaders.h"
 #include "store/SqlValues.h"
 
@@ -18,32 +19,12 @@ const Text& markerMissingText() {
     static const Text text = gbk("出错！无法在源码中找到最后文章标记！");
     return text;
 }
-const Text& cutEmptyText() {
-    static const Text text = gbk("出错！截取源码为空，请检查方案的采集区域！");
-    return text;
-}
-const Text& noMatchText() {
-    static const Text text = gbk("匹配结果为0,请检查正则匹配规则!");
-    return text;
-}
-const Text& blockedText() {
-    static const Text text = gbk("此站不允许监控!");
-    return text;
-}
-const Text& columnPrefix() {
-    static const Text text = gbk("索引 ");
-    return text;
-}
 const Text& patternFailedText() {
     static const Text text = gbk("\r\n出错！正则匹配失败：");
     return text;
 }
 const Text& checkCappedText() {
     static const Text text = gbk("\r\n匹配结果过多，只处理了前");
-    return text;
-}
-const Text& testCappedText() {
-    static const Text text = gbk("\r\n匹配结果过多，只列出了前");
     return text;
 }
 const Text& cappedRestText() {
@@ -71,39 +52,12 @@ const Text& closingEnd() {
     return text;
 }
 
-const Text& headerCutStart() {
-    static const Text text = gbk("\r\n出错！方案的 ");
-    return text;
-}
-const Text& headerCutEnd() {
-    static const Text text = gbk(" 含有回车、换行或空字符，请求里只发送了它们前面的部分----");
-    return text;
-}
-
 // The statements a run's writes end with that record its health: not shown in the log.
 constexpr std::size_t kHealthStatements = 2;
 
 const Text kInsertStart =
     "insert into info(planname,planid,title,url,other,addtime,issoucang) values('";
 const Text kUpdateStart = "update rule set arttile='";
-
-// Every CR LF pair removed; a lone CR or LF stays. The pairs are those of the text as given
-// (removing one never makes another), and the text is compacted where it lies.
-Text withoutCrLf(Text text) {
-    std::size_t out = text.find("\r\n");
-    if (out == Text::npos) return text;
-    std::size_t from = out + 2;
-    for (;;) {
-        const std::size_t next = text.find("\r\n", from);
-        const std::size_t end = next == Text::npos ? text.size() : next;
-        std::copy(text.begin() + from, text.begin() + end, text.begin() + out);  // forwards
-        out += end - from;
-        if (next == Text::npos) break;
-        from = next + 2;
-    }
-    text.resize(out);
-    return text;
-}
 
 // The article address: every "[n]" of the template replaced by sub-match integer(n), in the order
 // the placeholders were collected.
@@ -131,107 +85,24 @@ std::optional<ArticleMatches::StopAt> lastWantedMatch(const MonitorPlan& plan, J
 
 }  // namespace
 
-PlanProcessor::PlanProcessor(PageSource& pages, SqlRunner& sql, StatusLog& log,
-                             MessagePresenter& messages, CutRegionSink& testEdit,
-                             MonitorState& state)
-    : PlanProcessor(pages, sql, log, messages, testEdit, state, Options{}) {}
+MonitorRun::MonitorRun(PageSource& pages, SqlRunner& sql, StatusLog& log, CutRegionSink& cutRegion,
+                       MonitorState& state)
+    : MonitorRun(pages, sql, log, cutRegion, state, Options{}) {}
 
-PlanProcessor::PlanProcessor(PageSource& pages, SqlRunner& sql, StatusLog& log,
-                             MessagePresenter& messages, CutRegionSink& testEdit,
-                             MonitorState& state, Options options)
+MonitorRun::MonitorRun(PageSource& pages, SqlRunner& sql, StatusLog& log, CutRegionSink& cutRegion,
+                       MonitorState& state, Options options)
     : pages_(pages),
       sql_(sql),
       log_(log),
-      messages_(messages),
-      testEdit_(testEdit),
+      cutRegion_(cutRegion),
       state_(state),
       options_(std::move(options)) {}
 
-bool PlanProcessor::isBlockedAddress(const Text& url) {
-    return url.find(kBlockedSiteMarker) != Text::npos;
-}
-
-PlanProcessor::RequestHeaders PlanProcessor::requestHeadersOf(const MonitorPlan& plan,
-                                                              const Text& now) {
-    const Text& agent = plan[MonitorPlan::ua];
-    const Text& cookie = plan[MonitorPlan::cookie];
-    RequestHeaders sent{"User-Agent: " + headerSafePart(agent), headerSafePart(cookie), Text()};
-    Text cutFields;
-    if (!isHeaderSafe(agent)) cutFields = "User-Agent";
-    if (!isHeaderSafe(cookie)) cutFields += Text(cutFields.empty() ? "" : gbk("、")) + "Cookie";
-    if (!cutFields.empty()) sent.cutLine = headerCutStart() + cutFields + headerCutEnd() + now;
-    return sent;
-}
-
-Text PlanProcessor::now() const {
+Text MonitorRun::now() const {
     return nowText(options_.clock);
 }
 
-Text PlanProcessor::fetchPageText(const MonitorPlan& plan, FetchNote& note) {
-    // A plan's page is GBK when its code is "1", and UTF-8 otherwise.
-    const bool utf8 = plan[MonitorPlan::code] != "1";
-    const RequestHeaders sent = requestHeadersOf(plan, now());
-    if (!sent.cutLine.empty()) log_.append(sent.cutLine);
-    return withoutCrLf(
-        pages_.fetchPlanPage(plan[MonitorPlan::url], sent.cookie, sent.headers, utf8, note));
-}
-
-RuleTestResult PlanProcessor::testPlan(const MonitorPlan& plan) {
-    if (isBlockedAddress(plan[MonitorPlan::url])) {
-        messages_.showMessage(blockedText(), kDefaultCaption);
-        return RuleTestResult{};
-    }
-    return runTest(plan);
-}
-
-RuleTestResult PlanProcessor::runTest(const MonitorPlan& plan,
-                                      const std::function<bool()>& stopped) {
-    RuleTestResult result;
-    result.ran = true;
-    FetchNote note;
-    const Text page = fetchPageText(plan, note);
-    result.cutText = textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]);
-    if (result.cutText.empty()) {
-        result.failure =
-            emptyRegionReason(page, note, plan[MonitorPlan::before], plan[MonitorPlan::after]);
-        log_.append(withReason(cutEmptyText(), result.failure));
-    }
-    testEdit_.showCutRegion(result.cutText);
-
-    ArticleMatches::Limits limits;
-    limits.timeLimit = options_.searchTimeLimit;
-    limits.stopped = stopped;
-    const ArticleMatches matches = ArticleMatches::search(
-        plan[MonitorPlan::regular], result.cutText, options_.maxMatches, std::nullopt, limits);
-    result.matchCount = matches.count();
-    result.truncated = matches.truncated();
-    if (matches.truncated()) {
-        log_.append(testCappedText() + textOfInteger(matches.count()) + cappedRestText() +
-                    gbk("。"));
-    }
-    result.groupCount = matches.groupCount();
-    result.patternFailure = matches.failure();
-    if (matches.count() == 0) {
-        if (result.failure.empty()) result.failure = noMatchReason(matches.failure(), note.status);
-        messages_.showMessage(withReason(noMatchText(), result.failure), kDefaultCaption);
-        return result;
-    }
-    result.failure = errorStatusReason(note.status);
-    result.enableSaveButton = true;
-    // Columns 0 to G-1: the whole match and the groups but the last (the hint of the address
-    // template refers to these column numbers).
-    for (int k = 0; k < matches.groupCount(); ++k) {
-        result.columns.push_back(columnPrefix() + textOfInteger(k));
-    }
-    for (int m = 1; m <= matches.count(); ++m) {
-        TextList row;
-        for (int k = 0; k < matches.groupCount(); ++k) row.push_back(matches.sub(m, k));
-        result.rows.push_back(std::move(row));
-    }
-    return result;
-}
-
-MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
+MonitorRunResult MonitorRun::run(MonitorPlan plan, int position) {
     MonitorRunResult result;
     const std::uint64_t generation = state_.stopGeneration();
     const auto stopped = [&] {
@@ -240,7 +111,7 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
     };
     if (stopped()) return result;
     FetchNote note;
-    const Text page = fetchPageText(plan, note);
+    const Text page = PlanPage::fetchText(pages_, log_, plan, now(), note);
     if (stopped()) return result;  // the fetch finished after a stop: its page is dropped
 
     // Cut: the region between the plan's own markers; match; then the marker picks the new ones.
@@ -259,8 +130,8 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
         result.failure =
             emptyRegionReason(page, note, plan[MonitorPlan::before], plan[MonitorPlan::after]);
     }
-    if (chosen.cut.empty()) log_.append(withReason(cutEmptyText(), result.failure));
-    testEdit_.showCutRegion(chosen.cut);
+    if (chosen.cut.empty()) log_.append(withReason(PlanPage::emptyRegionLine(), result.failure));
+    cutRegion_.showCutRegion(chosen.cut);
     logMatchProblems(matches, result);
     if (result.failure.empty()) logPageProblems(matches, note, result);
     result.matchCount = std::max(0, chosen.last - chosen.first + 1);
@@ -291,8 +162,8 @@ MonitorRunResult PlanProcessor::runMonitoring(MonitorPlan plan, int position) {
     return result;
 }
 
-std::optional<PlanHealthRecord> PlanProcessor::healthBefore(const Text& planId,
-                                                            MonitorRunResult& result) {
+std::optional<PlanHealthRecord> MonitorRun::healthBefore(const Text& planId,
+                                                         MonitorRunResult& result) {
     const PlanHealth::Read read = PlanHealth::read(sql_.database(), planId);
     if (!read.query.ok) return std::nullopt;  // failuresBefore stays unknown
     const auto found = read.records.find(planId);
@@ -304,9 +175,9 @@ std::optional<PlanHealthRecord> PlanProcessor::healthBefore(const Text& planId,
     return found->second;
 }
 
-void PlanProcessor::recordHealthAlone(const Text& planId,
-                                      const std::optional<PlanHealthRecord>& before,
-                                      MonitorRunResult& result) {
+void MonitorRun::recordHealthAlone(const Text& planId,
+                                   const std::optional<PlanHealthRecord>& before,
+                                   MonitorRunResult& result) {
     const Text outcome = result.failure.empty() ? PlanHealth::kNothingNew : PlanHealth::kFailed;
     const Text checkedAt = now();
     const DatabaseConnection::BatchOutcome stored = sql_.database().executeAll(
@@ -319,8 +190,8 @@ void PlanProcessor::recordHealthAlone(const Text& planId,
     log_.append(healthNotStoredText() + textOfInteger(stored.errorCode) + gbk("）----") + now());
 }
 
-void PlanProcessor::logPageProblems(const ArticleMatches& matches, const FetchNote& note,
-                                    MonitorRunResult& result) {
+void MonitorRun::logPageProblems(const ArticleMatches& matches, const FetchNote& note,
+                                 MonitorRunResult& result) {
     // A search its bound cut off fails the check even when it found some articles first.
     if (matches.count() == 0 || matches.failed()) {
         result.failure = noMatchReason(matches.failure(), note.status);
@@ -332,7 +203,7 @@ void PlanProcessor::logPageProblems(const ArticleMatches& matches, const FetchNo
     }
 }
 
-void PlanProcessor::logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result) {
+void MonitorRun::logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result) {
     result.patternFailure = matches.failure();
     if (matches.failed()) {
         log_.append(patternFailedText() + matches.failure() + "----" + now());
@@ -343,9 +214,9 @@ void PlanProcessor::logMatchProblems(const ArticleMatches& matches, MonitorRunRe
     }
 }
 
-PlanProcessor::NewMatches PlanProcessor::chooseNewMatches(const MonitorPlan& plan,
-                                                          JudgementMode mode, const Text& page,
-                                                          const ArticleMatches& matches) {
+MonitorRun::NewMatches MonitorRun::chooseNewMatches(const MonitorPlan& plan, JudgementMode mode,
+                                                    const Text& page,
+                                                    const ArticleMatches& matches) {
     const Text& region = matches.text();
     const auto all = [&] { return NewMatches{1, matches.count(), region}; };
     const Text& marker = plan[MonitorPlan::arttile];
@@ -374,9 +245,8 @@ PlanProcessor::NewMatches PlanProcessor::chooseNewMatches(const MonitorPlan& pla
     return NewMatches{1, own - 1, region.substr(0, at.position)};
 }
 
-PlanProcessor::RunWrites PlanProcessor::judge(const MonitorPlan& plan, JudgementMode mode,
-                                              const ArticleMatches& matches,
-                                              const NewMatches& chosen) {
+MonitorRun::RunWrites MonitorRun::judge(const MonitorPlan& plan, JudgementMode mode,
+                                        const ArticleMatches& matches, const NewMatches& chosen) {
     TextList placeholders;
     allTextsBetween(plan[MonitorPlan::buquan], "[", "]", placeholders);
     const int tindex = integerOfText(plan[MonitorPlan::tindex]);
@@ -419,8 +289,8 @@ PlanProcessor::RunWrites PlanProcessor::judge(const MonitorPlan& plan, Judgement
     return writes;
 }
 
-void PlanProcessor::record(const MonitorPlan& plan, const RunWrites& writes,
-                           std::uint64_t generation, MonitorRunResult& result) {
+void MonitorRun::record(const MonitorPlan& plan, const RunWrites& writes, std::uint64_t generation,
+                        MonitorRunResult& result) {
     // One transaction: every insert and the plan update, or nothing (one failure line, one box).
     const DatabaseConnection::BatchOutcome outcome = sql_.runAll(writes.statements);
     if (!outcome.ok) {
