@@ -30,7 +30,6 @@
 #include "gui/window/SettingsPage.h"
 #include "gui/window/StatusLogBox.h"
 #include "gui/window/WelcomePage.h"
-#include "gui/window/WindowEvents.h"
 #include "monitor/MonitorEngine.h"
 #include "skin/ModuleImageLoader.h"
 #include "skin/SkinBinding.h"
@@ -104,7 +103,7 @@ void LumoApplication::startInTray() {
 }
 
 void LumoApplication::showWindow() {
-    monitoring_->windowEvents().restore();
+    monitoring_->showWindow();
 }
 
 QStringList LumoApplication::autostartCommand() const {

@@ -91,7 +91,6 @@ public:
     MainWindow& window() { return *window_; }
     DatabaseConnection& database() { return database_; }
     StatusLogBox& statusLog() { return *statusLog_; }
-    SqlRunner& sqlRunner() { return *sqlRunner_; }
     MessagePresenter& messages() { return *messages_; }
     // The latest-articles and favourites lists.
     ArticleViews& articleViews() { return *articleViews_; }

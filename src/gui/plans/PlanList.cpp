@@ -29,8 +29,7 @@ PlanList::PlanList(MainWindow& window, DatabaseConnection& database, SqlRunner& 
       database_(database),
       sql_(sql),
       log_(log),
-      messages_(messages),
-      popup_([](QMenu* menu, const QPoint& at) { menu->popup(at); }) {
+      messages_(messages) {
     window_.whenPageBuilt(MainWindow::PlansPage, this, [this] { attachList(); });
     connect(menus_.newPlan, &QAction::triggered, this, &PlanList::newPlan);
     connect(menus_.editPlan, &QAction::triggered, this, &PlanList::editPlan);
@@ -106,18 +105,6 @@ int PlanList::rowCount() const {
     return view()->rowCount();
 }
 
-bool PlanList::isRowTicked(int row) const {
-    return view()->isRowChecked(row);
-}
-
-std::vector<int> PlanList::tickedRows() const {
-    std::vector<int> rows;
-    for (int row = 0; row < view()->rowCount(); ++row) {
-        if (view()->isRowChecked(row)) rows.push_back(row);
-    }
-    return rows;
-}
-
 MonitorPlan PlanList::planAt(int row) const {
     return MonitorPlan::fromRow(view()->rowTexts(row));
 }
@@ -138,7 +125,7 @@ void PlanList::updatePlanMenu() {
 
 void PlanList::showPlanMenu(const QPoint& globalPos) {
     updatePlanMenu();
-    popup_(menus_.planMenu, globalPos);
+    menus_.planMenu->popup(globalPos);
 }
 
 void PlanList::newPlan() {

@@ -26,6 +26,7 @@
 #include "support/FakeMessagePresenter.h"
 #include "support/FakeStatusLog.h"
 #include "support/TempDatabase.h"
+#include "support/gui/TickedRows.h"
 
 using lumo::gbk;
 using lumo::MonitorPlan;
@@ -296,7 +297,7 @@ void PlanEditorTest::insertStoresExactlyWhatWasTyped() {
     QCOMPARE(e.editor().currentJudgementMode(), 0);
     QCOMPARE(p.planIdEdit->text(), QStringLiteral("0"));
     QCOMPARE(e.list().rowCount(), 1);
-    QCOMPARE(e.list().tickedRows(), std::vector<int>({0}));
+    QCOMPARE(lumo::test::tickedRows(*e.list().view()), std::vector<int>({0}));
     QCOMPARE(e.list().planAt(0)[MonitorPlan::name], gbk("O'Brien's 论坛; drop"));
     // Saving leaves the button as it was, and writes nothing to the log.
     QVERIFY(p.saveButton->isEnabled());

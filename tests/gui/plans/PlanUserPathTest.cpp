@@ -21,6 +21,7 @@
 #include "support/FakeMessagePresenter.h"
 #include "support/LocalHttpServer.h"
 #include "support/TempDatabase.h"
+#include "support/gui/TickedRows.h"
 #include "testkit/BoardPage.h"
 
 using lumo::gbk;
@@ -73,7 +74,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
     QCOMPARE(messages.messages()[0].caption, gbk("方案新建成功！"));
     lumo::PlanList& list = app.planList();
     QCOMPARE(list.rowCount(), 1);
-    QCOMPARE(list.tickedRows(), std::vector<int>({0}));
+    QCOMPARE(lumo::test::tickedRows(*w.planListView()), std::vector<int>({0}));
     const MonitorPlan saved = list.planAt(0);
     QCOMPARE(saved[MonitorPlan::name], gbk("本地论坛_灌水"));
     QCOMPARE(saved[MonitorPlan::regular], Text(BoardPage::kPattern));
@@ -105,7 +106,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
     QVERIFY(p.compareIdRadio->isChecked());
     QTest::mouseClick(p.saveButton, Qt::LeftButton);
     QCOMPARE(list.rowCount(), 2);
-    QCOMPARE(list.tickedRows(), std::vector<int>({0, 1}));
+    QCOMPARE(lumo::test::tickedRows(*w.planListView()), std::vector<int>({0, 1}));
     QCOMPARE(list.planAt(1)[MonitorPlan::name], gbk("本地论坛_改名"));
     QCOMPARE(list.planAt(1)[MonitorPlan::uindex], Text("2"));
     QVERIFY(list.planAt(1)[MonitorPlan::id] != list.planAt(0)[MonitorPlan::id]);

@@ -32,6 +32,7 @@
 #include "support/ArticleRows.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/TempDatabase.h"
+#include "support/gui/TickedRows.h"
 
 using lumo::gbk;
 using lumo::MainWindow;
@@ -434,7 +435,7 @@ void MainWindowTest::pagesAreMadeWhenFirstNeededWithTheirRowsAndFocusPlace() {
         QVERIFY2(w.findChild<QWidget*>(QString::fromUtf8(name))->isVisible(), name);
     w.tabs->setCurrentIndex(MainWindow::FavouritesPage);
     QCOMPARE(w.findChild<ReportListView*>(QStringLiteral("收藏列表框"))->columnCount(), 6);
-    QCOMPARE(app.planList().tickedRows(), std::vector<int>{0});
+    QCOMPARE(lumo::test::tickedRows(*w.planListView()), std::vector<int>{0});
     w.tabs->setCurrentIndex(MainWindow::LatestArticlesPage);
     auto* latest = w.findChild<ReportListView*>(QStringLiteral("文章列表框"));
     QCOMPARE(latest, w.latestListView());
