@@ -40,7 +40,8 @@ class LumoApplication : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        // Folder that holds lumo.sdb: the program's own folder in the product.
+        // The program's own folder; the database is lumo.sdb in it when databasePath is empty
+        // (tests pass a temporary folder).
         QString programDir;
         // Message boxes; the application's own Qt boxes when null (tests pass a fake).
         MessagePresenter* messages = nullptr;
@@ -52,7 +53,9 @@ public:
         MonitorTimings monitorTimings{};
         // Whether the desktop has a notification area; the platform's answer when empty.
         std::function<bool()> trayAvailable{};
-        // The database file; programDir + "/lumo.sdb" when empty.
+        // The database file: in the product the one DatabaseLocation chose (--db, LUMO_DB, else
+        // lumo.sdb beside a portable program or in the user's data folder for an installed one);
+        // programDir + "/lumo.sdb" when empty.
         QString databasePath{};
         // Whether a missing database file may be created after asking the user (the installed
         // layout's default file); otherwise a missing file only gets the missing-file message.
