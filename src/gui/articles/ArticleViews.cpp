@@ -21,13 +21,6 @@ namespace {
 constexpr int kIdColumn = 0;
 constexpr int kLinkColumn = 3;
 
-std::vector<ReportListView::Column> listColumns(const ArticleList& content) {
-    std::vector<ReportListView::Column> columns;
-    for (const ArticleList::Column& column : content.columns())
-        columns.push_back({column.caption, column.width});
-    return columns;
-}
-
 Text selectedCell(const ReportListView& list, int column) {
     const int row = list.selectedRow();
     return row < 0 ? Text() : list.cellText(row, column);
@@ -57,10 +50,8 @@ ArticleViews::ArticleViews(MainWindow& window, DatabaseConnection& database, Sql
             &ArticleViews::showNotYetAvailableBox);
 }
 
-// The columns come from the same description that maps the rows, so headers and cells agree.
 void ArticleViews::attachLatestList() {
     ReportListView* latest = window_.latestListView();
-    latest->setColumns(listColumns(ArticleList::latest()));
     connect(latest, &ReportListView::leftClicked, this, [this](int) { showArticleDetails(); });
     connect(latest, &ReportListView::rightClicked, this,
             [this](int, const QPoint& at) { showArticleMenu(at); });
@@ -70,7 +61,6 @@ void ArticleViews::attachLatestList() {
 
 void ArticleViews::attachFavourites() {
     ReportListView* favourites = window_.favouritesListView();
-    favourites->setColumns(listColumns(ArticleList::favourites()));
     connect(favourites, &ReportListView::rightClicked, this,
             [this](int, const QPoint& at) { showFavouriteMenu(at); });
     if (favouritesWanted_) loadFavourites();

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTabBar>
 
+#include "articles/ArticleList.h"
 #include "gui/window/LazyPage.h"
 #include "gui/window/Placement.h"
 #include "gui/window/PlanEditorPage.h"
@@ -33,6 +34,15 @@ ReportListView* placeList(QWidget& page, const QString& name, int left, bool gri
 
 ReportListView::Column col(const char* utf8Caption, int width) {
     return ReportListView::Column{gbkText(QString::fromUtf8(utf8Caption)), width};
+}
+
+// An article list's columns as the description that maps its rows gives them, so headers and
+// cells agree.
+std::vector<ReportListView::Column> articleColumns(const ArticleList& content) {
+    std::vector<ReportListView::Column> columns;
+    for (const ArticleList::Column& column : content.columns())
+        columns.push_back({column.caption, column.width});
+    return columns;
 }
 
 }  // namespace
@@ -83,8 +93,7 @@ void MainWindow::placePages() {
     tabs->addTab(welcomePage, QStringLiteral("欢迎使用"));
     addListPage(LatestArticlesPage, QStringLiteral("最新文章"), latestList_, [](QWidget& page) {
         return placeList(page, QStringLiteral("文章列表框"), 0, true, false,
-                         {col("id", 40), col("站点", 100), col("帖子标题", 250), col("链接", 100),
-                          col("更新时间", 120), col("状态", 0), col("备用", 80)});
+                         articleColumns(ArticleList::latest()));
     });
     addListPage(PlansPage, QStringLiteral("监控方案"), planList_, [](QWidget& page) {
         return placeList(
@@ -95,8 +104,7 @@ void MainWindow::placePages() {
     });
     addListPage(FavouritesPage, QStringLiteral("我的收藏"), favouritesList_, [](QWidget& page) {
         return placeList(page, QStringLiteral("收藏列表框"), 2, false, false,
-                         {col("id", 40), col("站点", 120), col("帖子标题", 350), col("链接", 100),
-                          col("更新时间", 80), col("状态", 50)});
+                         articleColumns(ArticleList::favourites()));
     });
     editorPage_ = new PlanEditorPage;
     tabs->addTab(editorPage_, QStringLiteral("方案操作"));
