@@ -12,6 +12,7 @@
 #include <QTabBar>
 
 #include "articles/ArticleList.h"
+#include "base/LumoVersion.h"
 #include "gui/window/LazyPage.h"
 #include "gui/window/Placement.h"
 #include "gui/window/PlanEditorPage.h"
@@ -49,7 +50,7 @@ std::vector<ReportListView::Column> articleColumns(const ArticleList& content) {
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(QStringLiteral("鲁莫网站更新提醒工具 v1.1"));
+    setWindowTitle(qtText(lumoTitle()));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
