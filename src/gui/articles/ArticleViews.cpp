@@ -38,8 +38,8 @@ ArticleViews::ArticleViews(MainWindow& window, DatabaseConnection& database, Sql
       log_(log),
       messages_(messages),
       links_(links) {
-    window_.whenPageBuilt(MainWindow::LatestArticlesPage, this, [this] { attachLatestList(); });
-    window_.whenPageBuilt(MainWindow::FavouritesPage, this, [this] { attachFavourites(); });
+    window_.whenPageBuilt(MainWindow::LatestArticlesTab, this, [this] { attachLatestList(); });
+    window_.whenPageBuilt(MainWindow::FavouritesTab, this, [this] { attachFavourites(); });
 
     WindowMenus& menus = *window_.menus;
     connect(menus.favourArticle, &QAction::triggered, this, &ArticleViews::favourSelectedArticle);
@@ -67,12 +67,12 @@ void ArticleViews::attachFavourites() {
 }
 
 void ArticleViews::loadLatestArticles() {
-    latestWanted_ = !window_.isPageBuilt(MainWindow::LatestArticlesPage);
+    latestWanted_ = !window_.isPageBuilt(MainWindow::LatestArticlesTab);
     if (!latestWanted_) fill(*window_.latestListView(), ArticleList::latest());
 }
 
 void ArticleViews::loadFavourites() {
-    favouritesWanted_ = !window_.isPageBuilt(MainWindow::FavouritesPage);
+    favouritesWanted_ = !window_.isPageBuilt(MainWindow::FavouritesTab);
     if (!favouritesWanted_) fill(*window_.favouritesListView(), ArticleList::favourites());
 }
 

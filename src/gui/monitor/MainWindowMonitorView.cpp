@@ -60,7 +60,7 @@ TextList MainWindowMonitorView::planRowTexts(int row) const {
 }
 
 void MainWindowMonitorView::showLatestArticlesPage() {
-    window_.tabs->setCurrentIndex(MainWindow::LatestArticlesPage);
+    window_.tabs->setCurrentIndex(MainWindow::LatestArticlesTab);
 }
 
 void MainWindowMonitorView::showStatusLog() {
@@ -77,17 +77,17 @@ void MainWindowMonitorView::reloadPlanList() {
 
 // Nobody can have changed an option whose page was never made: it is as the box would start.
 bool MainWindowMonitorView::soundAlertEnabled() const {
-    if (!window_.isPageBuilt(MainWindow::SettingsPageIndex)) return SettingsPage::kSoundAlertTicked;
+    if (!window_.isPageBuilt(MainWindow::SettingsTab)) return SettingsPage::kSoundAlertTicked;
     return window_.settingsPage()->soundAlertCheck->isChecked();
 }
 
 bool MainWindowMonitorView::iconAlertEnabled() const {
-    if (!window_.isPageBuilt(MainWindow::SettingsPageIndex)) return SettingsPage::kTrayAlertTicked;
+    if (!window_.isPageBuilt(MainWindow::SettingsTab)) return SettingsPage::kTrayAlertTicked;
     return window_.settingsPage()->trayAlertCheck->isChecked();
 }
 
 bool MainWindowMonitorView::desktopAlertEnabled() const {
-    if (!window_.isPageBuilt(MainWindow::SettingsPageIndex)) {
+    if (!window_.isPageBuilt(MainWindow::SettingsTab)) {
         return SettingsPage::kDesktopAlertTicked;
     }
     return window_.settingsPage()->desktopAlertCheck->isChecked();

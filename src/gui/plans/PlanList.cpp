@@ -30,7 +30,7 @@ PlanList::PlanList(MainWindow& window, DatabaseConnection& database, SqlRunner& 
       sql_(sql),
       log_(log),
       messages_(messages) {
-    window_.whenPageBuilt(MainWindow::PlansPage, this, [this] { attachList(); });
+    window_.whenPageBuilt(MainWindow::PlansTab, this, [this] { attachList(); });
     connect(menus_.newPlan, &QAction::triggered, this, &PlanList::newPlan);
     connect(menus_.editPlan, &QAction::triggered, this, &PlanList::editPlan);
     connect(menus_.copyPlan, &QAction::triggered, this, &PlanList::copyPlan);
@@ -46,7 +46,7 @@ void PlanList::attachList() {
 
 void PlanList::setBrokenAfter(int brokenAfter) {
     brokenAfter_ = std::max(1, brokenAfter);
-    if (window_.isPageBuilt(MainWindow::PlansPage)) markBrokenPlans();
+    if (window_.isPageBuilt(MainWindow::PlansTab)) markBrokenPlans();
 }
 
 ReportListView* PlanList::view() const {
@@ -54,7 +54,7 @@ ReportListView* PlanList::view() const {
 }
 
 void PlanList::loadPlanList() {
-    wanted_ = !window_.isPageBuilt(MainWindow::PlansPage);
+    wanted_ = !window_.isPageBuilt(MainWindow::PlansTab);
     if (wanted_) return;
     ReportListView* const list = view();
     const QueryResult result = database_.query(kPlanListQuery);

@@ -27,7 +27,7 @@ PlanManagement::PlanManagement(MainWindow& window, DatabaseConnection& database,
     planList_->setEditorOpener([this](PlanEditMode mode) { editor().loadPlanIntoEditor(mode); });
     // The editor and the rule test come with their page.
     window.whenPageBuilt(
-        MainWindow::EditorPage, this,
+        MainWindow::EditorTab, this,
         [this, &log, &messages, &cutRegion, &sql, &database, fetch = options.fetch] {
             attachEditorPage(log, messages, cutRegion, sql, database, fetch);
         });

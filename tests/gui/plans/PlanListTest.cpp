@@ -181,7 +181,7 @@ void PlanListTest::reloadDropsHandTicksAndSelection() {
 
 void PlanListTest::menuStatesFollowTheSelection() {
     Program program({plan("甲", "1"), plan("乙", "0")});
-    program.app->window().tabs->setCurrentIndex(lumo::MainWindow::PlansPage);
+    program.app->window().tabs->setCurrentIndex(lumo::MainWindow::PlansTab);
     QVERIFY(QTest::qWaitForWindowExposed(&program.app->window()));
     lumo::WindowMenus& menus = program.menus();
 
@@ -276,12 +276,12 @@ void PlanListTest::editorCommandsSwitchToTheEditorPage() {
     w.show();
     for (QAction* command :
          {program.menus().newPlan, program.menus().editPlan, program.menus().copyPlan}) {
-        w.tabs->setCurrentIndex(lumo::MainWindow::PlansPage);
+        w.tabs->setCurrentIndex(lumo::MainWindow::PlansTab);
         program.view()->selectRow(0);
         program.list().updatePlanMenu();
         QVERIFY(w.statusBox->isVisible());
         command->trigger();
-        QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::EditorPage));
+        QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::EditorTab));
         QVERIFY(!w.statusBox->isVisible());
         // The editor holds the row, or nothing for a new plan.
         const QString name = command == program.menus().newPlan ? QString() : QStringLiteral("甲");

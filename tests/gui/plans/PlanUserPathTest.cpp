@@ -49,7 +49,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
 
     // "新建监控方案", fill in, test.
     menus.newPlan->trigger();
-    QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::EditorPage));
+    QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::EditorTab));
     p.nameEdit->setText(QStringLiteral("本地论坛_灌水"));
     p.urlEdit->setText(lumo::qtText(server.url("/board")));
     p.cutStartEdit->setText(QString::fromLatin1(BoardPage::kListStart));
@@ -84,7 +84,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
     QVERIFY(p.nameEdit->text().isEmpty());
 
     // "编辑": change the mode and the name, save in place.
-    w.tabs->setCurrentIndex(lumo::MainWindow::PlansPage);
+    w.tabs->setCurrentIndex(lumo::MainWindow::PlansTab);
     w.planListView()->selectRow(0);
     list.updatePlanMenu();
     menus.editPlan->trigger();
