@@ -82,7 +82,9 @@ void LumoApplication::start() {
     connect(window_.get(), &MainWindow::closing, this, [] { QCoreApplication::quit(); });
     window_->centreOnScreen();
     window_->welcomePage->openWelcomePage();
-    onMainWindowCreated();
+    attachSkin();
+    monitoring_->showTrayIcon();
+    openDatabaseAndLoadLists();
     if (options_.startInTray) {
         startInTray();
         return;
@@ -166,9 +168,8 @@ void LumoApplication::createFeatures() {
     });
 }
 
-void LumoApplication::onMainWindowCreated() {
-    attachSkin();
-    monitoring_->showTrayIcon();
+// Without the file: the missing-file box, `运行` disabled and no list loaded.
+void LumoApplication::openDatabaseAndLoadLists() {
     const QString path = databasePath();
     if (!databaseFileReady(path)) {
         static const Text kMissing = gbk("数据库文件不存在！");

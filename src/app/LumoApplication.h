@@ -33,7 +33,8 @@ class SqlRunner;
 class StatusLogBox;
 
 // The program's spine: creates the shared objects, the window and the features in a fixed order,
-// runs the window's created handler, and releases everything exactly once at shutdown.
+// attaches the skin, shows the tray icon, opens the database and fills the lists, and releases
+// everything exactly once at shutdown.
 //
 // Window thread only.
 class LumoApplication : public QObject {
@@ -73,8 +74,9 @@ public:
     explicit LumoApplication(Options options);
     ~LumoApplication() override;
 
-    // Process start from the shared state on: loads the skin engine, creates the window, runs the
-    // created handler and shows the window.
+    // Process start from the shared state on: loads the skin engine, creates the window and the
+    // features, attaches the skin, shows the tray icon, opens the database, fills the lists and
+    // shows the window (or starts in the tray).
     void start();
 
     // Releases the shared objects and closes the database. Runs once; later calls do nothing.
@@ -110,7 +112,7 @@ signals:
 
 private:
     void createFeatures();
-    void onMainWindowCreated();
+    void openDatabaseAndLoadLists();
     void attachSkin();
     bool databaseFileReady(const QString& path);
     void startInTray();
