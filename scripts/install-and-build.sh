@@ -13,16 +13,10 @@
 # options not given here keep their value in build/CMakeCache.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/options.sh
+source scripts/lib/options.sh
+lumo_setup_options scripts/install-and-build.sh "$@"
 scripts/install-packages.sh "$@"
-
-tests=no
-window=yes
-for argument in "$@"; do
-    case "$argument" in
-    --tests) tests=yes ;;
-    --cli) window=no ;;
-    esac
-done
 
 options=(-G Ninja)
 if [ "$tests" = yes ]; then

@@ -14,19 +14,10 @@ set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 # shellcheck source=scripts/lib/packages.sh
 source scripts/lib/packages.sh
+# shellcheck source=scripts/lib/options.sh
+source scripts/lib/options.sh
 
-tests=no
-window=yes
-for argument in "$@"; do
-    case "$argument" in
-    --tests) tests=yes ;;
-    --cli) window=no ;;
-    *)
-        echo "usage: scripts/install-packages.sh [--tests] [--cli]" >&2
-        exit 2
-        ;;
-    esac
-done
+lumo_setup_options scripts/install-packages.sh "$@"
 
 # The core and lumo-cli, and the test and benchmark programs a plain build makes (ICU is the
 # converter tests' reference table, OpenSSL their HTTPS test server's).

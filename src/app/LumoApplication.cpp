@@ -83,7 +83,9 @@ void LumoApplication::start() {
     connect(window_.get(), &MainWindow::closing, this, [] { QCoreApplication::quit(); });
     window_->centreOnScreen();
     window_->welcomePage->openWelcomePage();
-    onMainWindowCreated();
+    attachSkin();
+    monitoring_->showTrayIcon();
+    openDatabaseAndLoadLists();
     if (options_.startInTray) {
         startInTray();
         return;
@@ -104,7 +106,7 @@ void LumoApplication::startInTray() {
 }
 
 void LumoApplication::showWindow() {
-    monitoring_->windowEvents().restore();
+    monitoring_->showWindow();
 }
 
 QStringList LumoApplication::autostartCommand() const {
@@ -121,14 +123,14 @@ void LumoApplication::createFeatures() {
     statusLog_ = std::make_unique<StatusLogBox>(window_->statusBox);
     // The region box comes with the editor's page; a check before that keeps its region for it.
     cutRegion_ = std::make_unique<CutRegionBox>();
-    window_->whenPageBuilt(MainWindow::EditorPage, cutRegion_.get(),
+    window_->whenPageBuilt(MainWindow::EditorTab, cutRegion_.get(),
                            [this] { cutRegion_->attach(window_->editorPage()->cutRegionBox); });
     sqlRunner_ = std::make_unique<SqlRunner>(database_, *statusLog_, *messages_);
     // What the user does in the window writes through the window's own connection, which waits
     // no longer for a lock than a list reload does: never behind a worker's transaction.
     windowSqlRunner_ = std::make_unique<SqlRunner>(listDatabase_, *statusLog_, *messages_);
     // The console comes with its page.
-    window_->whenPageBuilt(MainWindow::SettingsPageIndex, this, [this] {
+    window_->whenPageBuilt(MainWindow::SettingsTab, this, [this] {
         SettingsPage* page = window_->settingsPage();
         sqlConsole_ = std::make_unique<SqlConsole>(page->sqlEdit, page->runSqlButton,
                                                    *windowSqlRunner_, *messages_);
@@ -158,7 +160,7 @@ void LumoApplication::createFeatures() {
         options_.monitorTimings);
     // The threshold of a broken plan comes with the settings page; until then it is the box's
     // start, which both sides start from.
-    window_->whenPageBuilt(MainWindow::SettingsPageIndex, this, [this] {
+    window_->whenPageBuilt(MainWindow::SettingsTab, this, [this] {
         connect(window_->settingsPage()->brokenAfterBox, &QSpinBox::valueChanged, this,
                 [this](int brokenAfter) {
                     monitoring_->setBrokenAfter(brokenAfter);
@@ -167,9 +169,8 @@ void LumoApplication::createFeatures() {
     });
 }
 
-void LumoApplication::onMainWindowCreated() {
-    attachSkin();
-    monitoring_->showTrayIcon();
+// Without the file: the missing-file box, `运行` disabled and no list loaded.
+void LumoApplication::openDatabaseAndLoadLists() {
     const QString path = databasePath();
     if (!databaseFileReady(path)) {
         static const Text kMissing = gbk("数据库文件不存在！");

@@ -33,14 +33,16 @@ class SqlRunner;
 class StatusLogBox;
 
 // The program's spine: creates the shared objects, the window and the features in a fixed order,
-// runs the window's created handler, and releases everything exactly once at shutdown.
+// attaches the skin, shows the tray icon, opens the database and fills the lists, and releases
+// everything exactly once at shutdown.
 //
 // Window thread only.
 class LumoApplication : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        // Folder that holds lumo.sdb: the program's own folder in the product.
+        // The program's own folder; the database is lumo.sdb in it when databasePath is empty
+        // (tests pass a temporary folder).
         QString programDir;
         // Message boxes; the application's own Qt boxes when null (tests pass a fake).
         MessagePresenter* messages = nullptr;
@@ -52,7 +54,9 @@ public:
         MonitorTimings monitorTimings{};
         // Whether the desktop has a notification area; the platform's answer when empty.
         std::function<bool()> trayAvailable{};
-        // The database file; programDir + "/lumo.sdb" when empty.
+        // The database file: in the product the one DatabaseLocation chose (--db, LUMO_DB, else
+        // lumo.sdb beside a portable program or in the user's data folder for an installed one);
+        // programDir + "/lumo.sdb" when empty.
         QString databasePath{};
         // Whether a missing database file may be created after asking the user (the installed
         // layout's default file); otherwise a missing file only gets the missing-file message.
@@ -70,8 +74,9 @@ public:
     explicit LumoApplication(Options options);
     ~LumoApplication() override;
 
-    // Process start from the shared state on: loads the skin engine, creates the window, runs the
-    // created handler and shows the window.
+    // Process start from the shared state on: loads the skin engine, creates the window and the
+    // features, attaches the skin, shows the tray icon, opens the database, fills the lists and
+    // shows the window (or starts in the tray).
     void start();
 
     // Releases the shared objects and closes the database. Runs once; later calls do nothing.
@@ -91,7 +96,6 @@ public:
     MainWindow& window() { return *window_; }
     DatabaseConnection& database() { return database_; }
     StatusLogBox& statusLog() { return *statusLog_; }
-    SqlRunner& sqlRunner() { return *sqlRunner_; }
     MessagePresenter& messages() { return *messages_; }
     // The latest-articles and favourites lists.
     ArticleViews& articleViews() { return *articleViews_; }
@@ -108,7 +112,7 @@ signals:
 
 private:
     void createFeatures();
-    void onMainWindowCreated();
+    void openDatabaseAndLoadLists();
     void attachSkin();
     bool databaseFileReady(const QString& path);
     void startInTray();

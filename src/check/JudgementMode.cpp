@@ -15,8 +15,4 @@ JudgementMode judgementModeOfText(const Text& type) {
     }
 }
 
-Text textOfJudgementMode(JudgementMode mode) {
-    return textOfInteger(static_cast<int>(mode));
-}
-
 }  // namespace lumo

@@ -14,7 +14,4 @@ enum class JudgementMode {
 // The mode a stored type text selects; anything but 2 and 8 (the empty text included) is 0.
 JudgementMode judgementModeOfText(const Text& type);
 
-// "0", "2" or "8".
-Text textOfJudgementMode(JudgementMode mode);
-
 }  // namespace lumo

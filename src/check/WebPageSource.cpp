@@ -8,7 +8,7 @@ FetchRequest WebPageSource::requestFor(const Text& url, const Text& cookie,
                                        const Text& headers) const {
     FetchRequest request;
     request.url = url;
-    request.method = 0;
+    request.method = FetchMethod::Get;
     request.cookie = cookie;
     request.headers = headers;
     return request;

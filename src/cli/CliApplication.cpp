@@ -35,7 +35,9 @@ int CliApplication::run() {
     app.footer(kExitCodeHelp);
     app.require_subcommand(1);
     app.add_option("--db", context.databaseOption(),
-                   "The database file (default: $LUMO_DB, else lumo.sdb beside the program)");
+                   "The database file (default: $LUMO_DB, else lumo.sdb beside a portable "
+                   "lumo-cli, or $XDG_DATA_HOME/lumo/lumo.sdb (~/.local/share/lumo/lumo.sdb) "
+                   "for an installed one)");
     addPlansCommand(app, context);
     addTestCommand(app, context);
     addSuggestCommand(app, context);

@@ -20,7 +20,9 @@ public:
     // Bound to `--db`.
     std::optional<std::string>& databaseOption() { return databaseOption_; }
 
-    // The file the command works on: `--db`, else LUMO_DB, else lumo.sdb beside the program.
+    // The file the command works on: `--db`, else LUMO_DB, else the layout's default
+    // (DatabaseLocation): lumo.sdb beside a portable program, the one in the user's data folder
+    // for an installed program.
     std::string databasePath() const;
 
     // Opens that file. A missing file gives "数据库文件不存在！" on standard error, a file that

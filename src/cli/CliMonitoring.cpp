@@ -19,7 +19,7 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
       settings_(std::move(settings)),
       signals_(context_, SIGINT, SIGTERM),
       timers_(context_),
-      windowThread_(context_),
+      mainThread_(context_),
       log_(output, settings_.quiet ? TerminalStatusLog::Target::ErrorsOnly
                                    : TerminalStatusLog::Target::Stdout),
       messages_(output),
@@ -58,7 +58,7 @@ CliMonitoring::CliMonitoring(DatabaseConnection& database, TerminalOutput& outpu
     MonitorEngine::Options options;
     options.timings = settings_.timings;
     // A finished plan's round goes on behind whatever its worker posted, as in the window.
-    options.windowThread = &windowThread_;
+    options.windowThread = &mainThread_;
     // A round ends when its last plan's run and commands have, not at the next heartbeat.
     options.noticeEndAtOnce = true;
     engine_ = std::make_unique<MonitorEngine>(*view_, *view_, *notifier_, log_, messages_, timers_,

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/AsioMainThread.h"
 #include "cli/AsioTimers.h"
-#include "cli/AsioWindowThread.h"
 #include "cli/CliHealthReporter.h"
 #include "cli/LazyPageFetcher.h"
 #include "cli/NewArticleHookRunner.h"
@@ -87,7 +87,7 @@ private:
     boost::asio::io_context context_;
     boost::asio::signal_set signals_;
     AsioTimers timers_;
-    AsioWindowThread windowThread_;
+    AsioMainThread mainThread_;
     TerminalStatusLog log_;
     TerminalMessagePresenter messages_;
     SqlRunner sql_;

@@ -105,7 +105,7 @@ std::optional<SuggestionResult> suggestFor(CliContext& context, const SuggestOpt
     LazyPageFetcher fetcher;
     FetchRequest fetch;
     fetch.url = request.url;
-    fetch.method = 0;
+    fetch.method = FetchMethod::Get;
     fetch.cookie = request.cookie;
     fetch.headers = "User-Agent: " + request.userAgent;
     const Bytes body = fetcher.fetch(fetch);

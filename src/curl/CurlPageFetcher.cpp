@@ -184,15 +184,26 @@ void setRequest(CURL* curl, const std::string& address, const Text& agent, curl_
     curl_easy_setopt(curl, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
 }
 
-void setMethod(CURL* curl, int method, const Bytes& postBytes) {
+// The method a request goes out with: its own, GET for a value outside the enumeration.
+FetchMethod sentMethod(FetchMethod method) {
     switch (method) {
-        case 1:
+        case FetchMethod::Post:
+        case FetchMethod::Head:
+            return method;
+        default:
+            return FetchMethod::Get;
+    }
+}
+
+void setMethod(CURL* curl, FetchMethod method, const Bytes& postBytes) {
+    switch (method) {
+        case FetchMethod::Post:
             curl_easy_setopt(curl, CURLOPT_POST, 1L);
             curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
                              static_cast<curl_off_t>(postBytes.size()));
             curl_easy_setopt(curl, CURLOPT_POSTFIELDS, postBytes.data());
             break;
-        case 2:
+        case FetchMethod::Head:
             // HEAD goes out without a body: libcurl cannot send one with it, and a server
             // gives a body to a HEAD request no meaning.
             curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
@@ -225,7 +236,7 @@ void setTrust(CURL* curl, const FetchOptions& options) {
 }
 
 // Time, rate and size limits; the idle limit and the header size are kept by the callbacks.
-void setLimits(CURL* curl, const FetchOptions& options, int method) {
+void setLimits(CURL* curl, const FetchOptions& options, FetchMethod method) {
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(options.connectTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
@@ -234,7 +245,7 @@ void setLimits(CURL* curl, const FetchOptions& options, int method) {
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME,
                      std::max(1L, static_cast<long>(options.lowSpeedTime.count() / 1000)));
     // An announced length over the limit fails at once (a HEAD answer announces without sending).
-    if (method != 2) {
+    if (method != FetchMethod::Head) {
         curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
                          static_cast<curl_off_t>(options.maxBodyBytes));
     }
@@ -417,7 +428,7 @@ void CurlPageFetcher::cancelAll() {
 }
 
 Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
-    const int method = request.method < 0 || request.method > 2 ? 0 : request.method;
+    const FetchMethod method = sentMethod(request.method);
     const Text agent = userAgentOf(request.headers);
     const std::string address = wireAddress(request.url);
     if (address.empty()) {
@@ -436,7 +447,9 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
     }
 
     request.headers = composeHeaderBlock(request.headers, request.url, request.cookie.value_or(""));
-    if (method != 0 && request.postBytes.empty()) request.postBytes = request.postText;
+    if (method != FetchMethod::Get && request.postBytes.empty()) {
+        request.postBytes = request.postText;
+    }
 
     Transfer transfer;
     transfer.cancelled = &cancelled_;
@@ -445,7 +458,7 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
     transfer.bodySink = request.bodySink;
     transfer.idleTimeout = options_.idleTimeout;
     transfer.maxHeaderBytes = options_.maxHeaderBytes;
-    transfer.expectsBody = method != 2;
+    transfer.expectsBody = method != FetchMethod::Head;
     const CurlList headerLines(curlHeaderLines(request.headers));
     const CurlList proxyLines(curl_slist_append(nullptr, "Proxy-Connection:"));
 

@@ -10,12 +10,16 @@
 
 namespace lumo {
 
+// The HTTP method of a request. A value outside these three (only a cast can make one) is sent as
+// GET.
+enum class FetchMethod { Get = 0, Post = 1, Head = 2 };
+
 // One page request and what it carries back besides the body. Fields marked in/out are changed
 // by the fetch; out fields are written by it. A caller fills in what it needs and leaves the rest.
 struct FetchRequest {
-    Text url;        // "http://...", "https://..." or the host itself (plain HTTP)
-    int method = 0;  // 0 GET, 1 POST, 2 HEAD; any other value is GET
-    Text postText;   // request body as text, used when postBytes is empty
+    Text url;  // "http://...", "https://..." or the host itself (plain HTTP)
+    FetchMethod method = FetchMethod::Get;
+    Text postText;  // request body as text, used when postBytes is empty
     // in/out. Supplied (even empty): sent as the "Cookie:" line, and the fetcher's cookie store is
     // neither used nor fed; afterwards it holds the jar merged with the cookies the response set.
     // Left out: the fetcher's cookie store sends and keeps cookies, as a browser would.

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "base/GbkCodec.h"
+#include "cli/AsioMainThread.h"
 #include "cli/AsioTimers.h"
-#include "cli/AsioWindowThread.h"
 #include "cli/TerminalOutput.h"
 
 namespace lumo::cli {
@@ -82,11 +82,11 @@ TEST(AsioTimersTest, ACancelledTimerWhoseHandlerWasQueuedDoesNotFire) {
     EXPECT_FALSE(late);
 }
 
-TEST(AsioWindowThreadTest, WorkPostedFromAnotherThreadRunsOnTheContextsThread) {
+TEST(AsioMainThreadTest, WorkPostedFromAnotherThreadRunsOnTheContextsThread) {
     boost::asio::io_context context;
-    AsioWindowThread windowThread(context);
+    AsioMainThread mainThread(context);
     std::thread::id ranOn;
-    std::thread poster([&] { windowThread.post([&] { ranOn = std::this_thread::get_id(); }); });
+    std::thread poster([&] { mainThread.post([&] { ranOn = std::this_thread::get_id(); }); });
     poster.join();
     context.run();
     EXPECT_EQ(ranOn, std::this_thread::get_id());

@@ -146,7 +146,7 @@ TEST_F(CurlPageFetcherTest, MethodsAndBodies) {
     server.page("/form", "done");
     FetchRequest post;
     post.url = server.url("/form");
-    post.method = 1;
+    post.method = FetchMethod::Post;
     post.postText = "a=1&b=2";
     EXPECT_EQ(fetcher.fetch(post), "done");
     EXPECT_EQ(post.postBytes, "a=1&b=2");  // the caller sees the text as the body sent
@@ -159,7 +159,7 @@ TEST_F(CurlPageFetcherTest, MethodsAndBodies) {
     // Bytes win over text, NUL and high bytes included; a large body gets no "Expect".
     FetchRequest bytes;
     bytes.url = server.url("/form");
-    bytes.method = 1;
+    bytes.method = FetchMethod::Post;
     bytes.postText = "ignored";
     bytes.postBytes = std::string("\x00\xff\xd6\xd0", 4) + std::string(200000, 'z');
     EXPECT_EQ(fetcher.fetch(bytes), "done");
@@ -169,7 +169,7 @@ TEST_F(CurlPageFetcherTest, MethodsAndBodies) {
 
     FetchRequest head;
     head.url = server.url("/form");
-    head.method = 2;
+    head.method = FetchMethod::Head;
     EXPECT_EQ(fetcher.fetch(head), "");
     EXPECT_EQ(server.lastRequest().requestLine, "HEAD /form HTTP/1.1");
     EXPECT_EQ(head.headersOut,
@@ -178,7 +178,7 @@ TEST_F(CurlPageFetcherTest, MethodsAndBodies) {
 
     FetchRequest headWithBody;
     headWithBody.url = server.url("/form");
-    headWithBody.method = 2;
+    headWithBody.method = FetchMethod::Head;
     headWithBody.postText = "q=1";
     EXPECT_EQ(fetcher.fetch(headWithBody), "");
     received = server.lastRequest();
@@ -190,7 +190,7 @@ TEST_F(CurlPageFetcherTest, MethodsAndBodies) {
     for (int method : {-1, 3, 5}) {
         FetchRequest odd;
         odd.url = server.url("/form");
-        odd.method = method;
+        odd.method = static_cast<FetchMethod>(method);
         odd.postText = "x";
         EXPECT_EQ(fetcher.fetch(odd), "done");
         EXPECT_EQ(server.lastRequest().requestLine, "GET /form HTTP/1.1");
@@ -353,7 +353,7 @@ TEST_F(CurlPageFetcherTest, PostRedirectedBySeeOtherBecomesGet) {
     server.page("/result", "thanks");
     FetchRequest post;
     post.url = server.url("/submit");
-    post.method = 1;
+    post.method = FetchMethod::Post;
     post.postText = "q=1";
     EXPECT_EQ(fetcher.fetch(post), "thanks");
     EXPECT_EQ(server.lastRequest().requestLine, "GET /result HTTP/1.1");

@@ -21,13 +21,6 @@ namespace {
 constexpr int kIdColumn = 0;
 constexpr int kLinkColumn = 3;
 
-std::vector<ReportListView::Column> listColumns(const ArticleList& content) {
-    std::vector<ReportListView::Column> columns;
-    for (const ArticleList::Column& column : content.columns())
-        columns.push_back({column.caption, column.width});
-    return columns;
-}
-
 Text selectedCell(const ReportListView& list, int column) {
     const int row = list.selectedRow();
     return row < 0 ? Text() : list.cellText(row, column);
@@ -45,8 +38,8 @@ ArticleViews::ArticleViews(MainWindow& window, DatabaseConnection& database, Sql
       log_(log),
       messages_(messages),
       links_(links) {
-    window_.whenPageBuilt(MainWindow::LatestArticlesPage, this, [this] { attachLatestList(); });
-    window_.whenPageBuilt(MainWindow::FavouritesPage, this, [this] { attachFavourites(); });
+    window_.whenPageBuilt(MainWindow::LatestArticlesTab, this, [this] { attachLatestList(); });
+    window_.whenPageBuilt(MainWindow::FavouritesTab, this, [this] { attachFavourites(); });
 
     WindowMenus& menus = *window_.menus;
     connect(menus.favourArticle, &QAction::triggered, this, &ArticleViews::favourSelectedArticle);
@@ -57,10 +50,8 @@ ArticleViews::ArticleViews(MainWindow& window, DatabaseConnection& database, Sql
             &ArticleViews::showNotYetAvailableBox);
 }
 
-// The columns come from the same description that maps the rows, so headers and cells agree.
 void ArticleViews::attachLatestList() {
     ReportListView* latest = window_.latestListView();
-    latest->setColumns(listColumns(ArticleList::latest()));
     connect(latest, &ReportListView::leftClicked, this, [this](int) { showArticleDetails(); });
     connect(latest, &ReportListView::rightClicked, this,
             [this](int, const QPoint& at) { showArticleMenu(at); });
@@ -70,19 +61,18 @@ void ArticleViews::attachLatestList() {
 
 void ArticleViews::attachFavourites() {
     ReportListView* favourites = window_.favouritesListView();
-    favourites->setColumns(listColumns(ArticleList::favourites()));
     connect(favourites, &ReportListView::rightClicked, this,
             [this](int, const QPoint& at) { showFavouriteMenu(at); });
     if (favouritesWanted_) loadFavourites();
 }
 
 void ArticleViews::loadLatestArticles() {
-    latestWanted_ = !window_.isPageBuilt(MainWindow::LatestArticlesPage);
+    latestWanted_ = !window_.isPageBuilt(MainWindow::LatestArticlesTab);
     if (!latestWanted_) fill(*window_.latestListView(), ArticleList::latest());
 }
 
 void ArticleViews::loadFavourites() {
-    favouritesWanted_ = !window_.isPageBuilt(MainWindow::FavouritesPage);
+    favouritesWanted_ = !window_.isPageBuilt(MainWindow::FavouritesTab);
     if (!favouritesWanted_) fill(*window_.favouritesListView(), ArticleList::favourites());
 }
 

@@ -5,14 +5,14 @@
 namespace lumo {
 namespace {
 
-// The sound effect from the lumo_alert_sound module, beside the program (a build) or in the
-// installed module folder; null when the module is missing or there is no audio output. The
+using CreateEffect = QObject* (*)(QObject*);
+
+// The module's function that makes the sound effect, from the lumo_alert_sound module beside the
+// program (a build) or in the installed module folder; null when there is no such module. The
 // module stays loaded for the program's lifetime.
-QObject* createAlertEffect(QObject* parent) {
-    using Create = QObject* (*)(QObject*);
-    const auto create = reinterpret_cast<Create>(resolveModuleEntry(
+CreateEffect alertEffectFactory() {
+    return reinterpret_cast<CreateEffect>(resolveModuleEntry(
         QStringLiteral("lumo_alert_sound"), "lumoCreateAlertSound", moduleFolders()));
-    return create != nullptr ? create(parent) : nullptr;
 }
 
 }  // namespace
@@ -21,16 +21,18 @@ AlertSound::AlertSound(QObject* parent) : QObject(parent) {}
 
 void AlertSound::play() {
     ++playRequests_;
-    if (noDevice_) return;
-    if (effect_ == nullptr) {
+    if (output_ == Output::NotLoaded) {
         // Loaded at the first alert, so a start-up neither waits on the audio system nor keeps
         // its libraries in memory.
-        effect_ = createAlertEffect(this);
-        if (effect_ == nullptr) {
-            noDevice_ = true;
-            return;
+        const CreateEffect create = alertEffectFactory();
+        if (create == nullptr) {
+            output_ = Output::NoModule;
+        } else {
+            effect_ = create(this);  // null when the system has no audio output
+            output_ = effect_ != nullptr ? Output::Loaded : Output::NoDevice;
         }
     }
+    if (output_ != Output::Loaded) return;
     // A sound still loading starts as soon as it is ready; a device that fails stays silent.
     QMetaObject::invokeMethod(effect_, "stop");
     QMetaObject::invokeMethod(effect_, "play");

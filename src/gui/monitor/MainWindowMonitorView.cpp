@@ -53,7 +53,7 @@ void MainWindowMonitorView::monitoringStarting() {
 void MainWindowMonitorView::monitoringStarted() {
     monitoring_ = true;
     setRunCaption("停 止");
-    window_.tabs->setCurrentIndex(MainWindow::LatestArticlesPage);
+    window_.tabs->setCurrentIndex(MainWindow::LatestArticlesTab);
 }
 
 void MainWindowMonitorView::roundEnded(bool newArticles) {
@@ -91,17 +91,17 @@ void MainWindowMonitorView::showStatusLog() {
 
 // Nobody can have changed an option whose page was never made: it is as the box would start.
 bool MainWindowMonitorView::soundAlertEnabled() const {
-    if (!window_.isPageBuilt(MainWindow::SettingsPageIndex)) return SettingsPage::kSoundAlertTicked;
+    if (!window_.isPageBuilt(MainWindow::SettingsTab)) return SettingsPage::kSoundAlertTicked;
     return window_.settingsPage()->soundAlertCheck->isChecked();
 }
 
 bool MainWindowMonitorView::iconAlertEnabled() const {
-    if (!window_.isPageBuilt(MainWindow::SettingsPageIndex)) return SettingsPage::kTrayAlertTicked;
+    if (!window_.isPageBuilt(MainWindow::SettingsTab)) return SettingsPage::kTrayAlertTicked;
     return window_.settingsPage()->trayAlertCheck->isChecked();
 }
 
 bool MainWindowMonitorView::desktopAlertEnabled() const {
-    if (!window_.isPageBuilt(MainWindow::SettingsPageIndex)) {
+    if (!window_.isPageBuilt(MainWindow::SettingsTab)) {
         return SettingsPage::kDesktopAlertTicked;
     }
     return window_.settingsPage()->desktopAlertCheck->isChecked();

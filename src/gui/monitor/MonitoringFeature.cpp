@@ -98,6 +98,10 @@ void MonitoringFeature::setBrokenAfter(int brokenAfter) {
     runner_->setBrokenAfter(brokenAfter);
 }
 
+void MonitoringFeature::showWindow() {
+    windowEvents_->restore();
+}
+
 MonitoringFeature::~MonitoringFeature() {
     ownDesktop_.reset();
     windowEvents_.reset();

@@ -77,11 +77,13 @@ public:
     // a row.
     void setBrokenAfter(int brokenAfter);
 
+    // Shows the window in front, as a click on the tray icon does.
+    void showWindow();
+
     MonitorEngine& engine() { return *engine_; }
     NewContentNotifier& notifier() { return *notifier_; }
     TrayIcon& trayIcon() { return *tray_; }
     AlertSound& alertSound() { return *sound_; }
-    WindowEvents& windowEvents() { return *windowEvents_; }
 
 private:
     Shared shared_;

@@ -4,6 +4,7 @@
 #include <QSystemTrayIcon>
 
 #include "base/GbkCodec.h"
+#include "base/LumoVersion.h"
 #include "gui/monitor/TrayIcon.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/WindowMenus.h"
@@ -48,7 +49,7 @@ void WindowEvents::onActivated() {
 
 void WindowEvents::showAbout() {
     static const Text kAbout =
-        gbk("鲁莫网站更新提醒工具 v1.1\r\n\r\n盯住您关心的网页，一有新文章发表就提醒您。");
+        lumoTitle() + gbk("\r\n\r\n盯住您关心的网页，一有新文章发表就提醒您。");
     static const Text kCaption = gbk("关于");
     messages_.showMessage(kAbout, kCaption);
 }

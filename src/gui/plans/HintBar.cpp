@@ -20,7 +20,6 @@ HintBar::HintBar(QTextBrowser* view, HelpPage& help, QObject* parent)
     connect(view_, &QTextBrowser::anchorClicked, this, [this](const QUrl& target) {
         if (target.toString() == QString::fromLatin1(kPatternHelpTarget)) help_.open();
     });
-    showHint(initialEditorHint());
 }
 
 void HintBar::watch(QWidget* unit, MonitorPlan::Column column) {

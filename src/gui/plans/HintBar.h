@@ -14,7 +14,8 @@ class HelpPage;
 
 // The one-line HTML hint view `测试提示` of the plan editor: shows the hint of the unit that
 // receives the keyboard focus, and opens the pattern help page when its link "获取帮助" is
-// clicked. Units without a hint leave the last hint in place.
+// clicked. Units without a hint leave the last hint in place. The view comes with the editor's
+// first hint (initialEditorHint), which stands until a unit with a hint gets the focus.
 //
 // Window thread only.
 class HintBar : public QObject {
@@ -28,7 +29,7 @@ public:
     // Replaces the content with `html`, a GBK text read as HTML.
     void showHint(const Text& html);
 
-    // The HTML last shown.
+    // The HTML last shown through showHint(); empty while the first hint stands.
     const Text& hint() const { return hint_; }
 
 protected:

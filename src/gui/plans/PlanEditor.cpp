@@ -125,7 +125,7 @@ void PlanEditor::loadPlanIntoEditor(PlanEditMode mode) {
         row = planList_.planAt(selected);
     }
     window_.statusBox->setVisible(false);
-    window_.tabs->setCurrentIndex(MainWindow::EditorPage);
+    window_.tabs->setCurrentIndex(MainWindow::EditorTab);
     fill(editorContentOf(mode, row), mode);
 }
 

@@ -29,9 +29,8 @@ PlanList::PlanList(MainWindow& window, DatabaseConnection& database, SqlRunner& 
       database_(database),
       sql_(sql),
       log_(log),
-      messages_(messages),
-      popup_([](QMenu* menu, const QPoint& at) { menu->popup(at); }) {
-    window_.whenPageBuilt(MainWindow::PlansPage, this, [this] { attachList(); });
+      messages_(messages) {
+    window_.whenPageBuilt(MainWindow::PlansTab, this, [this] { attachList(); });
     connect(menus_.newPlan, &QAction::triggered, this, &PlanList::newPlan);
     connect(menus_.editPlan, &QAction::triggered, this, &PlanList::editPlan);
     connect(menus_.copyPlan, &QAction::triggered, this, &PlanList::copyPlan);
@@ -47,7 +46,7 @@ void PlanList::attachList() {
 
 void PlanList::setBrokenAfter(int brokenAfter) {
     brokenAfter_ = std::max(1, brokenAfter);
-    if (window_.isPageBuilt(MainWindow::PlansPage)) markBrokenPlans();
+    if (window_.isPageBuilt(MainWindow::PlansTab)) markBrokenPlans();
 }
 
 ReportListView* PlanList::view() const {
@@ -55,7 +54,7 @@ ReportListView* PlanList::view() const {
 }
 
 void PlanList::loadPlanList() {
-    wanted_ = !window_.isPageBuilt(MainWindow::PlansPage);
+    wanted_ = !window_.isPageBuilt(MainWindow::PlansTab);
     if (wanted_) return;
     ReportListView* const list = view();
     const QueryResult result = database_.query(kPlanListQuery);
@@ -106,14 +105,6 @@ int PlanList::rowCount() const {
     return view()->rowCount();
 }
 
-bool PlanList::isRowTicked(int row) const {
-    return view()->isRowChecked(row);
-}
-
-std::vector<int> PlanList::tickedRows() const {
-    return view()->checkedRows();
-}
-
 MonitorPlan PlanList::planAt(int row) const {
     return MonitorPlan::fromRow(view()->rowTexts(row));
 }
@@ -134,7 +125,7 @@ void PlanList::updatePlanMenu() {
 
 void PlanList::showPlanMenu(const QPoint& globalPos) {
     updatePlanMenu();
-    popup_(menus_.planMenu, globalPos);
+    menus_.planMenu->popup(globalPos);
 }
 
 void PlanList::newPlan() {

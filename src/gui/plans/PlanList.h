@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QPoint>
 #include <functional>
-#include <vector>
 
 #include "base/MessagePresenter.h"
 #include "base/StatusLog.h"
@@ -12,8 +11,6 @@
 #include "plans/PlanEditMode.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
-
-class QMenu;
 
 namespace lumo {
 
@@ -35,8 +32,6 @@ class PlanList : public QObject {
 public:
     // Opens the plan editor in a mode; edit and copy take the selected row.
     using EditorOpener = std::function<void(PlanEditMode)>;
-    // Pops a menu up at a global position without waiting for a choice.
-    using MenuPopup = std::function<void(QMenu*, const QPoint&)>;
 
     // `database` serves the list's query only (the window's own connection in the program);
     // every change goes through `sql`.
@@ -58,16 +53,14 @@ public:
 
     // Readers of the rows.
     int rowCount() const;
-    bool isRowTicked(int row) const;
-    // The ticked rows, 0-based, top to bottom.
-    std::vector<int> tickedRows() const;
     // The plan of a row as its 20 cell texts by column position; empty for a row that does not
     // exist.
     MonitorPlan planAt(int row) const;
     // The selected row, or -1.
     int selectedRow() const;
 
-    // Sets the menu items' states for the current selection and pops the menu up at `globalPos`.
+    // Sets the menu items' states for the current selection and pops the menu up at `globalPos`,
+    // without waiting for a choice.
     void showPlanMenu(const QPoint& globalPos);
     // The enabling rules of the menu for the current selection.
     void updatePlanMenu();
@@ -80,7 +73,6 @@ public:
     void tickSelectedPlan();
 
     void setEditorOpener(EditorOpener opener) { openEditor_ = std::move(opener); }
-    void setMenuPopup(MenuPopup popup) { popup_ = std::move(popup); }
 
     ReportListView* view() const;
 
@@ -97,7 +89,6 @@ private:
     StatusLog& log_;
     MessagePresenter& messages_;
     EditorOpener openEditor_;
-    MenuPopup popup_;
     // A load asked for before the list's page was made.
     bool wanted_ = false;
 };

@@ -26,7 +26,7 @@ PlanManagement::PlanManagement(MainWindow& window, DatabaseConnection& database,
         messages);
     planList_->setEditorOpener([this](PlanEditMode mode) { editor().loadPlanIntoEditor(mode); });
     // The editor and the rule test come with their page.
-    window.whenPageBuilt(MainWindow::EditorPage, this,
+    window.whenPageBuilt(MainWindow::EditorTab, this,
                          [this, &log, &messages, &cutRegion, &database, fetch = options.fetch] {
                              attachEditorPage(log, messages, cutRegion, database, fetch);
                          });

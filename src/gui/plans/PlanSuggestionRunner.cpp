@@ -111,7 +111,7 @@ PlanSuggestionRunner::Fetched PlanSuggestionRunner::fetchAndSuggest(
     std::stop_token stop) {
     FetchRequest fetch;
     fetch.url = request.url;
-    fetch.method = 0;
+    fetch.method = FetchMethod::Get;
     fetch.cookie = request.cookie;
     fetch.headers = "User-Agent: " + request.userAgent;
     const Bytes body = fetcher.fetch(fetch, stop);

@@ -69,7 +69,7 @@ void RuleTestRunner::startTest() {
         // possibly empty) and its user agent.
         FetchRequest request;
         request.url = plan[MonitorPlan::url];
-        request.method = 0;
+        request.method = FetchMethod::Get;
         request.cookie = sent.cookie;
         request.headers = sent.headers;
         Bytes body = fetcher_.fetch(request, stop);

@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QTabBar>
 
+#include "articles/ArticleList.h"
+#include "base/LumoVersion.h"
 #include "gui/adapters/UiText.h"
 #include "gui/window/LazyPage.h"
 #include "gui/window/Placement.h"
@@ -35,11 +37,20 @@ ReportListView::Column col(const char* utf8Caption, int width) {
     return ReportListView::Column{gbkText(QString::fromUtf8(utf8Caption)), width};
 }
 
+// An article list's columns as the description that maps its rows gives them, so headers and
+// cells agree.
+std::vector<ReportListView::Column> articleColumns(const ArticleList& content) {
+    std::vector<ReportListView::Column> columns;
+    for (const ArticleList::Column& column : content.columns())
+        columns.push_back({column.caption, column.width});
+    return columns;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(QStringLiteral("鲁莫网站更新提醒工具 v1.1"));
+    setWindowTitle(qtText(lumoTitle()));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -81,32 +92,30 @@ void MainWindow::placePages() {
 
     welcomePage = new WelcomePage;
     tabs->addTab(welcomePage, QStringLiteral("欢迎使用"));
-    addListPage(LatestArticlesPage, QStringLiteral("最新文章"), latestList_, [](QWidget& page) {
+    addListPage(LatestArticlesTab, QStringLiteral("最新文章"), latestList_, [](QWidget& page) {
         return placeList(page, QStringLiteral("文章列表框"), 0, true, false,
-                         {col("id", 40), col("站点", 100), col("帖子标题", 250), col("链接", 100),
-                          col("更新时间", 120), col("状态", 0), col("备用", 80)});
+                         articleColumns(ArticleList::latest()));
     });
-    addListPage(PlansPage, QStringLiteral("监控方案"), planList_, [](QWidget& page) {
+    addListPage(PlansTab, QStringLiteral("监控方案"), planList_, [](QWidget& page) {
         return placeList(
             page, QStringLiteral("项目列表框"), 0, true, true,
             {col("项目ID", 50), col("方案名", 120), col("编码", 50), col("监控网址", 100),
              col("采集前", 50), col("采集后", 50), col("正则", 50), col("补全网址", 50),
              col("COOKIE", 50), col("UA", 50), col("最新文章", 350), col("更新时间", 80)});
     });
-    addListPage(FavouritesPage, QStringLiteral("我的收藏"), favouritesList_, [](QWidget& page) {
+    addListPage(FavouritesTab, QStringLiteral("我的收藏"), favouritesList_, [](QWidget& page) {
         return placeList(page, QStringLiteral("收藏列表框"), 2, false, false,
-                         {col("id", 40), col("站点", 120), col("帖子标题", 350), col("链接", 100),
-                          col("更新时间", 80), col("状态", 50)});
+                         articleColumns(ArticleList::favourites()));
     });
     editorPage_ = new PlanEditorPage;
     tabs->addTab(editorPage_, QStringLiteral("方案操作"));
-    lazyPages_[EditorPage] =
+    lazyPages_[EditorTab] =
         std::make_unique<LazyPage>(editorPage_, [this](QWidget&) { editorPage_->placeControls(); });
     settingsPage_ = new SettingsPage;
     tabs->addTab(settingsPage_, QStringLiteral("高级设置"));
-    lazyPages_[SettingsPageIndex] = std::make_unique<LazyPage>(
+    lazyPages_[SettingsTab] = std::make_unique<LazyPage>(
         settingsPage_, [this](QWidget&) { settingsPage_->placeControls(); });
-    tabs->setCurrentIndex(WelcomePageIndex);
+    tabs->setCurrentIndex(WelcomeTab);
 }
 
 // The status box below the lists; hidden until a list page shows.
@@ -122,50 +131,50 @@ void MainWindow::placeStatusBox() {
 }
 
 // A list page: its tab holds an empty page until the list is first needed.
-void MainWindow::addListPage(Page page, const QString& caption, ReportListView*& list,
+void MainWindow::addListPage(Tab tab, const QString& caption, ReportListView*& list,
                              std::function<ReportListView*(QWidget&)> makeList) {
     auto* holder = new QWidget;
     tabs->addTab(holder, caption);
-    lazyPages_[page] = std::make_unique<LazyPage>(
+    lazyPages_[tab] = std::make_unique<LazyPage>(
         holder, [&list, makeList = std::move(makeList)](QWidget& p) { list = makeList(p); });
 }
 
 MainWindow::~MainWindow() = default;
 
-ReportListView* MainWindow::builtList(Page page, ReportListView* const& list) {
-    lazyPages_.at(page)->build();
+ReportListView* MainWindow::builtList(Tab tab, ReportListView* const& list) {
+    lazyPages_.at(tab)->build();
     return list;
 }
 
 ReportListView* MainWindow::latestListView() {
-    return builtList(LatestArticlesPage, latestList_);
+    return builtList(LatestArticlesTab, latestList_);
 }
 
 ReportListView* MainWindow::planListView() {
-    return builtList(PlansPage, planList_);
+    return builtList(PlansTab, planList_);
 }
 
 ReportListView* MainWindow::favouritesListView() {
-    return builtList(FavouritesPage, favouritesList_);
+    return builtList(FavouritesTab, favouritesList_);
 }
 
 PlanEditorPage* MainWindow::editorPage() {
-    lazyPages_.at(EditorPage)->build();
+    lazyPages_.at(EditorTab)->build();
     return editorPage_;
 }
 
 SettingsPage* MainWindow::settingsPage() {
-    lazyPages_.at(SettingsPageIndex)->build();
+    lazyPages_.at(SettingsTab)->build();
     return settingsPage_;
 }
 
-bool MainWindow::isPageBuilt(Page page) const {
-    const auto lazy = lazyPages_.find(page);
+bool MainWindow::isPageBuilt(Tab tab) const {
+    const auto lazy = lazyPages_.find(tab);
     return lazy == lazyPages_.end() || lazy->second->isBuilt();
 }
 
-void MainWindow::whenPageBuilt(Page page, QObject* receiver, std::function<void()> hook) {
-    const auto lazy = lazyPages_.find(page);
+void MainWindow::whenPageBuilt(Tab tab, QObject* receiver, std::function<void()> hook) {
+    const auto lazy = lazyPages_.find(tab);
     if (lazy == lazyPages_.end()) {
         hook();
         return;
@@ -182,14 +191,14 @@ void MainWindow::centreOnScreen() {
     move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
 }
 
-bool MainWindow::pageShowsStatusLog(int page) {
-    return page == LatestArticlesPage || page == PlansPage || page == FavouritesPage;
+bool MainWindow::pageShowsStatusLog(int tab) {
+    return tab == LatestArticlesTab || tab == PlansTab || tab == FavouritesTab;
 }
 
-void MainWindow::onPageChanged(int page) {
-    const auto lazy = lazyPages_.find(page);
+void MainWindow::onPageChanged(int tab) {
+    const auto lazy = lazyPages_.find(tab);
     if (lazy != lazyPages_.end()) lazy->second->build();
-    statusBox->setVisible(pageShowsStatusLog(page));
+    statusBox->setVisible(pageShowsStatusLog(tab));
 }
 
 void MainWindow::changeEvent(QEvent* event) {

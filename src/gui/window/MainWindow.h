@@ -32,14 +32,9 @@ struct WindowMenus;
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    enum Page {
-        WelcomePageIndex = 0,
-        LatestArticlesPage,
-        PlansPage,
-        FavouritesPage,
-        EditorPage,
-        SettingsPageIndex
-    };
+    // The six pages, each by its index in the tab control: the one number a page goes by, as
+    // tabs->currentIndex() gives it and as the pages made lazily are known.
+    enum Tab { WelcomeTab = 0, LatestArticlesTab, PlansTab, FavouritesTab, EditorTab, SettingsTab };
 
     // The client area that gives the fixed 723 x 508 outer size with a single border and caption.
     static constexpr int kClientWidth = 717;
@@ -52,7 +47,7 @@ public:
     void centreOnScreen();
 
     // The status box shows only on the latest-articles, plans and favourites pages.
-    static bool pageShowsStatusLog(int page);
+    static bool pageShowsStatusLog(int tab);
 
     // The lists of the list pages, made first if they are not there yet.
     ReportListView* latestListView();
@@ -64,10 +59,10 @@ public:
     SettingsPage* settingsPage();
 
     // Whether a page's controls are there; pages that are not made lazily always are.
-    bool isPageBuilt(Page page) const;
+    bool isPageBuilt(Tab tab) const;
     // Runs `hook` once the page's controls are there: at once when they already are. Like a
     // connection, the hook is dropped when `receiver` is gone by then.
-    void whenPageBuilt(Page page, QObject* receiver, std::function<void()> hook);
+    void whenPageBuilt(Tab tab, QObject* receiver, std::function<void()> hook);
 
     QLabel* frequencyLabel = nullptr;
     QLineEdit* frequencyEdit = nullptr;
@@ -93,10 +88,10 @@ private:
     void placeTopRow();
     void placePages();
     void placeStatusBox();
-    void addListPage(Page page, const QString& caption, ReportListView*& list,
+    void addListPage(Tab tab, const QString& caption, ReportListView*& list,
                      std::function<ReportListView*(QWidget&)> makeList);
-    ReportListView* builtList(Page page, ReportListView* const& list);
-    void onPageChanged(int page);
+    ReportListView* builtList(Tab tab, ReportListView* const& list);
+    void onPageChanged(int tab);
 
     ReportListView* latestList_ = nullptr;
     ReportListView* planList_ = nullptr;

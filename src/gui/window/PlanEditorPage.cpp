@@ -11,8 +11,10 @@
 #include <QRadioButton>
 #include <QTextBrowser>
 
+#include "gui/adapters/UiText.h"
 #include "gui/window/Placement.h"
 #include "gui/window/ReportListView.h"
+#include "plans/PlanEditorRules.h"
 
 namespace lumo {
 namespace {
@@ -40,10 +42,6 @@ QString PlanEditorPage::hintStyleSheet() {
         "pre, code { font-family: 'Courier New', monospace; font-size: 9pt; }"
         "sub, sup { font-size: 7pt; } big { font-size: 11pt; } small { font-size: 8pt; }"
         ".comment { color: gray; }");
-}
-
-QString PlanEditorPage::initialHint() {
-    return QStringLiteral("提示：规则测试正确后，才能保存配置");
 }
 
 PlanEditorPage::PlanEditorPage(QWidget* parent) : QWidget(parent) {}
@@ -142,7 +140,7 @@ void PlanEditorPage::placeCookieAndHint(QWidget* g) {
     hintBrowser->setOpenLinks(false);
     hintBrowser->document()->setDocumentMargin(0);
     hintBrowser->document()->setDefaultStyleSheet(hintStyleSheet());
-    hintBrowser->setHtml(initialHint());
+    hintBrowser->setHtml(qtText(initialEditorHint()));
 }
 
 void PlanEditorPage::placeSaveGroup(QWidget* g) {

@@ -53,8 +53,6 @@ public:
 
     // The hint bar's style sheet, applied to whatever HTML it shows.
     static QString hintStyleSheet();
-    // The hint the bar shows when the editor opens.
-    static QString initialHint();
 
 private:
     // The steps of placeControls(), one row or group of the page each, in their tab order.

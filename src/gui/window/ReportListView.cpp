@@ -91,13 +91,6 @@ Text ReportListView::cellText(int row, int column) const {
     return gbkText(cell->text());
 }
 
-void ReportListView::setCellText(int row, int column, const Text& text) {
-    QTableWidgetItem* cell = item(row, column);
-    if (cell == nullptr) return;
-    cell->setText(qtText(text));
-    cell->setData(Qt::UserRole, QByteArray::fromStdString(text));
-}
-
 TextList ReportListView::rowTexts(int row) const {
     TextList texts;
     if (row < 0 || row >= rowCount()) return texts;

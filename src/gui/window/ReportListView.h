@@ -33,7 +33,6 @@ public:
     int addRow(const TextList& cells);
 
     Text cellText(int row, int column) const;
-    void setCellText(int row, int column, const Text& text);
 
     // The GBK texts of a whole row, one per column.
     TextList rowTexts(int row) const;

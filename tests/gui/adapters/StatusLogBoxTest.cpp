@@ -26,7 +26,7 @@ private slots:
 void StatusLogBoxTest::replacedTextShowsItsStartAppendedLinesTheEnd() {
     MainWindow w;
     w.show();
-    w.tabs->setCurrentIndex(MainWindow::LatestArticlesPage);
+    w.tabs->setCurrentIndex(MainWindow::LatestArticlesTab);
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     StatusLogBox log(w.statusBox);
     QScrollBar* bar = w.statusBox->verticalScrollBar();

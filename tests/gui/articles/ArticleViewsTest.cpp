@@ -36,7 +36,7 @@ struct Fixture {
     explicit Fixture(int articles = 150) {
         lumo::test::addBoardArticles(temp.database(), articles);
         window.show();
-        window.tabs->setCurrentIndex(lumo::MainWindow::LatestArticlesPage);
+        window.tabs->setCurrentIndex(lumo::MainWindow::LatestArticlesTab);
     }
 
     void load() {
@@ -286,7 +286,7 @@ void ArticleViewsTest::favouritesMenuFollowsTheSelection() {
     Fixture f(30);
     f.load();
     QCOMPARE(f.favourites.rowCount(), 3);
-    f.window.tabs->setCurrentIndex(lumo::MainWindow::FavouritesPage);
+    f.window.tabs->setCurrentIndex(lumo::MainWindow::FavouritesTab);
     QTest::mouseClick(f.favourites.viewport(), Qt::RightButton, {}, belowRows(f.favourites));
     QTRY_VERIFY(f.menus.favouriteMenu->isVisible());
     QVERIFY(!f.menus.unfavour->isEnabled());
@@ -423,7 +423,7 @@ void ArticleViewsTest::startupFillsBothLists() {
     QCOMPARE(window.favouritesListView()->rowCount(), 15);
 
     // The application's own link opener is the injected one.
-    window.tabs->setCurrentIndex(lumo::MainWindow::LatestArticlesPage);
+    window.tabs->setCurrentIndex(lumo::MainWindow::LatestArticlesTab);
     QTest::mouseDClick(window.latestListView()->viewport(), Qt::LeftButton, {},
                        rowCentre(*window.latestListView(), 0));
     QCOMPARE(links.opened, std::vector<Text>{"http://board.example/thread-150.html"});

@@ -253,7 +253,7 @@ void MonitoringTest::roundsAgainstALocalBoardSite() {
     // A single round: every article of both boards, the round line, reloads and the alert.
     w.runButton->click();
     QCOMPARE(program.caption(), gbk("停 止"));
-    QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::LatestArticlesPage));
+    QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::LatestArticlesTab));
     QTRY_COMPARE_WITH_TIMEOUT(program.caption(), gbk("开 始"), 20000);
     QVERIFY(program.messages.messages().empty());
     const auto articles = program.database.articles();
@@ -278,8 +278,8 @@ void MonitoringTest::roundsAgainstALocalBoardSite() {
     QVERIFY(w.autoMonitorCheck->isEnabled());
     // The checks kept the last region cut for the editor's page instead of making the page; it
     // shows there once the page is opened.
-    QVERIFY(!w.isPageBuilt(lumo::MainWindow::EditorPage));
-    w.tabs->setCurrentIndex(lumo::MainWindow::EditorPage);
+    QVERIFY(!w.isPageBuilt(lumo::MainWindow::EditorTab));
+    w.tabs->setCurrentIndex(lumo::MainWindow::EditorTab);
     const Text region = lumo::gbkText(w.editorPage()->cutRegionBox->toPlainText());
     QVERIFY(region.find(BoardPage::thread(530).title) != Text::npos);
     QVERIFY(region.find(BoardPage::thread(120).title) == Text::npos);
@@ -481,8 +481,8 @@ void MonitoringTest::theWorkersBoxLeavesTheWindowUsable() {
         QVERIFY(!program.engine().isRunning());
         QVERIFY(shownBox() != nullptr);
         QTest::mouseClick(w.tabs->tabBar(), Qt::LeftButton, {},
-                          w.tabs->tabBar()->tabRect(lumo::MainWindow::EditorPage).center());
-        QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::EditorPage));
+                          w.tabs->tabBar()->tabRect(lumo::MainWindow::EditorTab).center());
+        QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::EditorTab));
         QCOMPARE(userGivesUp.closed, 0);
         // Closed, the box lets the worker end; nothing more comes of the stopped run.
         shownBox()->button(QMessageBox::Ok)->click();

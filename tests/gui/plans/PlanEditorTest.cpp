@@ -127,12 +127,12 @@ private slots:
 
 void PlanEditorTest::editFillsEveryUnitByColumn() {
     Editor e({storedPlan("1", "0"), storedPlan("0", "8")});
-    e.window.tabs->setCurrentIndex(lumo::MainWindow::PlansPage);
+    e.window.tabs->setCurrentIndex(lumo::MainWindow::PlansTab);
     e.load(1, PlanEditMode::Edit);
     lumo::PlanEditorPage& p = e.page();
     const MonitorPlan stored = e.temp.plan(e.ids[1]);
 
-    QCOMPARE(e.window.tabs->currentIndex(), int(lumo::MainWindow::EditorPage));
+    QCOMPARE(e.window.tabs->currentIndex(), int(lumo::MainWindow::EditorTab));
     QVERIFY(e.window.statusBox->isHidden());
     QCOMPARE(e.unit(p.planIdEdit), std::to_string(e.ids[1]));
     QCOMPARE(p.saveButton->text(), QStringLiteral("更新规则"));
@@ -252,7 +252,7 @@ void PlanEditorTest::gbkAndRadiosFollowTheRow() {
 void PlanEditorTest::insertStoresExactlyWhatWasTyped() {
     Editor e;
     lumo::PlanEditorPage& p = e.page();
-    e.window.tabs->setCurrentIndex(lumo::MainWindow::EditorPage);
+    e.window.tabs->setCurrentIndex(lumo::MainWindow::EditorTab);
     QTest::keyClicks(p.nameEdit, QStringLiteral("O'Brien's "));
     p.nameEdit->insert(QStringLiteral("论坛; drop"));
     p.urlEdit->setText(QStringLiteral("http://bbs.example.test/list.php?a='1'"));
@@ -296,7 +296,7 @@ void PlanEditorTest::insertStoresExactlyWhatWasTyped() {
     QCOMPARE(e.editor().currentJudgementMode(), 0);
     QCOMPARE(p.planIdEdit->text(), QStringLiteral("0"));
     QCOMPARE(e.list().rowCount(), 1);
-    QCOMPARE(e.list().tickedRows(), std::vector<int>({0}));
+    QCOMPARE(e.list().view()->checkedRows(), std::vector<int>({0}));
     QCOMPARE(e.list().planAt(0)[MonitorPlan::name], gbk("O'Brien's 论坛; drop"));
     // Saving leaves the button as it was, and writes nothing to the log.
     QVERIFY(p.saveButton->isEnabled());
@@ -390,8 +390,8 @@ void PlanEditorTest::saveButtonFollowsPatternChangesAndTests() {
     e.editor().enableSave(e.editor().editorPlan());
     e.load(0, PlanEditMode::Edit);
     QVERIFY(p.saveButton->isEnabled());
-    e.window.tabs->setCurrentIndex(lumo::MainWindow::PlansPage);
-    e.window.tabs->setCurrentIndex(lumo::MainWindow::EditorPage);
+    e.window.tabs->setCurrentIndex(lumo::MainWindow::PlansTab);
+    e.window.tabs->setCurrentIndex(lumo::MainWindow::EditorTab);
     QVERIFY(p.saveButton->isEnabled());
     QVERIFY(e.editor().savePlan());
     QVERIFY(p.saveButton->isEnabled());
@@ -403,7 +403,7 @@ void PlanEditorTest::saveButtonFollowsPatternChangesAndTests() {
 void PlanEditorTest::radiosAndUindexBox() {
     Editor e;
     lumo::PlanEditorPage& p = e.page();
-    e.window.tabs->setCurrentIndex(lumo::MainWindow::EditorPage);
+    e.window.tabs->setCurrentIndex(lumo::MainWindow::EditorTab);
     e.window.show();
     QVERIFY(!p.idIndexEdit->isEnabled());
     QTest::mouseClick(p.compareIdRadio, Qt::LeftButton);
@@ -433,7 +433,7 @@ void PlanEditorTest::radiosAndUindexBox() {
 void PlanEditorTest::hintsFollowTheFocus() {
     Editor e;
     lumo::PlanEditorPage& p = e.page();
-    e.window.tabs->setCurrentIndex(lumo::MainWindow::EditorPage);
+    e.window.tabs->setCurrentIndex(lumo::MainWindow::EditorTab);
     e.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&e.window));
     QVERIFY(p.hintBrowser->toPlainText().contains(

@@ -38,38 +38,38 @@ MonitorPlan plan(const char* name, const Text& isdo) {
     return p;
 }
 
-// The program over a fresh lumo.sdb holding `plans`, started as the user would start it. The
-// context menu is recorded instead of popped up.
+// The program over a fresh lumo.sdb holding `plans`, started as the user would start it.
 struct Program {
     explicit Program(std::vector<MonitorPlan> plans = {}) {
         for (MonitorPlan& p : plans) ids.push_back(temp.addPlan(p));
         app = std::make_unique<lumo::LumoApplication>(
             lumo::LumoApplication::Options{QString::fromStdString(temp.directory()), &messages});
         app->start();
-        list().setMenuPopup([this](QMenu* menu, const QPoint& at) {
-            poppedMenu = menu;
-            poppedAt = at;
-        });
     }
 
     lumo::PlanList& list() { return app->planList(); }
     lumo::ReportListView* view() { return app->window().planListView(); }
     lumo::WindowMenus& menus() { return *app->window().menus; }
 
-    // A right click on a row (or below the rows for -1), as the user makes it.
-    void rightClick(int row) {
+    // A right click on a row (or below the rows for -1), as the user makes it; the menu it pops
+    // up is closed again with Escape. Gives where the click was, on the screen.
+    QPoint rightClick(int row) {
         lumo::ReportListView* v = view();
         const QPoint at = row >= 0 ? v->visualRect(v->model()->index(row, 1)).center()
                                    : QPoint(20, v->viewport()->height() - 5);
         QTest::mouseClick(v->viewport(), Qt::RightButton, {}, at);
+        QMenu* const menu = menus().planMenu;
+        poppedUp = menu->isVisible();
+        if (poppedUp) QTest::keyClick(menu, Qt::Key_Escape);
+        return v->viewport()->mapToGlobal(at);
     }
 
     lumo::test::TempDatabase temp;
     lumo::test::FakeMessagePresenter messages;
     std::unique_ptr<lumo::LumoApplication> app;
     std::vector<int> ids;
-    QMenu* poppedMenu = nullptr;
-    QPoint poppedAt;
+    // Whether the last right click popped the plan menu up.
+    bool poppedUp = false;
 };
 
 }  // namespace
@@ -106,7 +106,7 @@ void PlanListTest::emptyTableGivesCaptionedColumnsOnly() {
     }
     QCOMPARE(v->rowCount(), 0);
     QCOMPARE(program.list().rowCount(), 0);
-    QVERIFY(program.list().tickedRows().empty());
+    QVERIFY(program.view()->checkedRows().empty());
     QVERIFY(program.messages.messages().empty());
 }
 
@@ -116,11 +116,11 @@ void PlanListTest::rowsHoldTheTableAndTicksFollowIsdo() {
     Program program({quoted, plan("未勾选", "0"), plan("空的", ""), plan("是 1 ", " 1")});
     lumo::PlanList& list = program.list();
     QCOMPARE(list.rowCount(), 4);
-    QVERIFY(list.isRowTicked(0));
-    QVERIFY(!list.isRowTicked(1));
-    QVERIFY(!list.isRowTicked(2));
-    QVERIFY(!list.isRowTicked(3));
-    QCOMPARE(list.tickedRows(), std::vector<int>({0}));
+    QVERIFY(program.view()->isRowChecked(0));
+    QVERIFY(!program.view()->isRowChecked(1));
+    QVERIFY(!program.view()->isRowChecked(2));
+    QVERIFY(!program.view()->isRowChecked(3));
+    QCOMPARE(program.view()->checkedRows(), std::vector<int>({0}));
 
     // Every cell is the table's text by column position, the id first.
     const MonitorPlan first = list.planAt(0);
@@ -146,7 +146,7 @@ void PlanListTest::extraColumnsAreShown() {
     QCOMPARE(program.view()->columnCount(), 21);
     QCOMPARE(program.view()->horizontalHeaderItem(20)->text(), QStringLiteral("20extra"));
     QCOMPARE(program.view()->cellText(0, 20), Text("more"));
-    QVERIFY(program.list().isRowTicked(0));
+    QVERIFY(program.view()->isRowChecked(0));
     QCOMPARE(program.list().planAt(0)[MonitorPlan::name], gbk("甲"));
 }
 
@@ -170,24 +170,24 @@ void PlanListTest::reloadDropsHandTicksAndSelection() {
     v->setRowChecked(0, false);
     v->setRowChecked(1, true);
     v->selectRow(1);
-    QCOMPARE(program.list().tickedRows(), std::vector<int>({1}));
+    QCOMPARE(program.view()->checkedRows(), std::vector<int>({1}));
     // Ticking by hand changes nothing stored.
     QCOMPARE(program.temp.plan(program.ids[1])[MonitorPlan::isdo], Text("0"));
     program.list().loadPlanList();
-    QCOMPARE(program.list().tickedRows(), std::vector<int>({0}));
+    QCOMPARE(program.view()->checkedRows(), std::vector<int>({0}));
     QCOMPARE(program.list().selectedRow(), -1);
 }
 
 void PlanListTest::menuStatesFollowTheSelection() {
     Program program({plan("甲", "1"), plan("乙", "0")});
-    program.app->window().tabs->setCurrentIndex(lumo::MainWindow::PlansPage);
+    program.app->window().tabs->setCurrentIndex(lumo::MainWindow::PlansTab);
     QVERIFY(QTest::qWaitForWindowExposed(&program.app->window()));
     lumo::WindowMenus& menus = program.menus();
 
-    program.rightClick(-1);
-    QCOMPARE(program.poppedMenu, menus.planMenu);
-    QCOMPARE(program.poppedAt, program.view()->viewport()->mapToGlobal(
-                                   QPoint(20, program.view()->viewport()->height() - 5)));
+    const QPoint clicked = program.rightClick(-1);
+    QVERIFY(program.poppedUp);
+    QCOMPARE(menus.planMenu->pos(), clicked);
+    QVERIFY(!menus.planMenu->isVisible());
     QVERIFY(menus.newPlan->isEnabled());
     QVERIFY(!menus.editPlan->isEnabled());
     QVERIFY(!menus.deletePlan->isEnabled());
@@ -227,7 +227,7 @@ void PlanListTest::defaultTickTicksAndStores() {
     QVERIFY(program.menus().tickPlan->isEnabled());
 
     program.menus().tickPlan->trigger();
-    QVERIFY(program.list().isRowTicked(1));
+    QVERIFY(program.view()->isRowChecked(1));
     QCOMPARE(program.temp.plan(program.ids[1])[MonitorPlan::isdo], Text("1"));
     const Text statement = "update rule set isdo=1 where id=" + std::to_string(program.ids[1]);
     QCOMPARE(program.app->statusLog().text(), "\r\n" + statement + gbk("成功！SQL：") + statement);
@@ -237,7 +237,7 @@ void PlanListTest::defaultTickTicksAndStores() {
     QVERIFY(program.menus().tickPlan->isEnabled());
 
     program.list().loadPlanList();
-    QVERIFY(program.list().isRowTicked(1));
+    QVERIFY(program.view()->isRowChecked(1));
     program.view()->selectRow(1);
     program.list().updatePlanMenu();
     QVERIFY(!program.menus().tickPlan->isEnabled());
@@ -249,7 +249,7 @@ void PlanListTest::defaultTickFailureKeepsTheTick() {
     program.list().updatePlanMenu();
     QVERIFY(program.app->database().execute("alter table rule rename to old_rule"));
     program.menus().tickPlan->trigger();
-    QVERIFY(program.list().isRowTicked(0));
+    QVERIFY(program.view()->isRowChecked(0));
     const auto shown = program.messages.messages();
     QCOMPARE(shown.size(), std::size_t(1));
     QCOMPARE(shown[0].text, gbk("执行出错！错误代码：1"));
@@ -275,12 +275,12 @@ void PlanListTest::editorCommandsSwitchToTheEditorPage() {
     w.show();
     for (QAction* command :
          {program.menus().newPlan, program.menus().editPlan, program.menus().copyPlan}) {
-        w.tabs->setCurrentIndex(lumo::MainWindow::PlansPage);
+        w.tabs->setCurrentIndex(lumo::MainWindow::PlansTab);
         program.view()->selectRow(0);
         program.list().updatePlanMenu();
         QVERIFY(w.statusBox->isVisible());
         command->trigger();
-        QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::EditorPage));
+        QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::EditorTab));
         QVERIFY(!w.statusBox->isVisible());
         // The editor holds the row, or nothing for a new plan.
         const QString name = command == program.menus().newPlan ? QString() : QStringLiteral("甲");
@@ -325,7 +325,7 @@ void PlanListTest::brokenPlansAreMarkedWithTheReasonAndSinceWhen() {
     threshold->setValue(4);
     QVERIFY(program.view()->item(0, MonitorPlan::name)->toolTip().isEmpty());
     QCOMPARE(program.view()->item(0, MonitorPlan::name)->foreground().color(), usual);
-    QVERIFY(!program.list().isRowTicked(1));
+    QVERIFY(!program.view()->isRowChecked(1));
 }
 
 QTEST_MAIN(PlanListTest)

@@ -48,7 +48,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
 
     // "新建监控方案", fill in, test.
     menus.newPlan->trigger();
-    QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::EditorPage));
+    QCOMPARE(w.tabs->currentIndex(), int(lumo::MainWindow::EditorTab));
     p.nameEdit->setText(QStringLiteral("本地论坛_灌水"));
     p.urlEdit->setText(lumo::qtText(server.url("/board")));
     p.cutStartEdit->setText(QString::fromLatin1(BoardPage::kListStart));
@@ -73,7 +73,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
     QCOMPARE(messages.messages()[0].caption, gbk("方案新建成功！"));
     lumo::PlanList& list = app.planList();
     QCOMPARE(list.rowCount(), 1);
-    QCOMPARE(list.tickedRows(), std::vector<int>({0}));
+    QCOMPARE(w.planListView()->checkedRows(), std::vector<int>({0}));
     const MonitorPlan saved = list.planAt(0);
     QCOMPARE(saved[MonitorPlan::name], gbk("本地论坛_灌水"));
     QCOMPARE(saved[MonitorPlan::regular], Text(BoardPage::kPattern));
@@ -83,7 +83,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
     QVERIFY(p.nameEdit->text().isEmpty());
 
     // "编辑": change the mode and the name, save in place.
-    w.tabs->setCurrentIndex(lumo::MainWindow::PlansPage);
+    w.tabs->setCurrentIndex(lumo::MainWindow::PlansTab);
     w.planListView()->selectRow(0);
     list.updatePlanMenu();
     menus.editPlan->trigger();
@@ -105,7 +105,7 @@ void PlanUserPathTest::newTestSaveEditCopy() {
     QVERIFY(p.compareIdRadio->isChecked());
     QTest::mouseClick(p.saveButton, Qt::LeftButton);
     QCOMPARE(list.rowCount(), 2);
-    QCOMPARE(list.tickedRows(), std::vector<int>({0, 1}));
+    QCOMPARE(w.planListView()->checkedRows(), std::vector<int>({0, 1}));
     QCOMPARE(list.planAt(1)[MonitorPlan::name], gbk("本地论坛_改名"));
     QCOMPARE(list.planAt(1)[MonitorPlan::uindex], Text("2"));
     QVERIFY(list.planAt(1)[MonitorPlan::id] != list.planAt(0)[MonitorPlan::id]);

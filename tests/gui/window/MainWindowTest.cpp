@@ -427,15 +427,15 @@ void MainWindowTest::pagesAreMadeWhenFirstNeededWithTheirRowsAndFocusPlace() {
 
     // Made in the reverse order: showing a page, or asking for its rows.
     w.show();
-    w.tabs->setCurrentIndex(MainWindow::SettingsPageIndex);
+    w.tabs->setCurrentIndex(MainWindow::SettingsTab);
     QVERIFY(w.findChild<QWidget*>(QStringLiteral("sql框"))->isVisible());
-    w.tabs->setCurrentIndex(MainWindow::EditorPage);
+    w.tabs->setCurrentIndex(MainWindow::EditorTab);
     for (const char* name : {"分组框1", "标签2", "编辑框_站名", "测试列表框", "测试编辑框"})
         QVERIFY2(w.findChild<QWidget*>(QString::fromUtf8(name))->isVisible(), name);
-    w.tabs->setCurrentIndex(MainWindow::FavouritesPage);
+    w.tabs->setCurrentIndex(MainWindow::FavouritesTab);
     QCOMPARE(w.findChild<ReportListView*>(QStringLiteral("收藏列表框"))->columnCount(), 6);
-    QCOMPARE(app.planList().tickedRows(), std::vector<int>{0});
-    w.tabs->setCurrentIndex(MainWindow::LatestArticlesPage);
+    QCOMPARE(w.planListView()->checkedRows(), std::vector<int>{0});
+    w.tabs->setCurrentIndex(MainWindow::LatestArticlesTab);
     auto* latest = w.findChild<ReportListView*>(QStringLiteral("文章列表框"));
     QCOMPARE(latest, w.latestListView());
     QCOMPARE(latest->rowCount(), 5);
