@@ -35,6 +35,7 @@
 #include "skin/ModuleImageLoader.h"
 #include "skin/SkinBinding.h"
 #include "skin/SkinEngineCaller.h"
+#include "store/DatabaseFile.h"
 #include "store/EmptyDatabase.h"
 #include "store/SqlRunner.h"
 
@@ -170,21 +171,31 @@ void LumoApplication::createFeatures() {
 void LumoApplication::onMainWindowCreated() {
     attachSkin();
     monitoring_->showTrayIcon();
-    const QString path = databasePath();
-    if (!databaseFileReady(path)) {
+    if (!openDatabase(databasePath())) return;
+    articleViews_->loadLatestArticles();
+    plans_->planList().loadPlanList();
+    articleViews_->loadFavourites();
+}
+
+// Opens the file through the check lumo-cli uses, so a file that is not a lumo database is
+// refused and left untouched. Missing: the missing-file box and no run button. Refused otherwise:
+// nothing is said at start-up (the reason stays in databaseStatus()), the connections stay closed.
+bool LumoApplication::openDatabase(const QString& path) {
+    const QByteArray localPath = QFile::encodeName(path);
+    const std::string local(localPath.constData(), static_cast<std::size_t>(localPath.size()));
+    databaseStatus_ = databaseFileReady(path)
+                          ? DatabaseFile::openExisting(database_, local)
+                          : Status::failure(Status::Kind::Missing, local + " does not exist");
+    if (databaseStatus_.kind() == Status::Kind::Missing) {
         static const Text kMissing = gbk("数据库文件不存在！");
         static const Text kCaption = gbk("错误");
         messages_->showMessage(kMissing, kCaption);
         window_->runButton->setEnabled(false);
-        return;
+        return false;
     }
-    const QByteArray localPath = QFile::encodeName(path);
-    const Text local(localPath.constData(), static_cast<std::size_t>(localPath.size()));
-    database_.open(local);
+    if (!databaseStatus_.ok()) return false;
     listDatabase_.open(local, kListBusyTimeoutMs);
-    articleViews_->loadLatestArticles();
-    plans_->planList().loadPlanList();
-    articleViews_->loadFavourites();
+    return true;
 }
 
 // Whether the file is there, after offering to create it where that is allowed.
@@ -197,9 +208,9 @@ bool LumoApplication::databaseFileReady(const QString& path) {
                              gbk("首次启动"))) {
         return false;
     }
-    const std::string error = createEmptyDatabaseWithFolders(QFile::encodeName(path).toStdString());
-    if (error.empty()) return true;
-    messages_->showMessage(gbk("无法创建数据库：") + gbk(error), gbk("错误"));
+    const Status created = createEmptyDatabaseWithFolders(QFile::encodeName(path).toStdString());
+    if (created.ok()) return true;
+    messages_->showMessage(gbk("无法创建数据库：") + gbk(created.reason()), gbk("错误"));
     return false;
 }
 

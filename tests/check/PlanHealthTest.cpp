@@ -79,7 +79,7 @@ TEST_F(PlanHealthTest, FailuresCountInARowAndASuccessEndsTheSpell) {
 
     // The file with its new table still opens as a lumo database, rule untouched.
     DatabaseConnection again;
-    EXPECT_EQ(DatabaseFile::openExisting(again, db.path()).status, DatabaseFile::Status::Opened);
+    EXPECT_EQ(DatabaseFile::openExisting(again, db.path()).kind(), Status::Kind::Ok);
     EXPECT_EQ(again.query("select * from rule").columnCount(), 20);
 }
 
