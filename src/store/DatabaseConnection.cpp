@@ -104,12 +104,6 @@ void DatabaseConnection::setBusyTimeout(int milliseconds) {
     if (db_ != nullptr) sqlite3_busy_timeout(db_, busyTimeoutMs_);
 }
 
-Status DatabaseConnection::BatchOutcome::status() const {
-    if (ok) return Status();
-    return Status::failure(kindOfCode(errorCode),
-                           message.empty() ? Text("the database is not open") : message, errorCode);
-}
-
 DatabaseConnection::BatchOutcome DatabaseConnection::failBatch(int index, const Text& statement) {
     BatchOutcome outcome;
     outcome.failedIndex = index;

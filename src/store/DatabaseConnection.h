@@ -33,9 +33,6 @@ public:
         int errorCode = 0;
         Text message;
         Text statement;  // the statement that failed, "BEGIN IMMEDIATE" or "COMMIT" included
-
-        // The outcome as a Status (SQLite's code and message).
-        Status status() const;
     };
 
     static constexpr int kDefaultBusyTimeoutMs = 5000;
