@@ -28,9 +28,9 @@ int main(int argc, char** argv) {
                                          ignored);
         return 0;
     }
-    const std::string error = lumo::createDatabaseFromSchema(target, schema.str());
-    if (!error.empty()) {
-        std::fprintf(stderr, "lumo_makedb: %s\n", error.c_str());
+    const lumo::Status created = lumo::createDatabaseFromSchema(target, schema.str());
+    if (!created.ok()) {
+        std::fprintf(stderr, "lumo_makedb: %s\n", created.reason().c_str());
         return 1;
     }
     return 0;

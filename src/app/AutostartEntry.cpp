@@ -60,24 +60,39 @@ QString AutostartEntry::entryText(const QStringList& command) {
         .arg(exec.join(QLatin1Char(' ')));
 }
 
-QString AutostartEntry::write(const QStringList& command) const {
-    const QString text = entryText(command);
-    if (text.isEmpty()) return QStringLiteral("the program's path cannot be written in an entry");
-    if (!QDir().mkpath(configHome_ + QStringLiteral("/autostart"))) {
-        return QStringLiteral("cannot make the folder ") + configHome_ +
-               QStringLiteral("/autostart");
-    }
-    QSaveFile file(path());
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit()) return file.errorString();
-    return {};
+namespace {
+
+Status entryFailure(Status::Kind kind, const QString& reason) {
+    return Status::failure(kind, reason.toStdString());
 }
 
-QString AutostartEntry::remove() const {
+}  // namespace
+
+Status AutostartEntry::write(const QStringList& command) const {
+    const QString text = entryText(command);
+    if (text.isEmpty()) {
+        return entryFailure(Status::Kind::Refused,
+                            QStringLiteral("the program's path cannot be written in an entry"));
+    }
+    if (!QDir().mkpath(configHome_ + QStringLiteral("/autostart"))) {
+        return entryFailure(Status::Kind::Failed, QStringLiteral("cannot make the folder ") +
+                                                      configHome_ + QStringLiteral("/autostart"));
+    }
+    QSaveFile file(path());
+    if (!file.open(QIODevice::WriteOnly)) {
+        return entryFailure(Status::Kind::Failed, file.errorString());
+    }
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        return entryFailure(Status::Kind::Failed, file.errorString());
+    }
+    return Status();
+}
+
+Status AutostartEntry::remove() const {
     QFile file(path());
-    if (!file.exists() || file.remove()) return {};
-    return file.errorString();
+    if (!file.exists() || file.remove()) return Status();
+    return entryFailure(Status::Kind::Failed, file.errorString());
 }
 
 }  // namespace lumo

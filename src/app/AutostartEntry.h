@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "base/Status.h"
+
 namespace lumo {
 
 // The XDG autostart entry that starts Lumo with the desktop session, hidden in the tray and
@@ -19,11 +21,11 @@ public:
     bool exists() const;
 
     // Writes the entry that runs `command` (the program, then its arguments), replacing any
-    // earlier one at once, never leaving half a file. Returns the reason when it cannot.
-    QString write(const QStringList& command) const;
+    // earlier one at once, never leaving half a file. A failure says why in English (UTF-8).
+    Status write(const QStringList& command) const;
 
-    // Removes the entry; an entry that is not there is fine. Returns the reason when it cannot.
-    QString remove() const;
+    // Removes the entry; an entry that is not there is fine. A failure says why (UTF-8).
+    Status remove() const;
 
     // The entry's text for `command`; empty when an argument cannot be written in an Exec line
     // (a control character).

@@ -20,11 +20,11 @@ AutostartSetting::AutostartSetting(QCheckBox* box, AutostartEntry entry, Message
 }
 
 void AutostartSetting::onToggled(bool on) {
-    const QString failure = on ? entry_.write(command_()) : entry_.remove();
-    if (failure.isEmpty()) return;
-    messages_.showMessage(
-        gbk("无法更改登录时启动的设置：") + gbkText(entry_.path()) + "\r\n" + gbkText(failure),
-        gbk("错误"));
+    const Status changed = on ? entry_.write(command_()) : entry_.remove();
+    if (changed.ok()) return;
+    messages_.showMessage(gbk("无法更改登录时启动的设置：") + gbkText(entry_.path()) + "\r\n" +
+                              utf8ToGbk(changed.reason()),
+                          gbk("错误"));
     const QSignalBlocker quiet(box_);
     box_->setChecked(entry_.exists());
 }

@@ -34,6 +34,7 @@
 #include "monitor/MonitorEngine.h"
 #include "skin/SkinBinding.h"
 #include "skin/SkinEngineCaller.h"
+#include "store/DatabaseFile.h"
 #include "store/EmptyDatabase.h"
 #include "store/SqlRunner.h"
 #include "winmodule/ModuleImageLoader.h"
@@ -169,23 +170,41 @@ void LumoApplication::createFeatures() {
     });
 }
 
-// Without the file: the missing-file box, `运行` disabled and no list loaded.
+// Without a usable file: a box, `运行` disabled and no list loaded.
 void LumoApplication::openDatabaseAndLoadLists() {
-    const QString path = databasePath();
-    if (!databaseFileReady(path)) {
+    if (!openDatabase(databasePath())) return;
+    articleViews_->loadLatestArticles();
+    plans_->planList().loadPlanList();
+    articleViews_->loadFavourites();
+}
+
+// Opens the file through the check lumo-cli uses, so a file that is not a lumo database is
+// refused and left untouched. Missing: the missing-file box and no run button. A folder of that
+// name: nothing is said and the connections stay closed, as before the check. Refused otherwise
+// (another program's file, damaged, held locked): a box with the reason, and no run button.
+bool LumoApplication::openDatabase(const QString& path) {
+    const QByteArray localPath = QFile::encodeName(path);
+    const std::string local(localPath.constData(), static_cast<std::size_t>(localPath.size()));
+    databaseStatus_ = databaseFileReady(path)
+                          ? DatabaseFile::openExisting(database_, local)
+                          : Status::failure(Status::Kind::Missing, local + " does not exist");
+    if (databaseStatus_.kind() == Status::Kind::Missing) {
         static const Text kMissing = gbk("数据库文件不存在！");
         static const Text kCaption = gbk("错误");
         messages_->showMessage(kMissing, kCaption);
         window_->runButton->setEnabled(false);
-        return;
+        return false;
     }
-    const QByteArray localPath = QFile::encodeName(path);
-    const Text local(localPath.constData(), static_cast<std::size_t>(localPath.size()));
-    database_.open(local);
+    if (!databaseStatus_.ok()) {
+        if (QFileInfo(path).isDir()) return false;
+        messages_->showMessage(gbk("无法打开数据库：") + gbk(path.toStdString()) + gbk("（") +
+                                   gbk(databaseStatus_.reason()) + gbk("）"),
+                               gbk("错误"));
+        window_->runButton->setEnabled(false);
+        return false;
+    }
     listDatabase_.open(local, kListBusyTimeoutMs);
-    articleViews_->loadLatestArticles();
-    plans_->planList().loadPlanList();
-    articleViews_->loadFavourites();
+    return true;
 }
 
 // Whether the file is there, after offering to create it where that is allowed.
@@ -198,9 +217,9 @@ bool LumoApplication::databaseFileReady(const QString& path) {
                              gbk("首次启动"))) {
         return false;
     }
-    const std::string error = createEmptyDatabaseWithFolders(QFile::encodeName(path).toStdString());
-    if (error.empty()) return true;
-    messages_->showMessage(gbk("无法创建数据库：") + gbk(error), gbk("错误"));
+    const Status created = createEmptyDatabaseWithFolders(QFile::encodeName(path).toStdString());
+    if (created.ok()) return true;
+    messages_->showMessage(gbk("无法创建数据库：") + gbk(created.reason()), gbk("错误"));
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/MessagePresenter.h"
+#include "base/Status.h"
 #include "base/Text.h"
 #include "check/MonitorState.h"
 #include "monitor/MonitorTimings.h"
@@ -105,6 +106,9 @@ public:
     MonitoringFeature& monitoring() { return *monitoring_; }
     MonitorState& monitorState() { return monitorState_; }
     bool hasShutDown() const { return shutDown_; }
+    // Why lumo.sdb was not opened at start-up (Missing, or DatabaseFile's refusal); ok when it
+    // was, and before start-up.
+    const Status& databaseStatus() const { return databaseStatus_; }
 
 signals:
     // Emitted once, when shutdownApplication has run.
@@ -114,6 +118,7 @@ private:
     void createFeatures();
     void openDatabaseAndLoadLists();
     void attachSkin();
+    bool openDatabase(const QString& path);
     bool databaseFileReady(const QString& path);
     void startInTray();
 
@@ -121,6 +126,7 @@ private:
     bool shutDown_ = false;
 
     DatabaseConnection database_;
+    Status databaseStatus_;
     // The window's own connection, for the list queries and everything the user writes from the
     // window (plans, ticks, favourites, the SQL console): it never waits behind a worker's
     // statement, and only briefly for another connection's lock.

@@ -20,14 +20,16 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string failure(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
+Status systemFailure(const std::string& what, const std::string& path) {
+    const int code = errno;
+    return Status::failure(code == ENOENT ? Status::Kind::Missing : Status::Kind::Failed,
+                           what + " " + path + ": " + std::strerror(code), code);
 }
 
 // The file a write to `path` lands in: symbolic links followed (a relative link is read from the
 // link's own folder), the last one possibly dangling. Nothing when the links go round in a circle
 // or cannot be read; `error` then says why.
-std::optional<std::string> finalTarget(const std::string& path, std::string& error) {
+std::optional<std::string> finalTarget(const std::string& path, Status& error) {
     std::string current = path;
     for (int hops = 0; hops < 40; ++hops) {
         struct stat info {};
@@ -35,13 +37,14 @@ std::optional<std::string> finalTarget(const std::string& path, std::string& err
         char link[PATH_MAX];
         const ssize_t length = ::readlink(current.c_str(), link, sizeof link);
         if (length < 0 || static_cast<std::size_t>(length) >= sizeof link) {
-            error = failure("cannot read the link", current);
+            error = systemFailure("cannot read the link", current);
             return std::nullopt;
         }
         const std::string target(link, static_cast<std::size_t>(length));
         current = target.front() == '/' ? target : folderOf(current) + "/" + target;
     }
-    error = path + ": too many levels of symbolic links";
+    error =
+        Status::failure(Status::Kind::Failed, path + ": too many levels of symbolic links", ELOOP);
     return std::nullopt;
 }
 
@@ -61,46 +64,47 @@ int createTemporary(const std::string& target, std::string& temp) {
     return -1;
 }
 
-std::string writeAll(int fd, std::string_view content, const std::string& temp) {
+Status writeAll(int fd, std::string_view content, const std::string& temp) {
     while (!content.empty()) {
         const ssize_t written = ::write(fd, content.data(), content.size());
         if (written < 0) {
             if (errno == EINTR) continue;
-            return failure("cannot write", temp);
+            return systemFailure("cannot write", temp);
         }
         content.remove_prefix(static_cast<std::size_t>(written));
     }
-    if (::fsync(fd) != 0) return failure("cannot flush", temp);
+    if (::fsync(fd) != 0) return systemFailure("cannot flush", temp);
     return {};
 }
 
 }  // namespace
 
-std::string replaceFileAtomically(const std::string& path, std::string_view content) {
-    if (path.empty()) return "no file name given";
-    std::string error;
+Status replaceFileAtomically(const std::string& path, std::string_view content) {
+    if (path.empty()) return Status::failure(Status::Kind::Refused, "no file name given");
+    Status error;
     const std::optional<std::string> target = finalTarget(path, error);
     if (!target) return error;
     struct stat existing {};
     const bool exists = ::stat(target->c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) {
-        return path +
-               " is not a regular file (a folder, a device or a pipe, say); it was left as "
-               "it was";
+        return Status::failure(Status::Kind::Refused,
+                               path +
+                                   " is not a regular file (a folder, a device or a pipe, say); "
+                                   "it was left as it was");
     }
     const std::string folder = folderOf(*target);
     std::string temp;
     const int fd = createTemporary(*target, temp);
-    if (fd < 0) return failure("cannot create a file in", folder);
+    if (fd < 0) return systemFailure("cannot create a file in", folder);
     if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
-        error = failure("cannot set the mode of", temp);
+        error = systemFailure("cannot set the mode of", temp);
     }
-    if (error.empty()) error = writeAll(fd, content, temp);
-    if (::close(fd) != 0 && error.empty()) error = failure("cannot close", temp);
-    if (error.empty() && ::rename(temp.c_str(), target->c_str()) != 0) {
-        error = failure("cannot replace", *target);
+    if (error.ok()) error = writeAll(fd, content, temp);
+    if (::close(fd) != 0 && error.ok()) error = systemFailure("cannot close", temp);
+    if (error.ok() && ::rename(temp.c_str(), target->c_str()) != 0) {
+        error = systemFailure("cannot replace", *target);
     }
-    if (!error.empty()) {
+    if (!error.ok()) {
         ::unlink(temp.c_str());
         return error;
     }

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Status.h"
+
 namespace lumo {
 
 // Replaces the file at `path` with `content` so that a reader sees either the old file or the
@@ -15,8 +17,10 @@ namespace lumo {
 // permission bits; a new one gets 0666 less the umask. On failure the target is untouched and no
 // temporary file stays behind.
 //
-// Returns empty on success, otherwise why it failed. Safe from any thread (the umask is never
-// changed); two writers of one target at once each land whole, the later rename winning.
-std::string replaceFileAtomically(const std::string& path, std::string_view content);
+// On failure the Status says why in English (UTF-8, the path as given) with errno as its code:
+// Refused for a target that is not a regular file, Missing for a folder that is not there, Failed
+// otherwise. Safe from any thread (the umask is never changed); two writers of one target at once
+// each land whole, the later rename winning.
+Status replaceFileAtomically(const std::string& path, std::string_view content);
 
 }  // namespace lumo

@@ -31,10 +31,10 @@ Text WebPageSource::fetchPlanPage(const Text& url, const Text& cookie, const Tex
     GbkTextBody body;
     if (utf8) request.bodySink = &body;
     const Bytes bytes = fetcher_.fetch(request, stop_);
-    note.failure = request.failure;
+    note.failure = request.outcome.reason();
     note.status = request.status;
     // A failed fetch gives no page, whatever part of it arrived.
-    if (!request.failure.empty()) return Text();
+    if (!request.outcome.ok()) return Text();
     return utf8 ? body.finish() : textOfBytes(bytes);
 }
 

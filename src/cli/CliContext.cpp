@@ -19,25 +19,25 @@ std::string CliContext::databasePath() const {
 
 bool CliContext::openDatabase() {
     const std::string path = databasePath();
-    const DatabaseFile::Outcome opened = DatabaseFile::openExisting(database_, path);
-    switch (opened.status) {
-        case DatabaseFile::Status::Opened:
+    const Status opened = DatabaseFile::openExisting(database_, path);
+    switch (opened.kind()) {
+        case Status::Kind::Ok:
             return true;
-        case DatabaseFile::Status::Missing:
+        case Status::Kind::Missing:
             output_.error(gbk("数据库文件不存在！"));
             openFailure_ = kExitBadInput;
             break;
-        case DatabaseFile::Status::Busy:
+        case Status::Kind::Busy:
             openFailure_ = kExitBusy;
             break;
-        case DatabaseFile::Status::Unreadable:
+        case Status::Kind::Failed:
             openFailure_ = kExitFailed;
             break;
         default:
             openFailure_ = kExitBadInput;
             break;
     }
-    output_.utf8Error("lumo-cli: " + opened.reason);
+    output_.utf8Error("lumo-cli: " + opened.reason());
     return false;
 }
 

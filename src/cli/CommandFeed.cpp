@@ -65,9 +65,9 @@ int runFeed(CliContext& context, const FeedOptions& options) {
         out.utf8Line(document);
         return kExitSuccess;
     }
-    const std::string failure = replaceFileAtomically(*options.outputPath, document);
-    if (!failure.empty()) {
-        out.utf8Error("lumo-cli: " + *options.outputPath + " was not written: " + failure);
+    const Status written = replaceFileAtomically(*options.outputPath, document);
+    if (!written.ok()) {
+        out.utf8Error("lumo-cli: " + *options.outputPath + " was not written: " + written.reason());
         return kExitFailed;
     }
     return kExitSuccess;

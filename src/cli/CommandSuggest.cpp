@@ -109,9 +109,9 @@ std::optional<SuggestionResult> suggestFor(CliContext& context, const SuggestOpt
     fetch.cookie = request.cookie;
     fetch.headers = "User-Agent: " + request.userAgent;
     const Bytes body = fetcher.fetch(fetch);
-    if (!fetch.failure.empty()) {
+    if (!fetch.outcome.ok()) {
         out.utf8Error("lumo-cli: cannot fetch " + options.url + ": " +
-                      TerminalOutput::terminalText(fetch.failure));
+                      TerminalOutput::terminalText(fetch.outcome.reason()));
         return std::nullopt;
     }
     const int status = statusOf(fetch.headersOut);
@@ -156,9 +156,9 @@ int runSuggest(CliContext& context, const SuggestOptions& options) {
     if (options.save) {
         const SuggestedPlanStore::Outcome saved =
             SuggestedPlanStore::save(context.database(), best.plan);
-        if (!saved.ok) {
+        if (!saved.status.ok()) {
             out.utf8Error("lumo-cli: the plan was not saved (SQLite error " +
-                          std::to_string(saved.errorCode) + ")");
+                          std::to_string(saved.status.code()) + ")");
             return kExitFailed;
         }
         savedId = saved.id;

@@ -37,16 +37,16 @@ int runSqlCommand(CliContext& context, const SqlOptions& options) {
 }
 
 int runInit(CliContext& context, const InitOptions& options) {
-    const DatabaseFile::Outcome created = DatabaseFile::create(options.path);
-    switch (created.status) {
-        case DatabaseFile::Status::Opened:
+    const Status created = DatabaseFile::create(options.path);
+    switch (created.kind()) {
+        case Status::Kind::Ok:
             context.output().utf8Line("created " + options.path);
             return kExitSuccess;
-        case DatabaseFile::Status::Exists:
-            context.output().utf8Error("lumo-cli: " + created.reason);
+        case Status::Kind::Exists:
+            context.output().utf8Error("lumo-cli: " + created.reason());
             return kExitBadInput;
         default:
-            context.output().utf8Error("lumo-cli: " + created.reason);
+            context.output().utf8Error("lumo-cli: " + created.reason());
             return kExitFailed;
     }
 }

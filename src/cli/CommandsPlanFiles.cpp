@@ -29,19 +29,19 @@ int runExport(CliContext& context, const ExportOptions& options) {
     TerminalOutput& out = context.output();
     PlanFile::ExportResult result =
         PlanFile::exportPlans(context.database(), options.ids, options.withState);
-    if (!result.error.empty()) {
-        out.utf8Error("lumo-cli: " + result.error);
-        if (!result.readFailed) return kExitBadInput;  // an unknown plan id
-        return result.busy ? kExitBusy : kExitFailed;
+    if (!result.status.ok()) {
+        out.utf8Error("lumo-cli: " + result.status.reason());
+        if (result.status.kind() == Status::Kind::Refused) return kExitBadInput;  // an unknown id
+        return result.status.kind() == Status::Kind::Busy ? kExitBusy : kExitFailed;
     }
     if (!options.outputPath) {
         if (!result.json.empty() && result.json.back() == '\n') result.json.pop_back();
         out.utf8Line(result.json);
         return kExitSuccess;
     }
-    const std::string failure = replaceFileAtomically(*options.outputPath, result.json);
-    if (!failure.empty()) {
-        out.utf8Error("lumo-cli: " + *options.outputPath + " was not written: " + failure);
+    const Status written = replaceFileAtomically(*options.outputPath, result.json);
+    if (!written.ok()) {
+        out.utf8Error("lumo-cli: " + *options.outputPath + " was not written: " + written.reason());
         return kExitFailed;
     }
     return kExitSuccess;

@@ -67,7 +67,8 @@ PageFetcher* LazyPageFetcher::loadedFetcher() const {
 Bytes LazyPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
     PageFetcher* fetcher = loadedFetcher();
     if (fetcher == nullptr) {
-        request.failure = "the page fetch module lumo_page_fetch is missing";
+        request.outcome = Status::failure(Status::Kind::Failed,
+                                          "the page fetch module lumo_page_fetch is missing");
         return Bytes();
     }
     return fetcher->fetch(request, std::move(stop));

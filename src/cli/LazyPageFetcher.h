@@ -19,7 +19,7 @@ namespace lumo::cli {
 // The module is looked for in the program's folder, then in the installed module folder beside
 // it (bin/../lib/.../lumo). A module of another build (its lumoModuleStamp() differs or is
 // missing) is refused and the search goes on. Without a usable module every fetch fails, saying
-// so in request.failure, after one line on standard error that gives each folder's reason.
+// so in request.outcome, after one line on standard error that gives each folder's reason.
 //
 // Thread-safe as PageFetcher asks: the first fetch may come from any thread.
 class LazyPageFetcher : public PageFetcher {

@@ -9,6 +9,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -298,53 +299,108 @@ Text connectReason(CURL* curl) {
     return reasonText("无法连接");
 }
 
-// Why the transfer failed, in a few words for a log line (GBK); empty when it succeeded.
-Text failureOf(CURLcode result, CURL* curl, const Transfer& transfer, const FetchOptions& options,
-               Clock::duration took) {
+Status fetchFailure(Status::Kind kind, const Text& words, CURLcode code = CURLE_OK) {
+    return Status::failure(kind, words, static_cast<int>(code));
+}
+
+// A limit of the transfer's own that ended it (its callbacks stopped it), if one did.
+std::optional<Status> limitFailure(CURLcode result, const Transfer& transfer,
+                                   const FetchOptions& options) {
     if (transfer.bodyTooLong || result == CURLE_FILESIZE_EXCEEDED) {
-        return reasonText("页面超过大小上限（") +
-               textOfInteger(static_cast<int>(options.maxBodyBytes / 1024)) + " KiB" +
-               reasonText("）");
+        return fetchFailure(Status::Kind::Failed,
+                            reasonText("页面超过大小上限（") +
+                                textOfInteger(static_cast<int>(options.maxBodyBytes / 1024)) +
+                                " KiB" + reasonText("）"),
+                            result);
     }
-    if (transfer.bodyNotKept) return reasonText("内存不足，无法保存页面");
-    if (transfer.headerTooLong) return reasonText("响应头超过大小上限");
+    if (transfer.bodyNotKept) {
+        return fetchFailure(Status::Kind::Failed, reasonText("内存不足，无法保存页面"), result);
+    }
+    if (transfer.headerTooLong) {
+        return fetchFailure(Status::Kind::Failed, reasonText("响应头超过大小上限"), result);
+    }
+    return std::nullopt;
+}
+
+// Why the transfer failed, in a few words for a log line (GBK), with curl's code; ok when it
+// succeeded.
+Status failureOf(CURLcode result, CURL* curl, const Transfer& transfer, const FetchOptions& options,
+                 Clock::duration took) {
+    if (std::optional<Status> limit = limitFailure(result, transfer, options)) return *limit;
+    const auto failed = [result](const Text& words) {
+        return fetchFailure(Status::Kind::Failed, words, result);
+    };
     switch (result) {
         case CURLE_OK:
-            return Text();
+            return Status();
         case CURLE_ABORTED_BY_CALLBACK:
             if (transfer.cancelled->load() || transfer.stop.stop_requested()) {
-                return reasonText("已取消");
+                return fetchFailure(Status::Kind::Cancelled, reasonText("已取消"), result);
             }
-            return reasonText("超时：") +
-                   seconds(std::chrono::duration_cast<std::chrono::milliseconds>(
-                       transfer.idleTimeout)) +
-                   reasonText("内没有收到任何数据");
+            return fetchFailure(Status::Kind::TimedOut,
+                                reasonText("超时：") +
+                                    seconds(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        transfer.idleTimeout)) +
+                                    reasonText("内没有收到任何数据"),
+                                result);
         case CURLE_COULDNT_RESOLVE_HOST:
-            return reasonText("无法解析主机名");
+            return failed(reasonText("无法解析主机名"));
         case CURLE_COULDNT_RESOLVE_PROXY:
-            return reasonText("无法解析代理服务器的主机名");
+            return failed(reasonText("无法解析代理服务器的主机名"));
         case CURLE_COULDNT_CONNECT:
-            return connectReason(curl);
+            return failed(connectReason(curl));
         case CURLE_OPERATION_TIMEDOUT:
-            return timedOutReason(curl, options, took);
+            return fetchFailure(Status::Kind::TimedOut, timedOutReason(curl, options, took),
+                                result);
         case CURLE_PEER_FAILED_VERIFICATION:
-            return reasonText("TLS 证书验证失败");
+            return failed(reasonText("TLS 证书验证失败"));
         case CURLE_SSL_CONNECT_ERROR:
-            return reasonText("TLS 握手失败");
+            return failed(reasonText("TLS 握手失败"));
         case CURLE_TOO_MANY_REDIRECTS:
-            return reasonText("重定向次数过多（超过 ") +
-                   textOfInteger(static_cast<int>(options.maxRedirects)) + reasonText(" 次）");
+            return failed(reasonText("重定向次数过多（超过 ") +
+                          textOfInteger(static_cast<int>(options.maxRedirects)) +
+                          reasonText(" 次）"));
         case CURLE_GOT_NOTHING:
-            return reasonText("服务器没有返回任何内容");
+            return failed(reasonText("服务器没有返回任何内容"));
         case CURLE_RECV_ERROR:
         case CURLE_SEND_ERROR:
         case CURLE_PARTIAL_FILE:
-            return reasonText("连接中途断开");
+            return failed(reasonText("连接中途断开"));
         case CURLE_WEIRD_SERVER_REPLY:
-            return reasonText("服务器的响应无法识别");
+            return failed(reasonText("服务器的响应无法识别"));
         default:
-            return reasonText("请求失败：") + curl_easy_strerror(result);
+            return failed(reasonText("请求失败：") + curl_easy_strerror(result));
     }
+}
+
+// Why a fetch cannot start at all: an address without a host or port, or a stop already asked
+// for. Ok when it can.
+Status startFailure(const std::string& address, bool cancelled) {
+    if (address.empty()) {
+        return fetchFailure(Status::Kind::Refused, reasonText("网址无效：没有可用的主机或端口"));
+    }
+    if (cancelled) return fetchFailure(Status::Kind::Cancelled, reasonText("已取消"));
+    return Status();
+}
+
+Transfer transferFor(const FetchRequest& request, const FetchOptions& options, FetchMethod method) {
+    Transfer transfer;
+    transfer.maxBodyBytes = options.maxBodyBytes;
+    transfer.bodySink = request.bodySink;
+    transfer.idleTimeout = options.idleTimeout;
+    transfer.maxHeaderBytes = options.maxHeaderBytes;
+    transfer.expectsBody = method != FetchMethod::Head;
+    return transfer;
+}
+
+// What the fetch hands back besides the body, once the handle has done its work: the final
+// response's header block, address and cookies (after a failure no header and no address).
+void finishRequest(FetchRequest& request, const Transfer& transfer, const Text& finalUrl) {
+    const bool ok = request.outcome.ok();
+    request.headersOut = ok ? withSetCookieSpelled(transfer.headerBlock) : Text();
+    request.finalUrl = ok ? finalUrl : Text();
+    request.cookiesOut = cookiesOfResponse(request.headersOut);
+    if (request.cookie) request.cookiesOut = mergeCookies(*request.cookie, request.cookiesOut);
 }
 
 }  // namespace
@@ -431,18 +487,12 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
     const FetchMethod method = sentMethod(request.method);
     const Text agent = userAgentOf(request.headers);
     const std::string address = wireAddress(request.url);
-    if (address.empty()) {
-        request.failure = reasonText("网址无效：没有可用的主机或端口");
-        return Bytes();
-    }
-    if (cancelled_.load() || stop.stop_requested()) {
-        request.failure = reasonText("已取消");
-        return Bytes();
-    }
+    request.outcome = startFailure(address, cancelled_.load() || stop.stop_requested());
+    if (!request.outcome.ok()) return Bytes();
     Handles& handles = handlesFor(!request.cookie);
     CurlHandle curl = handles.take();
     if (!curl) {
-        request.failure = reasonText("无法开始请求");
+        request.outcome = fetchFailure(Status::Kind::Failed, reasonText("无法开始请求"));
         return Bytes();
     }
 
@@ -451,14 +501,9 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
         request.postBytes = request.postText;
     }
 
-    Transfer transfer;
+    Transfer transfer = transferFor(request, options_, method);
     transfer.cancelled = &cancelled_;
     transfer.stop = stop;
-    transfer.maxBodyBytes = options_.maxBodyBytes;
-    transfer.bodySink = request.bodySink;
-    transfer.idleTimeout = options_.idleTimeout;
-    transfer.maxHeaderBytes = options_.maxHeaderBytes;
-    transfer.expectsBody = method != FetchMethod::Head;
     const CurlList headerLines(curlHeaderLines(request.headers));
     const CurlList proxyLines(curl_slist_append(nullptr, "Proxy-Connection:"));
 
@@ -476,7 +521,7 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
 
     const Clock::time_point started = Clock::now();
     const CURLcode result = curl_easy_perform(curl.get());
-    request.failure = failureOf(result, curl.get(), transfer, options_, Clock::now() - started);
+    request.outcome = failureOf(result, curl.get(), transfer, options_, Clock::now() - started);
     long status = 0;
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
     request.status = static_cast<int>(status);
@@ -489,12 +534,8 @@ Bytes CurlPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const 
     if (!request.cookie) curl_easy_setopt(curl.get(), CURLOPT_COOKIEFILE, nullptr);
     curl_easy_reset(curl.get());
     handles.give(std::move(curl));
-    const bool ok = request.failure.empty();
-    request.headersOut = ok ? withSetCookieSpelled(transfer.headerBlock) : Text();
-    request.finalUrl = ok ? finalUrl : Text();
-    request.cookiesOut = cookiesOfResponse(request.headersOut);
-    if (request.cookie) request.cookiesOut = mergeCookies(*request.cookie, request.cookiesOut);
-    return ok ? std::move(transfer.body) : Bytes();
+    finishRequest(request, transfer, finalUrl);
+    return request.outcome.ok() ? std::move(transfer.body) : Bytes();
 }
 
 }  // namespace lumo

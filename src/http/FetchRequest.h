@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "base/Status.h"
 #include "base/Text.h"
 #include "http/BodySink.h"
 
@@ -34,8 +35,10 @@ struct FetchRequest {
     Text proxy;       // "host:port" of an HTTP proxy; empty for a direct connection
     Text finalUrl;    // out: the address the body came from, redirects followed; empty after a
                       // failure
-    Text failure;     // out: why the fetch failed, in a few words (GBK) for a log line, naming
-                      // the limit that ended it; empty after success
+    // out: ok, or why the fetch failed: its reason in a few words (GBK) for a log line, naming the
+    // limit that ended it; its kind Refused (an address without a host), Cancelled, TimedOut or
+    // Failed; its code the library's (curl's) where it gave one.
+    Status outcome;
     // out: the HTTP status of the last response that arrived (0 when none did). An error status
     // (4xx, 5xx) is no failure: its body comes back as any page's does.
     int status = 0;

@@ -11,7 +11,7 @@ namespace lumo {
 // fetching (CurlPageFetcher; the window loads it as a module at its first fetch).
 //
 // fetch() returns the response body exactly as received, whatever the status; a failure gives an
-// empty result and says why in request.failure. See FetchRequest for what a fetch changes.
+// empty result and says why in request.outcome. See FetchRequest for what a fetch changes.
 //
 // Thread-safe: fetch() may run on several threads at once; cancelAll() may be called from any
 // thread.

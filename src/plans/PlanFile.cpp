@@ -218,7 +218,11 @@ std::string PlanFile::toJson(const std::vector<MonitorPlan>& plans, bool withSta
 PlanFile::ExportResult PlanFile::exportPlans(DatabaseConnection& database,
                                              const std::vector<long long>& ids, bool withState) {
     const QueryResult stored = database.query("select * from rule order by id");
-    if (!stored.ok) return {{}, "无法读取方案表 rule：" + stored.message, true, stored.busy()};
+    if (!stored.ok) {
+        return {{},
+                Status::failure(stored.busy() ? Status::Kind::Busy : Status::Kind::Failed,
+                                "无法读取方案表 rule：" + stored.message, stored.errorCode)};
+    }
     std::map<long long, MonitorPlan> byId;
     std::vector<MonitorPlan> plans;
     for (const TextList& row : stored.rows) {
@@ -231,10 +235,14 @@ PlanFile::ExportResult PlanFile::exportPlans(DatabaseConnection& database,
     wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
     for (const long long id : wanted) {
         const auto found = byId.find(id);
-        if (found == byId.end()) return {{}, "没有 id 为 " + std::to_string(id) + " 的方案"};
+        if (found == byId.end()) {
+            return {{},
+                    Status::failure(Status::Kind::Refused,
+                                    "没有 id 为 " + std::to_string(id) + " 的方案")};
+        }
         plans.push_back(found->second);
     }
-    return {toJson(plans, withState), {}};
+    return {toJson(plans, withState), Status()};
 }
 
 std::vector<MonitorPlan> PlanFile::readPlans(std::string_view json,

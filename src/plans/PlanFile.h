@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Status.h"
 #include "check/MonitorPlan.h"
 
 namespace lumo {
@@ -39,10 +40,10 @@ class DatabaseConnection;
 class PlanFile {
 public:
     struct ExportResult {
-        std::string json;         // the document, ending in a newline; empty on failure
-        std::string error;        // UTF-8; empty on success
-        bool readFailed = false;  // the plans could not be read from the database
-        bool busy = false;        // ... because another program held it locked
+        std::string json;  // the document, ending in a newline; empty on failure
+        // Why it failed (UTF-8): Refused for an id that is not stored; Busy or Failed, with
+        // SQLite's code, when the plans could not be read from the database.
+        Status status;
     };
 
     struct ImportReport {

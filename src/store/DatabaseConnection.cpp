@@ -10,31 +10,44 @@ DatabaseConnection::~DatabaseConnection() {
     close();
 }
 
-bool DatabaseConnection::open(const Text& path) {
+namespace {
+
+// SQLITE_BUSY and SQLITE_LOCKED: another connection's lock outlasted the wait.
+Status::Kind kindOfCode(int code) {
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED ? Status::Kind::Busy : Status::Kind::Failed;
+}
+
+}  // namespace
+
+Status DatabaseConnection::open(const Text& path) {
     std::lock_guard lock(mutex_);
     return openLocked(path);
 }
 
-bool DatabaseConnection::open(const Text& path, int busyTimeoutMs) {
+Status DatabaseConnection::open(const Text& path, int busyTimeoutMs) {
     std::lock_guard lock(mutex_);
     busyTimeoutMs_ = busyTimeoutMs;
     return openLocked(path);
 }
 
-bool DatabaseConnection::openLocked(const Text& path) {
+Status DatabaseConnection::openLocked(const Text& path) {
     closeLocked();
-    if (path.empty() || path == ":memory:") return false;
+    if (path.empty() || path == ":memory:") {
+        return Status::failure(Status::Kind::Refused, "no database file named");
+    }
     // READWRITE without CREATE: a missing file fails instead of being created. SQLite falls back
     // to read-only by itself for a write-protected file.
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
+        const char* message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        Status failed = Status::failure(kindOfCode(rc), message != nullptr ? message : "", rc);
         sqlite3_close(db);
-        return false;
+        return failed;
     }
     sqlite3_busy_timeout(db, busyTimeoutMs_);
     db_ = db;
-    return true;
+    return Status();
 }
 
 void DatabaseConnection::close() {
@@ -59,29 +72,21 @@ bool DatabaseConnection::isOpen() const {
     return db_ != nullptr;
 }
 
-bool DatabaseConnection::execute(const Text& sql) {
+Status DatabaseConnection::execute(const Text& sql) {
     std::lock_guard lock(mutex_);
-    return executeLocked(sql);
+    if (db_ == nullptr) return Status::failure(Status::Kind::Failed, "the database is not open");
+    if (sql.empty()) return Status::failure(Status::Kind::Refused, "no statement", lastCode_);
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) {
+        lastCode_ = SQLITE_OK;
+        return Status();
+    }
+    lastCode_ = sqlite3_errcode(db_);
+    return Status::failure(kindOfCode(lastCode_), sqlite3_errmsg(db_), lastCode_);
 }
 
 int DatabaseConnection::lastErrorCode() const {
     std::lock_guard lock(mutex_);
     return lastErrorCodeLocked();
-}
-
-DatabaseConnection::Outcome DatabaseConnection::executeWithCode(const Text& sql) {
-    std::lock_guard lock(mutex_);
-    Outcome outcome;
-    outcome.ok = executeLocked(sql);
-    outcome.errorCode = lastErrorCodeLocked();
-    return outcome;
-}
-
-bool DatabaseConnection::executeLocked(const Text& sql) {
-    if (db_ == nullptr || sql.empty()) return false;
-    const bool ok = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    lastCode_ = ok ? SQLITE_OK : sqlite3_errcode(db_);
-    return ok;
 }
 
 int DatabaseConnection::lastErrorCodeLocked() const {

@@ -13,59 +13,63 @@ constexpr const char* kTableCheck =
 
 constexpr int kNotADatabaseCode = 26;  // SQLITE_NOTADB
 
-DatabaseFile::Outcome outcome(DatabaseFile::Status status, std::string reason = {}) {
-    return {status, std::move(reason)};
+Status refused(DatabaseConnection& database, Status::Kind kind, std::string reason, int code = 0) {
+    database.close();
+    return Status::failure(kind, std::move(reason), code);
 }
 
 }  // namespace
 
-DatabaseFile::Outcome DatabaseFile::openExisting(DatabaseConnection& database,
-                                                 const std::string& path) {
+Status DatabaseFile::openExisting(DatabaseConnection& database, const std::string& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
-        database.close();
-        return outcome(Status::Missing, path + " does not exist");
+        return refused(database, Status::Kind::Missing, path + " does not exist");
     }
-    if (!database.open(path)) {
-        return outcome(Status::NotADatabase, path + " cannot be opened as a database");
+    const Status opened = database.open(path);
+    if (!opened.ok()) {
+        return Status::failure(Status::Kind::Refused, path + " cannot be opened as a database",
+                               opened.code());
     }
     const QueryResult tables = database.query(kTableCheck);
     if (tables.busy()) {
-        database.close();
-        return outcome(Status::Busy, path +
-                                         " is busy: another program has held it locked longer "
-                                         "than the wait allows (" +
-                                         tables.message + "); it was left untouched");
+        return refused(database, Status::Kind::Busy,
+                       path +
+                           " is busy: another program has held it locked longer than the wait "
+                           "allows (" +
+                           tables.message + "); it was left untouched",
+                       tables.errorCode);
     }
     // Only a file SQLite does not take for a database is "not a database"; any other failure
     // says what SQLite said.
     if (!tables.ok && tables.errorCode != kNotADatabaseCode) {
-        database.close();
-        return outcome(Status::Unreadable,
-                       path + " cannot be read: " + tables.message + "; it was left untouched");
+        return refused(database, Status::Kind::Failed,
+                       path + " cannot be read: " + tables.message + "; it was left untouched",
+                       tables.errorCode);
     }
     if (tables.rows.size() != 1 || tables.rows.front().empty() || tables.rows.front()[0] != "2") {
-        database.close();
-        return outcome(Status::NotADatabase,
+        return refused(database, Status::Kind::Refused,
                        path +
                            " is not a Lumo database (no SQLite file with the tables rule and "
-                           "info); it was left untouched");
+                           "info); it was left untouched",
+                       tables.errorCode);
     }
-    return outcome(Status::Opened);
+    return Status();
 }
 
-DatabaseFile::Outcome DatabaseFile::create(const std::string& path) {
+Status DatabaseFile::create(const std::string& path) {
     std::error_code error;
-    if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
-        return outcome(Status::Exists, path + " exists already; it was left untouched");
-    }
-    const std::string failure = createEmptyDatabase(path);
-    if (failure.empty()) return outcome(Status::Opened);
+    const auto exists = [&] {
+        return Status::failure(Status::Kind::Exists,
+                               path + " exists already; it was left untouched");
+    };
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) return exists();
+    const Status created = createEmptyDatabase(path);
+    if (created.ok()) return created;
     // A file that appeared meanwhile is not replaced either.
-    if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
-        return outcome(Status::Exists, path + " exists already; it was left untouched");
-    }
-    return outcome(Status::Failed, failure);
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) return exists();
+    return created.kind() == Status::Kind::Exists
+               ? created
+               : Status::failure(Status::Kind::Failed, created.reason(), created.code());
 }
 
 }  // namespace lumo

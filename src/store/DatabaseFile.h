@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/Status.h"
 #include "store/DatabaseConnection.h"
 
 namespace lumo {
@@ -15,27 +16,19 @@ namespace lumo {
 // Stateless; safe from any thread (each call uses its own connection or the given database).
 class DatabaseFile {
 public:
-    enum class Status {
-        Opened,        // `database` is open on the file
-        Missing,       // no file (or folder) of that name
-        NotADatabase,  // not a SQLite file, or it lacks rule/info
-        Busy,          // another connection held it locked longer than the busy timeout
-        Unreadable,    // SQLite could not read it (damaged, no permission, I/O error)
-        Exists,        // create(): a file of that name is there already
-        Failed,        // create(): the file could not be written
-    };
-
-    struct Outcome {
-        Status status = Status::Failed;
-        std::string reason;  // why, in English, for the user; empty when Opened or created
-    };
+    // A refusal says why in English (UTF-8), for the user, by its kind:
+    //   Missing   no file (or folder) of that name
+    //   Refused   not a SQLite file, or one without the tables rule and info
+    //   Busy      another connection held it locked longer than the busy timeout
+    //   Failed    SQLite could not read it (damaged, no permission, I/O error; SQLite's code),
+    //             or create() could not write it
+    //   Exists    create(): a file of that name is there already
 
     // Opens `path` on `database` when it is a lumo database; closes `database` otherwise.
-    static Outcome openExisting(DatabaseConnection& database, const std::string& path);
+    static Status openExisting(DatabaseConnection& database, const std::string& path);
 
-    // Creates an empty lumo database at `path` (createEmptyDatabase). Status Opened means
-    // created.
-    static Outcome create(const std::string& path);
+    // Creates an empty lumo database at `path` (createEmptyDatabase).
+    static Status create(const std::string& path);
 };
 
 }  // namespace lumo

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/Status.h"
+
 namespace lumo {
 
 // Making a new, empty lumo.sdb: both tables and their index, no rows.
@@ -16,17 +18,18 @@ namespace lumo {
 // The schema text every new database is made from.
 const std::string& embeddedSchema();
 
-// Creates a database at `path` from `schema`. Empty on success; otherwise why it failed (the
-// target exists already, the folder is missing or not writable, the schema failed).
-std::string createDatabaseFromSchema(const std::string& path, const std::string& schema);
+// Creates a database at `path` from `schema`. A failure says why in English (UTF-8): Exists when
+// the target is there already (nothing is replaced), Refused for an empty path, Failed when the
+// folder is missing or not writable or the schema failed (with errno or SQLite's code).
+Status createDatabaseFromSchema(const std::string& path, const std::string& schema);
 
 // createDatabaseFromSchema with the embedded schema.
-inline std::string createEmptyDatabase(const std::string& path) {
+inline Status createEmptyDatabase(const std::string& path) {
     return createDatabaseFromSchema(path, embeddedSchema());
 }
 
 // createEmptyDatabase after making the folders above `path` that are missing (only the user may
 // enter them: mode 0700), as for a database in the user's data folder.
-std::string createEmptyDatabaseWithFolders(const std::string& path);
+Status createEmptyDatabaseWithFolders(const std::string& path);
 
 }  // namespace lumo

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/GbkCodec.h"
+#include "base/Status.h"
 #include "base/Text.h"
 #include "base/TextOps.h"
 
@@ -25,6 +26,13 @@ struct QueryResult {
 
     // Another connection held the file longer than the busy timeout.
     bool busy() const { return !ok && (errorCode == 5 || errorCode == 6); }  // SQLITE_BUSY, _LOCKED
+
+    // Whether the query ran, as a Status: Busy or Failed with `errorCode` and `message`.
+    Status status() const {
+        if (ok) return Status();
+        return Status::failure(busy() ? Status::Kind::Busy : Status::Kind::Failed, message,
+                               errorCode);
+    }
 
     bool empty() const { return columns.empty() && rows.empty(); }
     int rowCount() const { return static_cast<int>(rows.size()); }

@@ -48,16 +48,16 @@ DatabaseConnection::BatchOutcome SqlRunner::runAll(const TextList& statements) {
 Text SqlRunner::runSql(const Text& sql) {
     const Text& kSuccess = successText();
     const Text& kFailure = failureText();
-    const DatabaseConnection::Outcome outcome = database_.executeWithCode(sql);
+    const Status outcome = database_.execute(sql);
     Text result;
-    if (outcome.ok) {
+    if (outcome.ok()) {
         result = kSuccess + sql;
     } else {
-        result = kFailure + textOfInteger(outcome.errorCode);
+        result = kFailure + textOfInteger(outcome.code());
         messages_.showMessage(result, kDefaultCaption);
     }
     log_.append("\r\n" + sql + result);
-    if (!outcome.ok) noteBusy(outcome.errorCode);
+    if (!outcome.ok()) noteBusy(outcome.code());
     return result;
 }
 

@@ -20,10 +20,10 @@ public:
     // returns the result text: "成功！SQL：" + sql on success.
     Text runSql(const Text& sql);
 
-    // Executes `statements` as one transaction (PlanDatabase::executeAll). On failure nothing is
-    // stored, one line (CR LF + the failing statement + "执行出错！错误代码：<code>") is appended
-    // and one box is shown, whatever the number of statements. On success nothing is logged: the
-    // caller appends successLine() of each statement when it reports them.
+    // Executes `statements` as one transaction (DatabaseConnection::executeAll). On failure nothing
+    // is stored, one line (CR LF + the failing statement + "执行出错！错误代码：<code>") is
+    // appended and one box is shown, whatever the number of statements. On success nothing is
+    // logged: the caller appends successLine() of each statement when it reports them.
     DatabaseConnection::BatchOutcome runAll(const TextList& statements);
 
     // The line runSql() appends for a statement that succeeded: CR LF + sql + "成功！SQL：" + sql.

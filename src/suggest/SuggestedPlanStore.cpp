@@ -26,11 +26,12 @@ SuggestedPlanStore::Outcome SuggestedPlanStore::save(DatabaseConnection& databas
     const QueryResult inserted =
         database.query("insert into rule(" + names + ") values(" + values + ") returning id");
     Outcome outcome;
-    outcome.ok = inserted.ok && inserted.rowCount() == 1 && !inserted.rows[0].empty();
-    if (outcome.ok) {
-        outcome.id = integerOfText(inserted.rows[0][0]);
+    if (!inserted.ok) {
+        outcome.status = inserted.status();
+    } else if (inserted.rowCount() != 1 || inserted.rows[0].empty()) {
+        outcome.status = Status::failure(Status::Kind::Failed, "the insert gave no id back");
     } else {
-        outcome.errorCode = inserted.errorCode != 0 ? inserted.errorCode : database.lastErrorCode();
+        outcome.id = integerOfText(inserted.rows[0][0]);
     }
     return outcome;
 }

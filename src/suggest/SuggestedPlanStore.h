@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Status.h"
 #include "base/Text.h"
 #include "check/MonitorPlan.h"
 
@@ -14,9 +15,8 @@ class DatabaseConnection;
 class SuggestedPlanStore {
 public:
     struct Outcome {
-        bool ok = false;
-        long long id = 0;  // the new plan's id
-        int errorCode = 0;
+        Status status;     // the insert's failure: SQLite's code and message
+        long long id = 0;  // the new plan's id when ok
     };
 
     static Outcome save(DatabaseConnection& database, const MonitorPlan& plan);

@@ -28,11 +28,11 @@ protected:
 
 TEST_F(AtomicFileTest, ReplacesTheWholeFileAndKeepsItsMode) {
     const fs::path target = folder_ / "feed.xml";
-    EXPECT_EQ(replaceFileAtomically(target.string(), "first"), "");
+    EXPECT_TRUE(replaceFileAtomically(target.string(), "first").ok());
     EXPECT_EQ(read(target), "first");
     ASSERT_EQ(chmod(target.c_str(), 0640), 0);
     const std::string big(1 << 20, 'x');
-    EXPECT_EQ(replaceFileAtomically(target.string(), big), "");
+    EXPECT_TRUE(replaceFileAtomically(target.string(), big).ok());
     EXPECT_EQ(read(target), big);
     struct stat info {};
     ASSERT_EQ(stat(target.c_str(), &info), 0);
@@ -42,15 +42,16 @@ TEST_F(AtomicFileTest, ReplacesTheWholeFileAndKeepsItsMode) {
 
 TEST_F(AtomicFileTest, AFailureLeavesTheTargetAndNoTemporaryFile) {
     const fs::path target = folder_ / "feed.xml";
-    ASSERT_EQ(replaceFileAtomically(target.string(), "kept"), "");
+    ASSERT_TRUE(replaceFileAtomically(target.string(), "kept").ok());
     // A folder in the target's place cannot be replaced by a file.
     const fs::path blocked = folder_ / "dir";
     fs::create_directory(blocked);
-    const std::string error = replaceFileAtomically(blocked.string(), "lost");
-    EXPECT_NE(error.find("is not a regular file"), std::string::npos) << error;
+    const Status error = replaceFileAtomically(blocked.string(), "lost");
+    EXPECT_EQ(error.kind(), Status::Kind::Refused);
+    EXPECT_NE(error.reason().find("is not a regular file"), std::string::npos) << error.reason();
     EXPECT_EQ(entries(), 2u);
-    EXPECT_NE(replaceFileAtomically((folder_ / "missing" / "feed.xml").string(), "x"), "");
-    EXPECT_NE(replaceFileAtomically("", "x"), "");
+    EXPECT_FALSE(replaceFileAtomically((folder_ / "missing" / "feed.xml").string(), "x").ok());
+    EXPECT_FALSE(replaceFileAtomically("", "x").ok());
     EXPECT_EQ(read(target), "kept");
 }
 
@@ -60,12 +61,12 @@ TEST_F(AtomicFileTest, ALinkIsFollowedToItsTargetWhichIsReplacedInItsOwnFolder) 
     fs::create_directories(real);
     fs::create_directories(links);
     const fs::path target = real / "feed.xml";
-    ASSERT_EQ(replaceFileAtomically(target.string(), "old"), "");
+    ASSERT_TRUE(replaceFileAtomically(target.string(), "old").ok());
     ASSERT_EQ(chmod(target.c_str(), 0604), 0);
     // A relative link is read from its own folder, through a second link.
     fs::create_symlink("../real/feed.xml", links / "first");
     fs::create_symlink("first", links / "second");
-    EXPECT_EQ(replaceFileAtomically((links / "second").string(), "new"), "");
+    EXPECT_TRUE(replaceFileAtomically((links / "second").string(), "new").ok());
     EXPECT_EQ(read(target), "new");
     EXPECT_TRUE(fs::is_symlink(links / "first") && fs::is_symlink(links / "second"));
     struct stat info {};
@@ -76,21 +77,21 @@ TEST_F(AtomicFileTest, ALinkIsFollowedToItsTargetWhichIsReplacedInItsOwnFolder) 
 
     // A dangling link gets its target made; a circle of links is refused.
     fs::create_symlink("../real/made.xml", links / "dangling");
-    EXPECT_EQ(replaceFileAtomically((links / "dangling").string(), "made"), "");
+    EXPECT_TRUE(replaceFileAtomically((links / "dangling").string(), "made").ok());
     EXPECT_EQ(read(real / "made.xml"), "made");
     fs::create_symlink("loop", links / "loop");
-    EXPECT_NE(replaceFileAtomically((links / "loop").string(), "x"), "");
+    EXPECT_FALSE(replaceFileAtomically((links / "loop").string(), "x").ok());
 }
 
 TEST_F(AtomicFileTest, APipeOrADeviceIsRefusedAndLeftAlone) {
     const fs::path pipe = folder_ / "pipe";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     // Never opened: a write into a pipe without a reader would wait for ever.
-    EXPECT_NE(replaceFileAtomically(pipe.string(), "x").find("is not a regular file"),
+    EXPECT_NE(replaceFileAtomically(pipe.string(), "x").reason().find("is not a regular file"),
               std::string::npos);
     EXPECT_TRUE(fs::is_fifo(pipe));
     fs::create_symlink("/dev/null", folder_ / "null");
-    EXPECT_NE(replaceFileAtomically((folder_ / "null").string(), "x"), "");
+    EXPECT_FALSE(replaceFileAtomically((folder_ / "null").string(), "x").ok());
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
     EXPECT_EQ(entries(), 2u);
 }

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <thread>
 
+#include "base/GbkCodec.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestCertificate.h"
 
@@ -414,8 +415,15 @@ TEST_F(CurlPageFetcherTest, HostileAddressesFailQuietly) {
         // Nothing was sent, so nothing changed.
         EXPECT_EQ(request.headers, "X-Keep: me") << url;
         EXPECT_EQ(*request.cookie, "keep=1") << url;
+        EXPECT_FALSE(request.outcome.ok()) << url;
     }
     EXPECT_EQ(server.requestCount(), 0u);
+    // An address without a host is refused before any connection, with its reason.
+    FetchRequest hostless;
+    hostless.url = "http://";
+    fetcher.fetch(hostless);
+    EXPECT_EQ(hostless.outcome.kind(), Status::Kind::Refused);
+    EXPECT_EQ(hostless.outcome.reason(), gbk("网址无效：没有可用的主机或端口"));
 }
 
 TEST_F(CurlPageFetcherTest, RefusedConnectionFailsWithComposedBlock) {
@@ -424,6 +432,8 @@ TEST_F(CurlPageFetcherTest, RefusedConnectionFailsWithComposedBlock) {
     request.url = server.url("/");
     request.cookie = "a = 1; b=2";
     EXPECT_EQ(fetcher.fetch(request), "");
+    EXPECT_EQ(request.outcome.kind(), Status::Kind::Failed);
+    EXPECT_EQ(request.outcome.code(), 7);  // CURLE_COULDNT_CONNECT
     EXPECT_EQ(request.headersOut, "");
     EXPECT_NE(request.headers.find("\r\nCookie: a = 1; b=2"), std::string::npos);
     // The supplied jar is merged with nothing, which cleans its spaces.
@@ -451,6 +461,7 @@ TEST_F(CurlPageFetcherTest, SilentServerIsGivenUp) {
         EXPECT_GE(took, 1400ms) << path;
         EXPECT_LT(took, 5s) << path;
         EXPECT_EQ(request.headersOut, "") << path;
+        EXPECT_EQ(request.outcome.kind(), Status::Kind::TimedOut) << path;
     }
 }
 
@@ -481,6 +492,7 @@ TEST_F(CurlPageFetcherTest, ConnectionThatNeverCompletesIsGivenUp) {
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_GE(took, 650ms);  // given up by the limit, not refused
     EXPECT_LT(took, 5s);
+    EXPECT_EQ(request.outcome.kind(), Status::Kind::TimedOut);
 
     for (int fd : fillers) ::close(fd);
     ::close(listener);
@@ -557,6 +569,7 @@ TEST_F(CurlPageFetcherTest, CancelCutsAFetchShort) {
     FetchRequest later;
     later.url = server.url("/silent");
     EXPECT_EQ(slow.fetch(later), "");
+    EXPECT_EQ(later.outcome.kind(), Status::Kind::Cancelled);
     EXPECT_EQ(server.requestCount(), 2u);
 }
 
@@ -684,7 +697,7 @@ TEST_F(CurlPageFetcherTest, AnnouncedLengthsInAnySpellingGiveTheBodyAsSent) {
     FetchRequest request;
     request.url = server.url("/lower");
     EXPECT_EQ(limited.fetch(request), "");
-    EXPECT_FALSE(request.failure.empty());
+    EXPECT_FALSE(request.outcome.ok());
 }
 
 TEST_F(CurlPageFetcherTest, PlainAddressesGoThroughTheProxy) {

@@ -47,7 +47,7 @@ TEST(PlanFileTest, ExportNamesTheColumnsInUtf8AndLeavesOutStateUnlessAsked) {
     temp.addPlan(second);
 
     const PlanFile::ExportResult all = PlanFile::exportPlans(temp.database());
-    ASSERT_EQ(all.error, "");
+    ASSERT_TRUE(all.status.ok());
     const nlohmann::json document = parsed(all.json);
     EXPECT_EQ(document["format"], "lumo-plans");
     ASSERT_EQ(document["plans"].size(), 2u);
@@ -61,14 +61,14 @@ TEST(PlanFileTest, ExportNamesTheColumnsInUtf8AndLeavesOutStateUnlessAsked) {
     }
 
     const PlanFile::ExportResult one = PlanFile::exportPlans(temp.database(), {2}, true);
-    ASSERT_EQ(one.error, "");
+    ASSERT_TRUE(one.status.ok());
     const nlohmann::json withState = parsed(one.json)["plans"];
     ASSERT_EQ(withState.size(), 1u);
     EXPECT_EQ(withState[0]["id"], 2);
     EXPECT_EQ(withState[0]["arttile"], "上次的标题");
     EXPECT_EQ(withState[0]["isdo"], "1");
 
-    EXPECT_NE(PlanFile::exportPlans(temp.database(), {2, 5}).error, "");
+    EXPECT_FALSE(PlanFile::exportPlans(temp.database(), {2, 5}).status.ok());
 }
 
 TEST(PlanFileTest, ExportImportExportIsIdenticalAndNewPlansComeInUntickedWithoutState) {

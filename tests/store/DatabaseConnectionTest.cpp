@@ -49,9 +49,9 @@ TEST(PlanDatabaseTest, AFileThatIsNotADatabaseFailsWithCode26) {
     DatabaseConnection db;
     db.open(junk.string());
     EXPECT_TRUE(db.query("select * from info").empty());
-    const auto outcome = db.executeWithCode("update info set issoucang=1 where id=1");
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.errorCode, 26);
+    const Status outcome = db.execute("update info set issoucang=1 where id=1");
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_EQ(outcome.code(), 26);
 }
 
 TEST(PlanDatabaseTest, ExecuteQueryAndErrorCodes) {
@@ -108,10 +108,10 @@ TEST(PlanDatabaseTest, TwoThreadsNeverOverlapAndLoseNoWrite) {
     constexpr int kPerThread = 200;
     auto writer = [&db](const char* name) {
         for (int i = 0; i < kPerThread; ++i) {
-            const auto outcome = db.executeWithCode(
+            const Status outcome = db.execute(
                 std::string("insert into info(planname,issoucang) values('") + name + "',0)");
-            ASSERT_TRUE(outcome.ok);
-            ASSERT_EQ(outcome.errorCode, 0);
+            ASSERT_TRUE(outcome.ok());
+            ASSERT_EQ(outcome.code(), 0);
             // Queries interleave with the other thread's writes.
             ASSERT_EQ(db.query("select count(*) from info").columnCount(), 1);
         }

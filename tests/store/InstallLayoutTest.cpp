@@ -65,7 +65,7 @@ TEST_F(InstallLayoutTest, TheDefaultDatabaseIsBesideAPortableProgramAndInTheUser
 
 TEST_F(InstallLayoutTest, AnEmptyDatabaseIsMadeWholeAndNeverReplacesAFile) {
     const std::string path = (folder_ / "lumo.sdb").string();
-    ASSERT_EQ(createEmptyDatabase(path), "");
+    ASSERT_TRUE(createEmptyDatabase(path).ok());
     DatabaseConnection database;
     ASSERT_TRUE(database.open(path));
     EXPECT_EQ(database.query("select * from rule").columns.size(), 20u);
@@ -73,15 +73,15 @@ TEST_F(InstallLayoutTest, AnEmptyDatabaseIsMadeWholeAndNeverReplacesAFile) {
     EXPECT_TRUE(database.execute("insert into info(title) values('kept')"));
     database.close();
 
-    EXPECT_NE(createEmptyDatabase(path).find("exists already"), std::string::npos);
+    EXPECT_NE(createEmptyDatabase(path).reason().find("exists already"), std::string::npos);
     ASSERT_TRUE(database.open(path));
     EXPECT_EQ(database.query("select title from info").rows.size(), 1u);
     database.close();
 
     // A schema that fails leaves nothing behind under either name.
     const std::string broken = (folder_ / "broken.sdb").string();
-    EXPECT_NE(createDatabaseFromSchema(broken, "create table x(; "), "");
-    EXPECT_NE(createEmptyDatabase((folder_ / "missing" / "lumo.sdb").string()), "");
+    EXPECT_FALSE(createDatabaseFromSchema(broken, "create table x(; ").ok());
+    EXPECT_FALSE(createEmptyDatabase((folder_ / "missing" / "lumo.sdb").string()).ok());
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder_)) ++entries;
     EXPECT_EQ(entries, 2u);  // prefix/ and lumo.sdb

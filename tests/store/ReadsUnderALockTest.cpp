@@ -47,21 +47,22 @@ TEST_F(ReadsUnderALockTest, OpeningABusyFileSaysBusyNotNotADatabase) {
     test::FileLock lock(temp.path());
     DatabaseConnection other;
     other.setBusyTimeout(50);
-    const DatabaseFile::Outcome opened = DatabaseFile::openExisting(other, temp.path());
-    EXPECT_EQ(opened.status, DatabaseFile::Status::Busy);
-    EXPECT_NE(opened.reason.find("busy"), std::string::npos) << opened.reason;
-    EXPECT_EQ(opened.reason.find("not a Lumo database"), std::string::npos) << opened.reason;
+    const Status opened = DatabaseFile::openExisting(other, temp.path());
+    EXPECT_EQ(opened.kind(), Status::Kind::Busy);
+    EXPECT_NE(opened.reason().find("busy"), std::string::npos) << opened.reason();
+    EXPECT_EQ(opened.reason().find("not a Lumo database"), std::string::npos) << opened.reason();
     EXPECT_FALSE(other.isOpen());
     lock.release();
-    EXPECT_EQ(DatabaseFile::openExisting(other, temp.path()).status, DatabaseFile::Status::Opened);
+    EXPECT_EQ(DatabaseFile::openExisting(other, temp.path()).kind(), Status::Kind::Ok);
 }
 
 TEST_F(ReadsUnderALockTest, ExportImportAndFeedFailInsteadOfWorkingOnNoRows) {
     test::FileLock lock(temp.path());
     const PlanFile::ExportResult exported = PlanFile::exportPlans(temp.database());
     EXPECT_TRUE(exported.json.empty());
-    EXPECT_TRUE(exported.readFailed && exported.busy);
-    EXPECT_NE(exported.error.find("database is locked"), std::string::npos) << exported.error;
+    EXPECT_EQ(exported.status.kind(), Status::Kind::Busy);
+    EXPECT_NE(exported.status.reason().find("database is locked"), std::string::npos)
+        << exported.status.reason();
 
     const PlanFile::ImportReport imported = PlanFile::importPlans(
         temp.database(), R"({"format":"lumo-plans","version":1,"plans":[]})", false);

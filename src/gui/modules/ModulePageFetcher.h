@@ -13,7 +13,7 @@ namespace lumo {
 // The window's page fetcher: CurlPageFetcher from the module lumo_page_fetch, loaded at the first
 // fetch, so that a window that never fetches keeps libcurl and its libraries out of memory. Once
 // loaded, every call goes to it; the module stays loaded for the program's lifetime. Without the
-// module every fetch fails, saying so in request.failure.
+// module every fetch fails, saying so in request.outcome.
 //
 // Thread-safe as PageFetcher asks: the first fetch may come from any thread.
 class ModulePageFetcher : public PageFetcher {

@@ -166,10 +166,10 @@ MonitorPlan PlanEditor::editorPlan() const {
 
 bool PlanEditor::savePlan() {
     const Text statement = planSaveStatement(editorPlan());
-    const DatabaseConnection::Outcome outcome = database_.executeWithCode(statement);
-    const bool saved = outcome.ok;
+    const Status outcome = database_.execute(statement);
+    const bool saved = outcome.ok();
     SaveReport report = saveReportOf(statement, saved);
-    if (outcome.errorCode == SqlRunner::kBusyCode) {
+    if (outcome.code() == SqlRunner::kBusyCode) {
         report.text += "\r\n" + SqlRunner::busyNote(database_.busyTimeout());
     }
     messages_.showMessage(report.text, report.caption);

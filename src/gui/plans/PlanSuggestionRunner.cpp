@@ -116,8 +116,8 @@ PlanSuggestionRunner::Fetched PlanSuggestionRunner::fetchAndSuggest(
     fetch.headers = "User-Agent: " + request.userAgent;
     const Bytes body = fetcher.fetch(fetch, stop);
     Fetched fetched;
-    if (!fetch.failure.empty()) {
-        fetched.failure = gbk("无法打开该网址：") + fetch.failure;
+    if (!fetch.outcome.ok()) {
+        fetched.failure = gbk("无法打开该网址：") + fetch.outcome.reason();
         return fetched;
     }
     const int status = statusOf(fetch.headersOut);

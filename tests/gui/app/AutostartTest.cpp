@@ -42,9 +42,9 @@ private slots:
 #else
         QTemporaryDir config;
         AutostartEntry entry(config.path());
-        QCOMPARE(entry.write({"/opt/my apps/lumo", "--tray", "--every", "300", "--db",
-                              "/home/u/it's \"$HOME\" 100%/lumo.sdb"}),
-                 QString());
+        const lumo::Status written = entry.write({"/opt/my apps/lumo", "--tray", "--every", "300",
+                                                  "--db", "/home/u/it's \"$HOME\" 100%/lumo.sdb"});
+        QVERIFY2(written.ok(), written.reason().c_str());
         QProcess validate;
         validate.start(LUMO_DESKTOP_FILE_VALIDATE, {entry.path()});
         QVERIFY(validate.waitForFinished(10000));

@@ -71,6 +71,7 @@ private slots:
     void startupWithoutDatabaseDisablesRun();
     void startupWithDirectoryNamedLikeTheDatabase();
     void startupWithDatabaseOpensIt();
+    void startupRefusesAnotherProgramsSqliteFile();
     void consoleReportsSuccessAndFailure();
     void shutdownRunsOnce();
     void emptyConsoleTextAfterTheListsShowsCodeZero();
@@ -299,6 +300,38 @@ void MainWindowTest::startupWithDatabaseOpensIt() {
     QVERIFY(app.window().runButton->isEnabled());
     QVERIFY(app.database().isOpen());
     QCOMPARE(app.database().query("select * from rule").columnCount(), 20);
+}
+
+// A SQLite file without the tables rule and info is not opened, as lumo-cli refuses it: it is left
+// byte for byte as it was, one box says why, and `运行` is disabled.
+void MainWindowTest::startupRefusesAnotherProgramsSqliteFile() {
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath("lumo.sdb"));
+    sqlite3* other = nullptr;
+    QCOMPARE(sqlite3_open(path.constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "create table notes(body text); insert into notes values('x')",
+                          nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    sqlite3_close(other);
+    QFile file(dir.filePath("lumo.sdb"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    lumo::test::FakeMessagePresenter messages;
+    lumo::LumoApplication app({dir.path(), &messages});
+    app.start();
+    QCOMPARE(messages.messages().size(), std::size_t{1});
+    const std::string box = lumo::gbkToUtf8(messages.messages().front().text);
+    QVERIFY(box.starts_with("无法打开数据库："));
+    QVERIFY(box.find("is not a Lumo database") != std::string::npos);
+    QCOMPARE(messages.messages().front().caption, lumo::gbk("错误"));
+    QVERIFY(!app.window().runButton->isEnabled());
+    QVERIFY(!app.database().isOpen());
+    QCOMPARE(app.databaseStatus().kind(), lumo::Status::Kind::Refused);
+    QVERIFY(app.databaseStatus().reason().find("is not a Lumo database") != std::string::npos);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 void MainWindowTest::consoleReportsSuccessAndFailure() {
