@@ -52,9 +52,6 @@ const Text& closingEnd() {
     return text;
 }
 
-// The statements a run's writes end with that record its health: not shown in the log.
-constexpr std::size_t kHealthStatements = 2;
-
 const Text kInsertStart =
     "insert into info(planname,planid,title,url,other,addtime,issoucang) values('";
 const Text kUpdateStart = "update rule set arttile='";
@@ -145,17 +142,20 @@ MonitorRunResult MonitorRun::run(MonitorPlan plan, int position) {
                              : writes.inserts > 0    ? PlanHealth::kNewArticles
                                                      : PlanHealth::kNothingNew;
         const Text checkedAt = now();
-        writes.statements.push_back(PlanHealth::createTableStatement());
-        writes.statements.push_back(
-            PlanHealth::recordStatement(planId, outcome, result.failure, checkedAt));
+        const TextList health = healthStatements(planId, outcome, result.failure, checkedAt);
+        writes.statements.insert(writes.statements.end(), health.begin(), health.end());
+        writes.healthStatements = health.size();
         record(plan, writes, generation, result);
         if (result.planUpdated) {
             result.health = PlanHealth::after(before, planId, outcome, result.failure, checkedAt);
+        } else {
+            holdAgain(planId, health);
         }
         if (result.abandoned) return result;
     }
     if (stopped()) return result;
     if (!result.health) recordHealthAlone(planId, before, result);
+    if (options_.writesHeldHealth) writeHeldHealth();
 
     log_.append(closingStart() + textOfInteger(position) + closingEnd() + now());
     state_.workerBusy = false;
@@ -180,14 +180,50 @@ void MonitorRun::recordHealthAlone(const Text& planId,
                                    MonitorRunResult& result) {
     const Text outcome = result.failure.empty() ? PlanHealth::kNothingNew : PlanHealth::kFailed;
     const Text checkedAt = now();
-    const DatabaseConnection::BatchOutcome stored = sql_.database().executeAll(
-        {PlanHealth::createTableStatement(),
-         PlanHealth::recordStatement(planId, outcome, result.failure, checkedAt)});
+    const bool steady = outcome == PlanHealth::kNothingNew && result.failuresBefore == 0;
+    if (steady && options_.pendingHealth != nullptr) {
+        options_.pendingHealth->hold(
+            planId, PlanHealth::recordStatement(planId, outcome, result.failure, checkedAt));
+        result.health = PlanHealth::after(before, planId, outcome, result.failure, checkedAt);
+        return;
+    }
+    const TextList statements = healthStatements(planId, outcome, result.failure, checkedAt);
+    const DatabaseConnection::BatchOutcome stored = sql_.database().executeAll(statements);
     if (stored.ok) {
         result.health = PlanHealth::after(before, planId, outcome, result.failure, checkedAt);
         return;
     }
-    log_.append(healthNotStoredText() + textOfInteger(stored.errorCode) + gbk("）----") + now());
+    holdAgain(planId, statements);
+    logHealthNotStored(stored.errorCode);
+}
+
+TextList MonitorRun::healthStatements(const Text& planId, const Text& outcome, const Text& reason,
+                                      const Text& checkedAt) {
+    TextList statements{PlanHealth::createTableStatement()};
+    if (options_.pendingHealth != nullptr) {
+        if (std::optional<Text> held = options_.pendingHealth->take(planId)) {
+            statements.push_back(std::move(*held));
+        }
+    }
+    statements.push_back(PlanHealth::recordStatement(planId, outcome, reason, checkedAt));
+    return statements;
+}
+
+void MonitorRun::holdAgain(const Text& planId, const TextList& statements) {
+    // The table's creation, the held record, this check's record.
+    if (options_.pendingHealth != nullptr && statements.size() == 3) {
+        options_.pendingHealth->hold(planId, statements[1]);
+    }
+}
+
+void MonitorRun::writeHeldHealth() {
+    if (options_.pendingHealth == nullptr) return;
+    const DatabaseConnection::BatchOutcome stored = options_.pendingHealth->write(sql_.database());
+    if (!stored.ok) logHealthNotStored(stored.errorCode);
+}
+
+void MonitorRun::logHealthNotStored(int errorCode) {
+    log_.append(healthNotStoredText() + textOfInteger(errorCode) + gbk("）----") + now());
 }
 
 void MonitorRun::logPageProblems(const ArticleMatches& matches, const FetchNote& note,
@@ -311,7 +347,7 @@ void MonitorRun::record(const MonitorPlan& plan, const RunWrites& writes, std::u
     // The lines of what was stored, in order, each article's followed by the pause. The lock is
     // not held here; a stop cuts the pauses short and the remaining lines follow at once.
     bool stopped = false;
-    for (std::size_t i = 0; i < writes.statements.size() - kHealthStatements; ++i) {
+    for (std::size_t i = 0; i < writes.statements.size() - writes.healthStatements; ++i) {
         log_.append(SqlRunner::successLine(writes.statements[i]));
         if (!stopped && static_cast<int>(i) < writes.inserts) {
             stopped = state_.waitUnlessStopped(options_.insertPause, generation);

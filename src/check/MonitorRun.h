@@ -16,6 +16,7 @@
 #include "check/MonitorState.h"
 #include "check/PageSource.h"
 #include "check/RoundArticles.h"
+#include "store/PendingHealth.h"
 #include "store/PlanHealth.h"
 #include "store/SqlRunner.h"
 
@@ -56,6 +57,11 @@ public:
         Clock clock;
         // Where a run's committed articles go for the round's alert; none when null.
         RoundArticles* roundArticles = nullptr;
+        // Where a steady check's health record waits to be written with the round's others; when
+        // null, each is written at once.
+        PendingHealth* pendingHealth = nullptr;
+        // This is the round's last check: it writes the held records (after its own).
+        bool writesHeldHealth = false;
     };
 
     MonitorRun(PageSource& pages, SqlRunner& sql, StatusLog& log, CutRegionSink& cutRegion,
@@ -88,6 +94,8 @@ private:
     struct RunWrites {
         TextList statements;
         int inserts = 0;
+        // The last statements, which record the plan's health: not shown in the log.
+        std::size_t healthStatements = 0;
         // The articles the inserts store, newest on the page first.
         std::vector<StoredArticle> articles;
     };
@@ -98,9 +106,18 @@ private:
     // The plan's health before this check (none when never checked or unreadable; the result's
     // failuresBefore says which).
     std::optional<PlanHealthRecord> healthBefore(const Text& planId, MonitorRunResult& result);
-    // The health of a check that stored nothing else, in a transaction of its own.
+    // The health of a check that stored nothing else: held for the round's write when the
+    // check was steady, else in a transaction of its own.
     void recordHealthAlone(const Text& planId, const std::optional<PlanHealthRecord>& before,
                            MonitorRunResult& result);
+    // The statements that record this check's health (the plan's held record first).
+    TextList healthStatements(const Text& planId, const Text& outcome, const Text& reason,
+                              const Text& checkedAt);
+    // Puts a held record that a failed transaction took back where it was.
+    void holdAgain(const Text& planId, const TextList& statements);
+    // The round's held records, in one transaction; a failure is logged.
+    void writeHeldHealth();
+    void logHealthNotStored(int errorCode);
     void logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result);
     NewMatches chooseNewMatches(const MonitorPlan& plan, JudgementMode mode, const Text& page,
                                 const ArticleMatches& matches);

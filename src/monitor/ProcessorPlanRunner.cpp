@@ -28,6 +28,8 @@ void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::st
     MonitorRun::Options options;
     options.insertPause = insertPause_;
     options.roundArticles = roundArticles_;
+    options.pendingHealth = &pendingHealth_;
+    options.writesHeldHealth = position >= state_.checkedCount.load();
     const MonitorRunResult result =
         MonitorRun(pages, sql_, log_, cutRegion_, state_, options).run(plan, position);
     if (result.abandoned) return;

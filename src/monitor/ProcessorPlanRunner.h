@@ -11,6 +11,7 @@
 #include "http/PageFetcher.h"
 #include "monitor/PlanHealthObserver.h"
 #include "monitor/PlanRunner.h"
+#include "store/PendingHealth.h"
 #include "store/SqlRunner.h"
 
 namespace lumo {
@@ -33,7 +34,8 @@ struct PlanHealthSettings {
 //   CR LF "方案失效：" name "（连续 " n " 次检查失败，自 " since " 起；原因：" reason "）----" now
 //   CR LF "方案恢复正常：" name "----" now
 // and the observer (when given) hears of every check and change. setBrokenAfter() changes the
-// threshold from the next check on.
+// threshold from the next check on. The records of steady checks (nothing new, no failure before)
+// wait and are written together by the round's last check (PendingHealth).
 class ProcessorPlanRunner : public PlanRunner {
 public:
     static constexpr int kDefaultBrokenAfter = PlanHealthSettings::kDefaultBrokenAfter;
@@ -59,6 +61,8 @@ private:
     std::atomic<int> brokenAfter_;
     PlanHealthObserver* healthObserver_;
     RoundArticles* roundArticles_;
+    // The health records of steady checks, written by the round's last check.
+    PendingHealth pendingHealth_;
 };
 
 }  // namespace lumo

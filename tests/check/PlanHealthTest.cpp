@@ -2,6 +2,7 @@
 #include "PlanProcessorTestBase.h"
 
 #include "store/DatabaseFile.h"
+#include "store/PendingHealth.h"
 #include "store/PlanHealth.h"
 
 namespace lumo::test {
@@ -79,7 +80,7 @@ TEST_F(PlanHealthTest, FailuresCountInARowAndASuccessEndsTheSpell) {
 
     // The file with its new table still opens as a lumo database, rule untouched.
     DatabaseConnection again;
-    EXPECT_EQ(DatabaseFile::openExisting(again, db.path()).status, DatabaseFile::Status::Opened);
+    EXPECT_EQ(DatabaseFile::openExisting(again, db.path()).kind(), Status::Kind::Ok);
     EXPECT_EQ(again.query("select * from rule").columnCount(), 20);
 }
 
@@ -95,6 +96,61 @@ TEST_F(PlanHealthTest, WritesThatCannotBeStoredAreAFailedCheck) {
     EXPECT_EQ(record.reason, result.failure);
     EXPECT_EQ(record.reason.find(gbk("无法写入数据库")), 0u);
     EXPECT_EQ(record.lastNew, "");
+}
+
+// A steady check (nothing new, no failure before) holds its record for the round's last check,
+// which writes every held one in one transaction; a plan written at once takes its held record
+// along first, so the times stay in order; a held write that fails keeps them for the next.
+TEST_F(PlanHealthTest, SteadyRecordsWaitForTheRoundsLastCheckAndLandInOrder) {
+    PendingHealth pending;
+    MonitorRun::Options heldOptions = stepping();
+    heldOptions.pendingHealth = &pending;
+    MonitorRun held{pages, sql, log, cutRegion, state, heldOptions};
+    heldOptions.writesHeldHealth = true;
+    MonitorRun last{pages, sql, log, cutRegion, state, heldOptions};
+    const auto check = [&](MonitorRun& run, int planId, int minute) {
+        minutes_ = minute;
+        state.workerBusy = true;
+        return run.run(db.plan(planId), 1);
+    };
+    const int planId = addPlan("0");  // newest first: a quiet check writes nothing else
+    servePage(BoardPage::threads(20, 5));
+    EXPECT_EQ(check(held, planId, 1).recordedCount, 5);  // new articles: written at once
+    const MonitorRunResult steady = check(held, planId, 2);
+    ASSERT_TRUE(steady.health);
+    EXPECT_EQ(steady.health->checked, at(2));
+    EXPECT_EQ(stored(planId).checked, at(1));
+    EXPECT_EQ(pending.size(), 1u);
+
+    check(last, planId, 3);
+    EXPECT_EQ(stored(planId).checked, at(3));
+    EXPECT_EQ(stored(planId).outcome, PlanHealth::kNothingNew);
+    EXPECT_EQ(pending.size(), 0u);
+
+    // Held at 4, then a failed check at 5: both land, the held one first.
+    check(held, planId, 4);
+    pages.setPage(kUrl, Bytes());
+    check(held, planId, 5);
+    PlanHealthRecord record = stored(planId);
+    EXPECT_EQ(record.failures, 1);
+    EXPECT_EQ(record.failingSince, at(5));
+    EXPECT_EQ(record.lastSuccess, at(4));
+    EXPECT_EQ(pending.size(), 0u);
+
+    // A recovery is written at once; a later steady record's write fails and stays held.
+    servePage(BoardPage::threads(20, 5));
+    check(held, planId, 6);
+    EXPECT_EQ(stored(planId).failures, 0);
+    check(held, planId, 7);
+    ASSERT_TRUE(db.database().execute("alter table planhealth rename to planhealth_kept"));
+    ASSERT_TRUE(db.database().execute("create view planhealth as select * from planhealth_kept"));
+    check(last, planId, 8);
+    EXPECT_NE(log.content().find(gbk("方案的检查结果无法记录")), Text::npos);
+    EXPECT_EQ(pending.size(), 1u);
+    ASSERT_TRUE(db.database().execute("drop view planhealth"));
+    ASSERT_TRUE(db.database().execute("alter table planhealth_kept rename to planhealth"));
+    EXPECT_TRUE(pending.write(db.database()).ok);
+    EXPECT_EQ(stored(planId).checked, at(8));
 }
 
 }  // namespace
