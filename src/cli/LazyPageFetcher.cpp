@@ -43,17 +43,12 @@ LazyPageFetcher::LazyPageFetcher(std::string programDirectory) {
 
 LazyPageFetcher::~LazyPageFetcher() = default;
 
-PageFetcher* LazyPageFetcher::loadedFetcher() const {
-    const std::lock_guard lock(mutex_);
-    if (triedLoading_) return fetcher_.get();
-    triedLoading_ = true;
+std::unique_ptr<PageFetcher> LazyPageFetcher::load() const {
     std::string reasons;
     for (const std::string& folder : folders_) {
         std::string reason;
         if (const CreateFetcher create = openModule(folder + "/lumo_page_fetch.so", reason)) {
-            fetcher_.reset(create(FetchOptions{}));
-            if (cancelled_) fetcher_->cancelAll();
-            return fetcher_.get();
+            return std::unique_ptr<PageFetcher>(create(FetchOptions{}));
         }
         reasons += (reasons.empty() ? "" : "; ") + reason;
     }
@@ -62,22 +57,6 @@ PageFetcher* LazyPageFetcher::loadedFetcher() const {
                  "loaded (%s)\n",
                  reasons.c_str());
     return nullptr;
-}
-
-Bytes LazyPageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
-    PageFetcher* fetcher = loadedFetcher();
-    if (fetcher == nullptr) {
-        request.outcome = Status::failure(Status::Kind::Failed,
-                                          "the page fetch module lumo_page_fetch is missing");
-        return Bytes();
-    }
-    return fetcher->fetch(request, std::move(stop));
-}
-
-void LazyPageFetcher::cancelAll() {
-    const std::lock_guard lock(mutex_);
-    cancelled_ = true;
-    if (fetcher_) fetcher_->cancelAll();
 }
 
 }  // namespace lumo::cli

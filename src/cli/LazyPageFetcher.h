@@ -1,20 +1,18 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "cli/CliApplication.h"
-#include "http/FetchRequest.h"
-#include "http/PageFetcher.h"
+#include "http/LoadedPageFetcher.h"
 
 namespace lumo::cli {
 
 // lumo-cli's page fetcher: CurlPageFetcher from the module lumo_page_fetch, loaded at the first
-// fetch. lumo-cli does not link libcurl, so a command that fetches nothing (--help, plans,
-// latest, feed...) does not load curl and the thirty-odd libraries it pulls in (TLS, HTTP/2,
-// SSH, LDAP, Kerberos), which cost most of its start.
+// fetch (LoadedPageFetcher). lumo-cli does not link libcurl, so a command that fetches nothing
+// (--help, plans, latest, feed...) does not load curl and the thirty-odd libraries it pulls in
+// (TLS, HTTP/2, SSH, LDAP, Kerberos), which cost most of its start.
 //
 // The module is looked for in the program's folder, then in the installed module folder beside
 // it (bin/../lib/.../lumo). A module of another build (its lumoModuleStamp() differs or is
@@ -22,7 +20,7 @@ namespace lumo::cli {
 // so in request.outcome, after one line on standard error that gives each folder's reason.
 //
 // Thread-safe as PageFetcher asks: the first fetch may come from any thread.
-class LazyPageFetcher : public PageFetcher {
+class LazyPageFetcher : public LoadedPageFetcher {
 public:
     explicit LazyPageFetcher(
         std::string programDirectory = CliApplication::programDirectory(nullptr));
@@ -30,17 +28,10 @@ public:
     LazyPageFetcher(const LazyPageFetcher&) = delete;
     LazyPageFetcher& operator=(const LazyPageFetcher&) = delete;
 
-    Bytes fetch(FetchRequest& request, std::stop_token stop = {}) const override;
-    void cancelAll() override;
-
 private:
-    PageFetcher* loadedFetcher() const;
+    std::unique_ptr<PageFetcher> load() const override;
 
     std::vector<std::string> folders_;
-    mutable std::mutex mutex_;
-    mutable bool triedLoading_ = false;
-    mutable std::unique_ptr<PageFetcher> fetcher_;
-    bool cancelled_ = false;
 };
 
 }  // namespace lumo::cli

@@ -27,35 +27,8 @@ ModulePageFetcher::ModulePageFetcher(FetchOptions options, QStringList folders)
 
 ModulePageFetcher::~ModulePageFetcher() = default;
 
-PageFetcher* ModulePageFetcher::loadedFetcher() const {
-    const std::lock_guard lock(mutex_);
-    if (!triedLoading_) {
-        triedLoading_ = true;
-        fetcher_ = loadModuleFetcher(folders_, options_);
-        if (fetcher_ && cancelled_) fetcher_->cancelAll();
-    }
-    return fetcher_.get();
-}
-
-Bytes ModulePageFetcher::fetch(FetchRequest& request, std::stop_token stop) const {
-    PageFetcher* fetcher = loadedFetcher();
-    if (fetcher == nullptr) {
-        request.outcome = Status::failure(Status::Kind::Failed,
-                                          "the page fetch module lumo_page_fetch is missing");
-        return Bytes();
-    }
-    return fetcher->fetch(request, std::move(stop));
-}
-
-void ModulePageFetcher::cancelAll() {
-    const std::lock_guard lock(mutex_);
-    cancelled_ = true;
-    if (fetcher_) fetcher_->cancelAll();
-}
-
-bool ModulePageFetcher::isLoaded() const {
-    const std::lock_guard lock(mutex_);
-    return fetcher_ != nullptr;
+std::unique_ptr<PageFetcher> ModulePageFetcher::load() const {
+    return loadModuleFetcher(folders_, options_);
 }
 
 }  // namespace lumo
