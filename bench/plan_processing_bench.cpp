@@ -19,6 +19,8 @@
 #include "check/MonitorRun.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
+#include "suggest/NullCutRegionSink.h"
+#include "suggest/NullStatusLog.h"
 #include "testkit/BoardPage.h"
 #include "testkit/QuietSeams.h"
 
@@ -66,9 +68,9 @@ void reportPages(benchmark::State& state) {
 
 void BM_ConvertCutMatchJudge(benchmark::State& state) {
     ServedPage pages;
-    lumo::testkit::SilentLog log;
+    lumo::NullStatusLog log;
     lumo::testkit::SilentMessages messages;
-    lumo::testkit::NoCutRegion cutRegion;
+    lumo::NullCutRegionSink cutRegion;
     lumo::MonitorState monitor;
     lumo::DatabaseConnection closed;  // every statement is built, then refused at once
     lumo::SqlRunner sql(closed, log, messages);
@@ -118,9 +120,9 @@ void BM_FullRunTempDatabase(benchmark::State& state) {
     database.open(file.path());
     database.execute("insert into rule(id,name) values(1,'bench')");
     ServedPage pages;
-    lumo::testkit::SilentLog log;
+    lumo::NullStatusLog log;
     lumo::testkit::SilentMessages messages;
-    lumo::testkit::NoCutRegion cutRegion;
+    lumo::NullCutRegionSink cutRegion;
     lumo::MonitorState monitor;
     lumo::SqlRunner sql(database, log, messages);
     lumo::MonitorRun monitorRun(pages, sql, log, cutRegion, monitor, noPause());

@@ -39,6 +39,7 @@
 #include "monitor/ProcessorPlanRunner.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
+#include "suggest/NullCutRegionSink.h"
 #include "support/LocalHttpServer.h"
 #include "support/TempDatabase.h"
 #include "testkit/BoardPage.h"
@@ -261,7 +262,7 @@ int main(int argc, char** argv) {
     EventLoop loop;
     ShortLog log;
     lumo::testkit::SilentMessages messages;
-    lumo::testkit::NoCutRegion cutRegion;
+    lumo::NullCutRegionSink cutRegion;
     NoAlerts alerts;
     lumo::MonitorState state;
     lumo::SqlRunner sql(database, log, messages);

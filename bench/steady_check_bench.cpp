@@ -24,6 +24,7 @@
 #include "curl/CurlPageFetcher.h"
 #include "store/DatabaseConnection.h"
 #include "store/SqlRunner.h"
+#include "suggest/NullCutRegionSink.h"
 #include "testkit/BoardPage.h"
 #include "testkit/QuietSeams.h"
 
@@ -79,7 +80,7 @@ int runChecks(const char* url, int checks) {
     lumo::WebPageSource pages(fetcher);
     CountingLog log;
     lumo::testkit::SilentMessages messages;
-    lumo::testkit::NoCutRegion cutRegion;
+    lumo::NullCutRegionSink cutRegion;
     lumo::MonitorState state;
     lumo::DatabaseConnection closed;  // a steady check writes nothing; a statement would be refused
     lumo::SqlRunner sql(closed, log, messages);
