@@ -185,9 +185,7 @@ void LumoApplication::openDatabaseAndLoadLists() {
 bool LumoApplication::openDatabase(const QString& path) {
     const QByteArray localPath = QFile::encodeName(path);
     const std::string local(localPath.constData(), static_cast<std::size_t>(localPath.size()));
-    databaseStatus_ = databaseFileReady(path)
-                          ? DatabaseFile::openExisting(database_, local)
-                          : Status::failure(Status::Kind::Missing, local + " does not exist");
+    databaseStatus_ = checkedDatabase(path, local);
     if (databaseStatus_.kind() == Status::Kind::Missing) {
         static const Text kMissing = gbk("数据库文件不存在！");
         static const Text kCaption = gbk("错误");
@@ -195,16 +193,27 @@ bool LumoApplication::openDatabase(const QString& path) {
         window_->runButton->setEnabled(false);
         return false;
     }
-    if (!databaseStatus_.ok()) {
-        if (QFileInfo(path).isDir()) return false;
-        messages_->showMessage(gbk("无法打开数据库：") + gbk(path.toStdString()) + gbk("（") +
-                                   gbk(databaseStatus_.reason()) + gbk("）"),
-                               gbk("错误"));
-        window_->runButton->setEnabled(false);
-        return false;
+    if (databaseStatus_.ok()) return true;
+    if (QFileInfo(path).isDir()) return false;
+    messages_->showMessage(gbk("无法打开数据库：") + gbk(path.toStdString()) + gbk("（") +
+                               gbk(databaseStatus_.reason()) + gbk("）"),
+                           gbk("错误"));
+    window_->runButton->setEnabled(false);
+    return false;
+}
+
+// Both connections on the file at `local`, when it is there and a lumo database. The check runs on
+// the lists' connection, which reads the file first anyway.
+Status LumoApplication::checkedDatabase(const QString& path, const std::string& local) {
+    if (!databaseFileReady(path)) {
+        return Status::failure(Status::Kind::Missing, local + " does not exist");
     }
-    listDatabase_.open(local, kListBusyTimeoutMs);
-    return true;
+    const Status checked = DatabaseFile::openExisting(listDatabase_, local);
+    if (!checked.ok()) return checked;
+    listDatabase_.setBusyTimeout(kListBusyTimeoutMs);
+    const Status opened = database_.open(local);
+    if (!opened.ok()) listDatabase_.close();
+    return opened;
 }
 
 // Whether the file is there, after offering to create it where that is allowed.

@@ -119,6 +119,7 @@ private:
     void openDatabaseAndLoadLists();
     void attachSkin();
     bool openDatabase(const QString& path);
+    Status checkedDatabase(const QString& path, const std::string& local);
     bool databaseFileReady(const QString& path);
     void startInTray();
 
