@@ -6,28 +6,33 @@
 namespace lumo {
 
 // The outcome of an operation that may fail: success, or a failure that says what kind of
-// failure it was, the number the library under it gave (SQLite's result code, errno; 0 where
-// there is none) and why, in words. The core's fetches, file writes and database calls report
-// through it, so a reason reaches the caller as it was given, never reduced to "failed".
+// failure it was, the number the library or server under it gave (SQLite's result code, errno,
+// curl's code, an HTTP error status; 0 where there is none) and why, in words. The core's
+// fetches, file writes, database calls and plan checks report through it, so a reason reaches the
+// caller as it was given, never reduced to "failed".
 //
-// The reason is for people. The function returning the Status says its encoding: a fetch's
-// reasons are GBK words for a log line; file and database reasons are English in UTF-8, with
-// paths as the file system gave them. A failure always has a reason; success has none.
+// The reason is for people. The function returning the Status says its encoding: the reasons of
+// a fetch and of a plan's check are GBK words for a log line; file and database reasons are
+// English in UTF-8, with paths as the file system gave them. A failure always has a reason;
+// success has none.
 //
 // A plain value: copy it and keep it; once made it may be read from any thread.
 class Status {
 public:
     enum class Kind {
         Ok,
-        Missing,    // no file (or folder) of that name
+        Missing,    // no file (or folder) of that name; a marker a page does not hold
         Exists,     // a file of that name is in the way
         Refused,    // present, but not what was asked for: not a lumo database, not a regular
-                    // file, an address without a host, an empty statement
+                    // file, an address without a host, an empty statement, a pattern the regex
+                    // engine rejects, a server's error status
+        Empty,      // there, but holding nothing: an empty page, nothing between a plan's
+                    // markers, no article in its region
         Busy,       // another connection held a lock longer than the wait allows
         Cancelled,  // stopped on request
         TimedOut,   // a time limit ended it
         Failed,     // anything else: a read or write error, SQLite's or the network's error, a
-                    // size limit
+                    // size limit, a search over its step budget or the regex engine's own bound
     };
 
     // Success.

@@ -68,7 +68,7 @@ ArticleMatches ArticleMatches::search(const Text& pattern, Text text, int maxMat
         expression.imbue(std::locale::classic());
         expression.assign(pattern, boost::regex::perl | boost::regex::icase);
     } catch (const std::exception& error) {
-        result.failure_ = firstSentence(error.what());
+        result.failure_ = Status::failure(Status::Kind::Refused, firstSentence(error.what()));
         return result;
     }
     const int groups = static_cast<int>(expression.mark_count());
@@ -109,20 +109,20 @@ ArticleMatches ArticleMatches::search(const Text& pattern, Text text, int maxMat
         result.spans_.clear();
         result.count_ = 0;
         result.stopped_ = ended.byStop();
-        result.failure_ = ended.what();
+        result.failure_ = Status::failure(ended.kind(), ended.what());
         return result;
     } catch (const std::exception& error) {
         // Too complex (catastrophic backtracking) or out of memory: nothing matched at all.
         result.spans_.clear();
         result.count_ = 0;
-        result.failure_ = firstSentence(error.what());
+        result.failure_ = Status::failure(Status::Kind::Failed, firstSentence(error.what()));
         return result;
     }
     result.groups_ = groups;
     return result;
 }
 
-Text ArticleMatches::probe(const Text& pattern) {
+Status ArticleMatches::probe(const Text& pattern) {
     Limits limits;
     limits.stepLimit = kProbeSteps;
     for (const Text& text : probeTexts(pattern)) {
@@ -130,7 +130,7 @@ Text ArticleMatches::probe(const Text& pattern) {
             search(pattern, text, kDefaultMaxMatches, std::nullopt, limits);
         if (matches.failed()) return matches.failure();
     }
-    return Text();
+    return Status();
 }
 
 ArticleMatches::Span ArticleMatches::span(int m, int k) const {

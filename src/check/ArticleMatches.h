@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/Status.h"
 #include "base/Text.h"
 #include "check/SearchGuard.h"
 
@@ -20,7 +21,7 @@ namespace lumo {
 // overlap and come in page order. A zero-length match is kept and ends the search.
 //
 // A pattern Boost rejects, and a search that exceeds Boost's complexity or memory limits
-// (catastrophic backtracking), both give no matches at all; failure() then names the reason.
+// (catastrophic backtracking), both give no matches at all; failure() then says why.
 // Boost's own complexity bound grows with the square of the pattern's length, so a padded pattern
 // (a long comment) escapes it: every search is also bounded by its Limits, which do not depend on
 // the pattern. The matcher is watched from inside: every few thousand of its steps (a character
@@ -61,9 +62,9 @@ public:
 
     // Whether `pattern` compiles and searches texts made to provoke runaway backtracking (each
     // character of the pattern repeated, and the pattern itself repeated) within a fixed step
-    // budget: empty when it does, else the reason, as failure() words it. Deterministic; a
+    // budget: ok when it does, else the failure of the search that did not. Deterministic; a
     // pattern that passes can still be slow on some page, which the search limits then end.
-    static Text probe(const Text& pattern);
+    static Status probe(const Text& pattern);
 
     // The searched text, which spans refer to.
     const Text& text() const { return text_; }
@@ -87,9 +88,11 @@ public:
     // True when Limits::stopped ended the search (failure() says so too).
     bool stopped() const { return stopped_; }
 
-    // Empty on success; otherwise a short, one-line description of why nothing matched.
-    const Text& failure() const { return failure_; }
-    bool failed() const { return !failure_.empty(); }
+    // Ok on success; otherwise why nothing matched, in a short line (ASCII): Refused (Boost
+    // rejected the pattern), TimedOut (the time limit), Cancelled (Limits::stopped) or Failed
+    // (the step budget, Boost's own complexity or memory bound).
+    const Status& failure() const { return failure_; }
+    bool failed() const { return !failure_.ok(); }
 
 private:
     Text text_;
@@ -98,7 +101,7 @@ private:
     int count_ = 0;
     int groups_ = 0;
     std::vector<Span> spans_;  // count_ rows of groups_ + 1 spans
-    Text failure_;
+    Status failure_;
 };
 
 }  // namespace lumo

@@ -13,46 +13,55 @@ Text joined(const Text& first, const Text& second) {
     return first + gbk("，") + second;
 }
 
-Text missingPart(Cut cut) {
-    switch (cut) {
-        case Cut::NoText:
-            return gbk("页面为空");
-        case Cut::NoLeft:
-            return gbk("源码中找不到开始标记");
-        case Cut::NoRight:
-            return gbk("开始标记之后找不到结束标记");
-        case Cut::EmptyRight:
-            return gbk("结束标记为空");
-        case Cut::NothingBetween:
-            return gbk("开始标记与结束标记之间没有内容");
-        case Cut::Some:
-            break;
-    }
-    return Text();
-}
-
-}  // namespace
-
-Text errorStatusReason(int status) {
+Text errorStatusText(int status) {
     if (status < 400) return Text();
     return gbk("服务器返回 HTTP ") + textOfInteger(status);
 }
 
-Text emptyRegionReason(const Text& page, const FetchNote& note, const Text& before,
-                       const Text& after) {
-    if (!note.failure.empty()) return note.failure;
-    return joined(errorStatusReason(note.status), missingPart(whyCutIsEmpty(page, before, after)));
+// A failure of `kind` about the page, the error status (when there was one) said first.
+Status pageFailure(Status::Kind kind, const Text& what, int status) {
+    return Status::failure(kind, joined(errorStatusText(status), what), status < 400 ? 0 : status);
 }
 
-Text noMatchReason(const Text& patternFailure, int status) {
-    const Text what = patternFailure.empty() ? gbk("采集区域里没有匹配到任何文章")
-                                             : gbk("正则匹配失败：") + patternFailure;
-    return joined(errorStatusReason(status), what);
+Status missingPart(Cut cut, int status) {
+    switch (cut) {
+        case Cut::NoText:
+            return pageFailure(Status::Kind::Empty, gbk("页面为空"), status);
+        case Cut::NoLeft:
+            return pageFailure(Status::Kind::Missing, gbk("源码中找不到开始标记"), status);
+        case Cut::NoRight:
+            return pageFailure(Status::Kind::Missing, gbk("开始标记之后找不到结束标记"), status);
+        case Cut::EmptyRight:
+            return pageFailure(Status::Kind::Refused, gbk("结束标记为空"), status);
+        case Cut::NothingBetween:
+        case Cut::Some:  // not when the region is empty
+            break;
+    }
+    return pageFailure(Status::Kind::Empty, gbk("开始标记与结束标记之间没有内容"), status);
 }
 
-Text withReason(const Text& line, const Text& reason) {
-    if (reason.empty()) return line;
-    return line + gbk("（") + reason + gbk("）");
+}  // namespace
+
+Status errorStatusFailure(int status) {
+    if (status < 400) return Status();
+    return Status::failure(Status::Kind::Refused, errorStatusText(status), status);
+}
+
+Status emptyRegionFailure(const Text& page, const FetchNote& note, const Text& before,
+                          const Text& after) {
+    if (!note.outcome.ok()) return note.outcome;
+    return missingPart(whyCutIsEmpty(page, before, after), note.status);
+}
+
+Status noMatchFailure(const Status& pattern, int status) {
+    if (pattern.ok())
+        return pageFailure(Status::Kind::Empty, gbk("采集区域里没有匹配到任何文章"), status);
+    return pageFailure(pattern.kind(), gbk("正则匹配失败：") + pattern.reason(), status);
+}
+
+Text withReason(const Text& line, const Status& status) {
+    if (status.ok()) return line;
+    return line + gbk("（") + status.reason() + gbk("）");
 }
 
 }  // namespace lumo

@@ -52,6 +52,15 @@ const Text& closingEnd() {
     return text;
 }
 
+// Busy when another connection held the lock (SQLITE_BUSY, SQLITE_LOCKED), else Failed; SQLite's
+// code as the code, and in the words.
+Status writeFailure(int errorCode) {
+    const bool busy = errorCode == 5 || errorCode == 6;
+    return Status::failure(busy ? Status::Kind::Busy : Status::Kind::Failed,
+                           gbk("无法写入数据库（错误代码：") + textOfInteger(errorCode) + gbk("）"),
+                           errorCode);
+}
+
 const Text kInsertStart =
     "insert into info(planname,planid,title,url,other,addtime,issoucang) values('";
 const Text kUpdateStart = "update rule set arttile='";
@@ -124,13 +133,13 @@ MonitorRunResult MonitorRun::run(MonitorPlan plan, int position) {
     const NewMatches chosen = chooseNewMatches(plan, mode, page, matches);
     result.httpStatus = note.status;
     if (matches.text().empty()) {
-        result.failure =
-            emptyRegionReason(page, note, plan[MonitorPlan::before], plan[MonitorPlan::after]);
+        result.status =
+            emptyRegionFailure(page, note, plan[MonitorPlan::before], plan[MonitorPlan::after]);
     }
-    if (chosen.cut.empty()) log_.append(withReason(PlanPage::emptyRegionLine(), result.failure));
+    if (chosen.cut.empty()) log_.append(withReason(PlanPage::emptyRegionLine(), result.status));
     cutRegion_.showCutRegion(chosen.cut);
     logMatchProblems(matches, result);
-    if (result.failure.empty()) logPageProblems(matches, note, result);
+    if (result.status.ok()) logPageProblems(matches, note, result);
     result.matchCount = std::max(0, chosen.last - chosen.first + 1);
 
     const Text planId = plan[MonitorPlan::id];
@@ -138,16 +147,18 @@ MonitorRunResult MonitorRun::run(MonitorPlan plan, int position) {
     if (result.matchCount > 0) {
         RunWrites writes = judge(plan, mode, matches, chosen);
         if (stopped()) return result;
-        const Text outcome = !result.failure.empty() ? PlanHealth::kFailed
-                             : writes.inserts > 0    ? PlanHealth::kNewArticles
-                                                     : PlanHealth::kNothingNew;
+        const Text outcome = !result.status.ok()  ? PlanHealth::kFailed
+                             : writes.inserts > 0 ? PlanHealth::kNewArticles
+                                                  : PlanHealth::kNothingNew;
         const Text checkedAt = now();
-        const TextList health = healthStatements(planId, outcome, result.failure, checkedAt);
+        const TextList health =
+            healthStatements(planId, outcome, result.status.reason(), checkedAt);
         writes.statements.insert(writes.statements.end(), health.begin(), health.end());
         writes.healthStatements = health.size();
         record(plan, writes, generation, result);
         if (result.planUpdated) {
-            result.health = PlanHealth::after(before, planId, outcome, result.failure, checkedAt);
+            result.health =
+                PlanHealth::after(before, planId, outcome, result.status.reason(), checkedAt);
         } else {
             holdAgain(planId, health);
         }
@@ -178,19 +189,20 @@ std::optional<PlanHealthRecord> MonitorRun::healthBefore(const Text& planId,
 void MonitorRun::recordHealthAlone(const Text& planId,
                                    const std::optional<PlanHealthRecord>& before,
                                    MonitorRunResult& result) {
-    const Text outcome = result.failure.empty() ? PlanHealth::kNothingNew : PlanHealth::kFailed;
+    const Text outcome = result.status.ok() ? PlanHealth::kNothingNew : PlanHealth::kFailed;
+    const Text& reason = result.status.reason();
     const Text checkedAt = now();
     const bool steady = outcome == PlanHealth::kNothingNew && result.failuresBefore == 0;
     if (steady && options_.pendingHealth != nullptr) {
         options_.pendingHealth->hold(
-            planId, PlanHealth::recordStatement(planId, outcome, result.failure, checkedAt));
-        result.health = PlanHealth::after(before, planId, outcome, result.failure, checkedAt);
+            planId, PlanHealth::recordStatement(planId, outcome, reason, checkedAt));
+        result.health = PlanHealth::after(before, planId, outcome, reason, checkedAt);
         return;
     }
-    const TextList statements = healthStatements(planId, outcome, result.failure, checkedAt);
+    const TextList statements = healthStatements(planId, outcome, reason, checkedAt);
     const DatabaseConnection::BatchOutcome stored = sql_.database().executeAll(statements);
     if (stored.ok) {
-        result.health = PlanHealth::after(before, planId, outcome, result.failure, checkedAt);
+        result.health = PlanHealth::after(before, planId, outcome, reason, checkedAt);
         return;
     }
     holdAgain(planId, statements);
@@ -230,19 +242,22 @@ void MonitorRun::logPageProblems(const ArticleMatches& matches, const FetchNote&
                                  MonitorRunResult& result) {
     // A search its bound cut off fails the check even when it found some articles first.
     if (matches.count() == 0 || matches.failed()) {
-        result.failure = noMatchReason(matches.failure(), note.status);
+        result.status = noMatchFailure(matches.failure(), note.status);
         // A refused or cut-off pattern has had its own line.
-        if (!matches.failed()) log_.append(errorLineStart() + result.failure + "----" + now());
+        if (!matches.failed()) {
+            log_.append(errorLineStart() + result.status.reason() + "----" + now());
+        }
     } else if (note.status >= 400) {
-        result.failure = errorStatusReason(note.status);
-        log_.append(errorLineStart() + result.failure + statusBodyUsedText() + "----" + now());
+        result.status = errorStatusFailure(note.status);
+        log_.append(errorLineStart() + result.status.reason() + statusBodyUsedText() + "----" +
+                    now());
     }
 }
 
 void MonitorRun::logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result) {
-    result.patternFailure = matches.failure();
+    result.patternStatus = matches.failure();
     if (matches.failed()) {
-        log_.append(patternFailedText() + matches.failure() + "----" + now());
+        log_.append(patternFailedText() + matches.failure().reason() + "----" + now());
     }
     if (matches.truncated()) {
         log_.append(checkCappedText() + textOfInteger(matches.count()) + cappedRestText() + "----" +
@@ -330,8 +345,7 @@ void MonitorRun::record(const MonitorPlan& plan, const RunWrites& writes, std::u
     // One transaction: every insert and the plan update, or nothing (one failure line, one box).
     const DatabaseConnection::BatchOutcome outcome = sql_.runAll(writes.statements);
     if (!outcome.ok) {
-        result.failure =
-            gbk("无法写入数据库（错误代码：") + textOfInteger(outcome.errorCode) + gbk("）");
+        result.status = writeFailure(outcome.errorCode);
         return;
     }
     result.recordedCount = writes.inserts;

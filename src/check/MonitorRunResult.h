@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "base/Status.h"
 #include "base/Text.h"
 #include "store/PlanHealth.h"
 
@@ -16,11 +17,14 @@ struct MonitorRunResult {
     int matchCount = 0;        // matches judged (those the marker leaves as candidates)
     int recordedCount = 0;     // rows really stored in info (0 when the run was rolled back)
     bool planUpdated = false;  // the plan's last-seen fields were stored
-    Text patternFailure;       // why the pattern matched nothing, when Boost refused it
-    // Why the check failed (GBK words), empty when it worked: the fetch failed, the region was
-    // empty, the pattern found nothing in it, the server answered with an error status, or the
-    // writes could not be stored. A run that was abandoned has no verdict.
-    Text failure;
+    // The pattern's search: ok, or why it matched nothing (ArticleMatches::failure()).
+    Status patternStatus;
+    // The check: ok when it worked, else what failed and why (GBK words, the text of the health
+    // record's reason): the fetch (its own Status), the region (Missing marker, Empty region, an
+    // empty end marker Refused), the pattern (no article: Empty; a refused or cut-off search: the
+    // search's kind), the server's error status (Refused, the status as the code), or the writes
+    // (Busy or Failed, SQLite's code). A run that was abandoned has no verdict.
+    Status status;
     int httpStatus = 0;  // of the page's response; 0 when none arrived
     // Failed checks in a row before this one; -1 when the health record could not be read.
     int failuresBefore = -1;

@@ -1,15 +1,17 @@
 #pragma once
 
 #include "base/GbkCodec.h"
+#include "base/Status.h"
 #include "base/Text.h"
 #include "base/TextOps.h"
 
 namespace lumo {
 
-// What a fetch said besides the page: why it failed (empty when it did not), and the HTTP status
-// of the response (0 when none arrived or the source has none).
+// What a fetch said besides the page: how it went (ok, or the fetch's failure as the fetcher gave
+// it: its kind, curl's code and the reason in GBK words), and the HTTP status of the response (0
+// when none arrived or the source has none).
 struct FetchNote {
-    Text failure;
+    Status outcome;
     int status = 0;
 };
 
@@ -36,11 +38,11 @@ public:
     }
 
     // fetchPageText() with what the fetch said. A source that knows nothing more tells an empty
-    // page as a failed fetch.
+    // page as a failed fetch (Failed, "没有取到页面").
     virtual Text fetchPlanPage(const Text& url, const Text& cookie, const Text& headers, bool utf8,
                                FetchNote& note) {
         Text text = fetchPageText(url, cookie, headers, utf8);
-        if (text.empty()) note.failure = gbk("没有取到页面");
+        if (text.empty()) note.outcome = Status::failure(Status::Kind::Failed, gbk("没有取到页面"));
         return text;
     }
 };

@@ -59,9 +59,9 @@ RuleTestResult RuleTest::run(const MonitorPlan& plan, const std::function<bool()
     const Text page = PlanPage::fetchText(pages_, log_, plan, nowText(options_.clock), note);
     result.cutText = textBetween(page, plan[MonitorPlan::before], plan[MonitorPlan::after]);
     if (result.cutText.empty()) {
-        result.failure =
-            emptyRegionReason(page, note, plan[MonitorPlan::before], plan[MonitorPlan::after]);
-        log_.append(withReason(PlanPage::emptyRegionLine(), result.failure));
+        result.status =
+            emptyRegionFailure(page, note, plan[MonitorPlan::before], plan[MonitorPlan::after]);
+        log_.append(withReason(PlanPage::emptyRegionLine(), result.status));
     }
     cutRegion_.showCutRegion(result.cutText);
 
@@ -76,13 +76,13 @@ RuleTestResult RuleTest::run(const MonitorPlan& plan, const std::function<bool()
         log_.append(cappedText() + textOfInteger(matches.count()) + cappedRestText() + gbk("。"));
     }
     result.groupCount = matches.groupCount();
-    result.patternFailure = matches.failure();
+    result.patternStatus = matches.failure();
     if (matches.count() == 0) {
-        if (result.failure.empty()) result.failure = noMatchReason(matches.failure(), note.status);
-        messages_.showMessage(withReason(noMatchText(), result.failure), kDefaultCaption);
+        if (result.status.ok()) result.status = noMatchFailure(matches.failure(), note.status);
+        messages_.showMessage(withReason(noMatchText(), result.status), kDefaultCaption);
         return result;
     }
-    result.failure = errorStatusReason(note.status);
+    result.status = errorStatusFailure(note.status);
     result.enableSaveButton = true;
     // Columns 0 to G-1: the whole match and the groups but the last (the hint of the address
     // template refers to these column numbers).

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/Status.h"
 #include "base/Text.h"
 
 namespace lumo {
@@ -22,9 +23,10 @@ struct RuleTestResult {
     int matchCount = 0;
     int groupCount = 0;
     bool truncated = false;  // the page held more matches than the cap; the rest were left out
-    Text patternFailure;     // why the pattern matched nothing, when Boost refused it
-    // Why the test found nothing (or the server's error status): shown after the message.
-    Text failure;
+    Status patternStatus;    // the pattern's search: ok, or why it matched nothing
+    // Ok, or why the test found nothing (or the server's error status), as a monitoring run's
+    // check says it: the reason is shown after the message.
+    Status status;
 };
 
 }  // namespace lumo

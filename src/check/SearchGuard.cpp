@@ -10,12 +10,13 @@ SearchGuard::SearchGuard(const SearchLimits& limits)
 void SearchGuard::look() {
     untilLook_ = kStepsPerLook;
     steps_ += kStepsPerLook;
-    if (stopped_ && stopped_()) throw Ended("The search was stopped.", true);
+    if (stopped_ && stopped_()) throw Ended("The search was stopped.", Status::Kind::Cancelled);
     if (stepLimit_ != 0 && steps_ > stepLimit_) {
-        throw Ended("The search took more steps than allowed (runaway backtracking).", false);
+        throw Ended("The search took more steps than allowed (runaway backtracking).",
+                    Status::Kind::Failed);
     }
     if (std::chrono::steady_clock::now() > deadline_) {
-        throw Ended("The search ran out of time (runaway backtracking).", false);
+        throw Ended("The search ran out of time (runaway backtracking).", Status::Kind::TimedOut);
     }
 }
 

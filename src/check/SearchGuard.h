@@ -5,6 +5,8 @@
 #include <functional>
 #include <stdexcept>
 
+#include "base/Status.h"
+
 namespace lumo {
 
 // What ends a regular-expression search early, with no matches and a failure: running longer
@@ -28,14 +30,16 @@ struct SearchLimits {
 // thread.
 class SearchGuard {
 public:
-    // Thrown out of the matcher; what() is the failure's text.
+    // Thrown out of the matcher; what() is the failure's text, kind() what ended it: Cancelled
+    // (the stop), Failed (the step budget) or TimedOut (the time limit).
     class Ended : public std::runtime_error {
     public:
-        Ended(const char* what, bool byStop) : std::runtime_error(what), byStop_(byStop) {}
-        bool byStop() const { return byStop_; }
+        Ended(const char* what, Status::Kind kind) : std::runtime_error(what), kind_(kind) {}
+        Status::Kind kind() const { return kind_; }
+        bool byStop() const { return kind_ == Status::Kind::Cancelled; }
 
     private:
-        bool byStop_;
+        Status::Kind kind_;
     };
 
     static constexpr int kStepsPerLook = 4096;

@@ -31,7 +31,7 @@ Text WebPageSource::fetchPlanPage(const Text& url, const Text& cookie, const Tex
     GbkTextBody body;
     if (utf8) request.bodySink = &body;
     const Bytes bytes = fetcher_.fetch(request, stop_);
-    note.failure = request.outcome.reason();
+    note.outcome = request.outcome;
     note.status = request.status;
     // A failed fetch gives no page, whatever part of it arrived.
     if (!request.outcome.ok()) return Text();

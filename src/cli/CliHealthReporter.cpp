@@ -6,7 +6,7 @@ namespace lumo::cli {
 
 void CliHealthReporter::checkEnded(const MonitorPlan& plan, const MonitorRunResult& result,
                                    HealthChange change) {
-    if (!result.failure.empty()) anyFailed_ = true;
+    if (!result.status.ok()) anyFailed_ = true;
     if (change != HealthChange::Broken || onBroken_ == nullptr) return;
     onBroken_->runFor(environmentOf(plan, *result.health), "方案失效命令",
                       "方案 " + gbkToUtf8(plan[MonitorPlan::id]));

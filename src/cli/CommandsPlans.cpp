@@ -143,9 +143,9 @@ int runTest(CliContext& context, const TestOptions& options) {
     if (!result.ran) return kExitFailed;  // a blocked address; the message has been shown
     if (result.matchCount == 0) {
         // "匹配结果为0,请检查正则匹配规则!" has been shown; say why when the pattern was refused.
-        if (!result.patternFailure.empty()) {
+        if (!result.patternStatus.ok()) {
             out.utf8Error("lumo-cli: the pattern was refused: " +
-                          TerminalOutput::terminalText(result.patternFailure));
+                          TerminalOutput::terminalText(result.patternStatus.reason()));
         }
         return kExitFailed;
     }

@@ -26,11 +26,12 @@ bool NewArticleHookRunner::stopped(const std::stop_token& stop) const {
     return stop.stop_requested() || state_.stopRequested;
 }
 
-void NewArticleHookRunner::runPlan(const MonitorPlan& plan, int position, std::stop_token stop) {
+PlanOutcome NewArticleHookRunner::runPlan(const MonitorPlan& plan, int position,
+                                          std::stop_token stop) {
     QueryResult failure;
     const std::optional<Text> before = highestArticleId(database_, failure);
-    inner_.runPlan(plan, position, stop);
-    if (stopped(stop)) return;
+    const PlanOutcome outcome = inner_.runPlan(plan, position, stop);
+    if (stopped(stop)) return PlanOutcome::abandoned(outcome.newArticles);
     // The plan's id goes into the statement as a number, whatever the row holds.
     const Text planId = textOfInteger(integerOfText(plan[MonitorPlan::id]));
     QueryResult stored;
@@ -42,12 +43,13 @@ void NewArticleHookRunner::runPlan(const MonitorPlan& plan, int position, std::s
     if (!stored.ok) {
         log_.append(gbk("\r\n无法读取文章表，方案 ") + planId +
                     gbk(" 这次运行存下的新文章没有执行新文章命令（") + failure.message + gbk("）"));
-        return;
+        return outcome;
     }
     for (const TextList& row : stored.rows) {
-        if (stopped(stop)) return;
+        if (stopped(stop)) return PlanOutcome::abandoned(outcome.newArticles);
         command_.run(ArticleRecord::fromRow(row), stop);
     }
+    return outcome;
 }
 
 }  // namespace lumo::cli

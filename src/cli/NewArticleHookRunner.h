@@ -25,6 +25,9 @@ namespace lumo::cli {
 // the run, no command runs for it (rather than one for every article of the plan) and `log` gets
 // one line saying so.
 //
+// runPlan returns the inner run's outcome, or Abandoned (with the articles stored) when a stop
+// came before all its commands had run.
+//
 // Runs on the monitoring worker; the database and the command are thread-safe.
 class NewArticleHookRunner : public PlanRunner {
 public:
@@ -33,7 +36,7 @@ public:
                          StatusLog& log)
         : inner_(inner), database_(database), command_(command), state_(state), log_(log) {}
 
-    void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override;
+    PlanOutcome runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override;
 
 private:
     bool stopped(const std::stop_token& stop) const;

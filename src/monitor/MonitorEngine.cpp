@@ -171,12 +171,14 @@ void MonitorEngine::launchPlan() {
     }
     const bool started = worker_.start(
         [&runner = runner_, &state = state_, plan, position](std::stop_token stop) {
-            runner.runPlan(plan, position, std::move(stop));
+            PlanOutcome outcome = runner.runPlan(plan, position, std::move(stop));
             // However the run ended, its worker is no longer busy.
             state.workerBusy = false;
+            return outcome;
         },
         std::move(ended));
     if (!started) state_.workerBusy = false;
+    launchFailed_ = !started;
     heartbeat();
 }
 
@@ -212,9 +214,19 @@ void MonitorEngine::afterHeartbeat() {
     });
 }
 
+PlanOutcome MonitorEngine::finishedOutcome() const {
+    if (launchFailed_) {
+        return PlanOutcome::failed(
+            Status::failure(Status::Kind::Failed, gbk("无法启动检查方案的线程")));
+    }
+    // The worker has returned (planFinished comes only then): its outcome was handed over under
+    // the worker's lock.
+    return worker_.outcome();
+}
+
 void MonitorEngine::planFinished() {
     const std::uint64_t loop = loop_;
-    events_.planFinished(state_.currentPlanPos);
+    events_.planFinished(state_.currentPlanPos, finishedOutcome());
     if (loop != loop_) return;  // stopped from inside the event
     state_.currentPlanPos = state_.currentPlanPos + 1;
     if (state_.currentPlanPos > state_.checkedCount) {

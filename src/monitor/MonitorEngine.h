@@ -33,11 +33,12 @@ namespace lumo {
 // itself.
 //
 // What happens is reported to the front end as MonitorEvents, in order; the engine reads the
-// front end only through MonitorInputs. The engine never blocks: every wait is a one-shot timer,
-// so the window stays usable and a stop click takes effect at once: monitoringStopped, and no
-// further line, event or alert. A stopped plan run is abandoned (it writes nothing more); a new
-// start waits, without blocking, until that run's thread has ended before it starts a worker of
-// its own.
+// front end only through MonitorInputs. A plan's end carries the outcome its runner returned on
+// the worker thread, read on the window thread once the worker has returned. The engine never
+// blocks: every wait is a one-shot timer, so the window stays usable and a stop click takes effect
+// at once: monitoringStopped, and no further line, event or alert. A stopped plan run is abandoned
+// (it writes nothing more); a new start waits, without blocking, until that run's thread has ended
+// before it starts a worker of its own.
 //
 // workerBusy is raised when a worker starts and lowered when its work has returned, and at once
 // when monitoring stops (the abandoned run no longer counts).
@@ -107,6 +108,8 @@ private:
     void afterHeartbeat();
     void workerEnded(std::uint64_t launch);
     void planFinished();
+    // How the plan that just ended went: its worker's outcome, or Failed when no worker started.
+    PlanOutcome finishedOutcome() const;
     void endRound();
     void wait(Phase phase, std::chrono::milliseconds duration, void (MonitorEngine::*next)());
     void cancelWait();
@@ -130,6 +133,8 @@ private:
     std::uint64_t loop_ = 0;
     // Counts workers started, so the news of an earlier one's end is recognised and dropped.
     std::uint64_t launch_ = 0;
+    // The worker of the plan under way could not be started.
+    bool launchFailed_ = false;
     std::shared_ptr<int> life_ = std::make_shared<int>(0);
     MonitorWorker worker_;
 };

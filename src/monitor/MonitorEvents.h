@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "check/MonitorPlan.h"
+#include "monitor/PlanOutcome.h"
 
 namespace lumo {
 
@@ -44,9 +45,10 @@ public:
     // is the row as the run gets it.
     virtual void planStarted(int /*position*/, int /*count*/, const MonitorPlan& /*plan*/) {}
 
-    // The run at `position` has ended, with whatever it did after its check (its commands).
-    // What the check found reaches a front end through PlanHealthObserver.
-    virtual void planFinished(int /*position*/) {}
+    // The run at `position` has ended, with whatever it did after its check (its commands), and
+    // `outcome` says how: the articles it stored, nothing new, or failed with its Status. (A
+    // plan's change to broken and back reaches a front end through PlanHealthObserver.)
+    virtual void planFinished(int /*position*/, const PlanOutcome& /*outcome*/) {}
 
     // The last plan of a round has ended and the round line is logged. `newArticles`: the
     // round stored articles, so the lists are out of date; the alert follows this event.

@@ -10,6 +10,7 @@ struct MonitorWorker::Completion {
     std::mutex mutex;
     std::condition_variable changed;
     bool done = false;
+    PlanOutcome outcome = PlanOutcome::abandoned();
 };
 
 MonitorWorker::~MonitorWorker() {
@@ -17,16 +18,18 @@ MonitorWorker::~MonitorWorker() {
     if (thread_.joinable()) thread_.join();
 }
 
-bool MonitorWorker::start(std::function<void(std::stop_token)> work, std::function<void()> ended) {
+bool MonitorWorker::start(std::function<PlanOutcome(std::stop_token)> work,
+                          std::function<void()> ended) {
     if (exists()) return false;
     auto completion = std::make_shared<Completion>();
     std::stop_source stop;
     try {
         thread_ = std::thread([completion, token = stop.get_token(), work = std::move(work),
                                ended = std::move(ended)] {
-            work(token);
+            PlanOutcome outcome = work(token);
             {
                 std::lock_guard lock(completion->mutex);
+                completion->outcome = std::move(outcome);
                 completion->done = true;
             }
             completion->changed.notify_all();
@@ -44,6 +47,12 @@ bool MonitorWorker::finished() const {
     if (!completion_) return true;
     std::lock_guard lock(completion_->mutex);
     return completion_->done;
+}
+
+PlanOutcome MonitorWorker::outcome() const {
+    if (!completion_) return PlanOutcome::abandoned();
+    std::lock_guard lock(completion_->mutex);
+    return completion_->done ? completion_->outcome : PlanOutcome::abandoned();
 }
 
 void MonitorWorker::requestStop() {

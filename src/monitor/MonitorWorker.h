@@ -6,6 +6,8 @@
 #include <stop_token>
 #include <thread>
 
+#include "monitor/PlanOutcome.h"
+
 namespace lumo {
 
 // The thread that processes one plan of a monitoring round. The rounds engine owns one at a time
@@ -25,16 +27,20 @@ public:
     MonitorWorker(const MonitorWorker&) = delete;
     MonitorWorker& operator=(const MonitorWorker&) = delete;
 
-    // Starts `work` on a new thread, handing it a stop token; once the work has returned and
-    // finished() says so, `ended` (when given) runs on that thread. Returns false when the
-    // thread could not be created. A previous thread must have been released.
-    bool start(std::function<void(std::stop_token)> work, std::function<void()> ended = {});
+    // Starts `work` on a new thread, handing it a stop token; once the work has returned (its
+    // outcome kept) and finished() says so, `ended` (when given) runs on that thread. Returns
+    // false when the thread could not be created. A previous thread must have been released.
+    bool start(std::function<PlanOutcome(std::stop_token)> work, std::function<void()> ended = {});
 
     // A thread was started and not released yet.
     bool exists() const { return thread_.joinable(); }
 
     // The thread's work has returned (or no thread exists).
     bool finished() const;
+
+    // What the work returned, once finished() says so: it is handed over under the same lock, so
+    // it is whole when read. Before that (or without a thread) an Abandoned outcome.
+    PlanOutcome outcome() const;
 
     // Asks the work to stop: cuts a page fetch under way short.
     void requestStop();

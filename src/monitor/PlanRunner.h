@@ -3,6 +3,7 @@
 #include <stop_token>
 
 #include "check/MonitorPlan.h"
+#include "monitor/PlanOutcome.h"
 
 namespace lumo {
 
@@ -18,8 +19,8 @@ public:
     virtual ~PlanRunner() = default;
 
     // `plan` is a copy of the plan-list row taken when the run began; `position` is the plan's
-    // 1-based position in the round.
-    virtual void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) = 0;
+    // 1-based position in the round. Returns how the run ended (Abandoned after a stop).
+    virtual PlanOutcome runPlan(const MonitorPlan& plan, int position, std::stop_token stop) = 0;
 };
 
 }  // namespace lumo

@@ -8,6 +8,15 @@
 #include "check/WebPageSource.h"
 
 namespace lumo {
+namespace {
+
+PlanOutcome outcomeOf(const MonitorRunResult& result) {
+    if (result.abandoned) return PlanOutcome::abandoned(result.recordedCount);
+    if (!result.status.ok()) return PlanOutcome::failed(result.status, result.recordedCount);
+    return PlanOutcome::stored(result.recordedCount);
+}
+
+}  // namespace
 
 ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& sql, StatusLog& log,
                                          CutRegionSink& cutRegion, MonitorState& state,
@@ -23,7 +32,8 @@ ProcessorPlanRunner::ProcessorPlanRunner(const PageFetcher& fetcher, SqlRunner& 
       healthObserver_(health.observer),
       roundArticles_(roundArticles) {}
 
-void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::stop_token stop) {
+PlanOutcome ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position,
+                                         std::stop_token stop) {
     WebPageSource pages(fetcher_, std::move(stop));
     MonitorRun::Options options;
     options.insertPause = insertPause_;
@@ -32,7 +42,7 @@ void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::st
     options.writesHeldHealth = position >= state_.checkedCount.load();
     const MonitorRunResult result =
         MonitorRun(pages, sql_, log_, cutRegion_, state_, options).run(plan, position);
-    if (result.abandoned) return;
+    if (result.abandoned) return outcomeOf(result);
     const HealthChange change = healthChangeOf(result, brokenAfter_.load());
     const Text& name = plan[MonitorPlan::name];
     if (change == HealthChange::Broken) {
@@ -44,6 +54,7 @@ void ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position, std::st
         log_.append(gbk("\r\n方案恢复正常：") + name + "----" + result.health->checked);
     }
     if (healthObserver_ != nullptr) healthObserver_->checkEnded(plan, result, change);
+    return outcomeOf(result);
 }
 
 void ProcessorPlanRunner::setBrokenAfter(int brokenAfter) {

@@ -46,7 +46,9 @@ public:
                         std::chrono::milliseconds insertPause, Health health = Health(),
                         RoundArticles* roundArticles = nullptr);
 
-    void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override;
+    // The check's outcome: Failed with its Status, else the articles it stored; Abandoned after
+    // a stop.
+    PlanOutcome runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override;
 
     // Any thread; at least 1.
     void setBrokenAfter(int brokenAfter);

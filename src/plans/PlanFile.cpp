@@ -88,12 +88,12 @@ public:
         for (const char* name : {"ua", "cookie"}) checkHeaderField(name);
         const ArticleMatches compiled = ArticleMatches::search(plan[C::regular], Text());
         if (object_.contains("regular") && compiled.failed()) {
-            fail("regular", "正则表达式无法编译：" + gbkToUtf8(compiled.failure()));
+            fail("regular", "正则表达式无法编译：" + gbkToUtf8(compiled.failure().reason()));
         } else if (object_.contains("regular")) {
-            const Text runaway = ArticleMatches::probe(plan[C::regular]);
-            if (!runaway.empty()) {
-                fail("regular",
-                     "正则表达式会失控回溯，检查时无法在限定内完成：" + gbkToUtf8(runaway));
+            const Status runaway = ArticleMatches::probe(plan[C::regular]);
+            if (!runaway.ok()) {
+                fail("regular", "正则表达式会失控回溯，检查时无法在限定内完成：" +
+                                    gbkToUtf8(runaway.reason()));
             }
         }
         return plan;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/GbkCodec.h"
+#include "check/CheckReasons.h"
 #include "check/MonitorRun.h"
 #include "check/RuleTest.h"
 #include "check/WebPageSource.h"
@@ -86,23 +87,30 @@ TEST_F(CheckFailureReasonsTest, AnEmptyRegionSaysWhyAfterTheLine) {
     server.page("/changed", "<html><div class=\"new-layout\">threads</div></html>");
     secure.page("/board", board);
 
+    using Kind = Status::Kind;
+    // What failed: the fetch's own kind and curl's code, else the page's (the error status as
+    // the code).
     const struct {
         std::string url;
         const char* reason;
+        Kind kind;
+        int code;
     } cases[] = {
-        {"http://lumo-board.invalid/forum.html", "无法解析主机名"},
-        {closed.url("/board"), "无法连接：连接被拒绝"},
-        {server.url("/silent"), "超时：1 秒内没有收到任何数据"},
-        {secure.url("/board"), "TLS 证书验证失败"},
-        {server.url("/loop"), "重定向次数过多（超过 5 次）"},
-        {server.url("/huge"), "页面超过大小上限（64 KiB）"},
-        {server.url("/forbidden"), "服务器返回 HTTP 403，源码中找不到开始标记"},
-        {server.url("/down"), "服务器返回 HTTP 503，源码中找不到开始标记"},
-        {server.url("/changed"), "源码中找不到开始标记"},
+        {"http://lumo-board.invalid/forum.html", "无法解析主机名", Kind::Failed, 6},
+        {closed.url("/board"), "无法连接：连接被拒绝", Kind::Failed, 7},
+        {server.url("/silent"), "超时：1 秒内没有收到任何数据", Kind::TimedOut, 42},
+        {secure.url("/board"), "TLS 证书验证失败", Kind::Failed, 60},
+        {server.url("/loop"), "重定向次数过多（超过 5 次）", Kind::Failed, 47},
+        {server.url("/huge"), "页面超过大小上限（64 KiB）", Kind::Failed, 63},
+        {server.url("/forbidden"), "服务器返回 HTTP 403，源码中找不到开始标记", Kind::Missing, 403},
+        {server.url("/down"), "服务器返回 HTTP 503，源码中找不到开始标记", Kind::Missing, 503},
+        {server.url("/changed"), "源码中找不到开始标记", Kind::Missing, 0},
     };
     for (const auto& c : cases) {
         const MonitorRunResult result = check(c.url);
-        EXPECT_EQ(gbkToUtf8(result.failure), c.reason) << c.url;
+        EXPECT_EQ(gbkToUtf8(result.status.reason()), c.reason) << c.url;
+        EXPECT_EQ(result.status.kind(), c.kind) << c.url;
+        EXPECT_EQ(result.status.code(), c.code) << c.url;
         // The specified line byte for byte, the reason after it on the same line.
         EXPECT_EQ(gbkToUtf8(log.content()).substr(0, gbkToUtf8(log.content()).find("\r\n")),
                   std::string("出错！截取源码为空，请检查方案的采集区域！（") + c.reason + "）")
@@ -115,13 +123,15 @@ TEST_F(CheckFailureReasonsTest, AnEmptyRegionSaysWhyAfterTheLine) {
 TEST_F(CheckFailureReasonsTest, ARegionWithoutArticlesOrAnErrorStatusFailsTheCheck) {
     server.page("/empty", BoardPage::gbkPage({}));
     MonitorRunResult result = check(server.url("/empty"));
-    EXPECT_EQ(gbkToUtf8(result.failure), "开始标记与结束标记之间没有内容");
+    EXPECT_EQ(gbkToUtf8(result.status.reason()), "开始标记与结束标记之间没有内容");
+    EXPECT_EQ(result.status.kind(), Status::Kind::Empty);
 
     const MonitorPlan plan = BoardPage::plan(server.url("/none"), true);
     server.page("/none", "<html>" + plan[MonitorPlan::before] + "<tr><td>" + gbk("暂无主题") +
                              "</td></tr>" + plan[MonitorPlan::after] + "</html>");
     result = check(server.url("/none"));
-    EXPECT_EQ(gbkToUtf8(result.failure), "采集区域里没有匹配到任何文章");
+    EXPECT_EQ(gbkToUtf8(result.status.reason()), "采集区域里没有匹配到任何文章");
+    EXPECT_EQ(result.status.kind(), Status::Kind::Empty);
     EXPECT_EQ(gbkToUtf8(log.content()).find("\r\n出错！采集区域里没有匹配到任何文章----"), 0u);
 
     // An error status whose page still holds the board: the articles are taken, the check fails.
@@ -130,14 +140,16 @@ TEST_F(CheckFailureReasonsTest, ARegionWithoutArticlesOrAnErrorStatusFailsTheChe
     result = check(server.url("/stale"));
     EXPECT_EQ(result.recordedCount, 5);
     EXPECT_EQ(result.httpStatus, 503);
-    EXPECT_EQ(gbkToUtf8(result.failure), "服务器返回 HTTP 503");
+    EXPECT_EQ(gbkToUtf8(result.status.reason()), "服务器返回 HTTP 503");
+    EXPECT_EQ(result.status.kind(), Status::Kind::Refused);
+    EXPECT_EQ(result.status.code(), 503);
     EXPECT_NE(
         gbkToUtf8(log.content()).find("\r\n出错！服务器返回 HTTP 503，仍按返回的页面处理----"),
         std::string::npos);
 
     // A page that works again: no failure.
     server.page("/stale", BoardPage::gbkPage(BoardPage::threads(21, 6)));
-    EXPECT_EQ(check(server.url("/stale")).failure, "");
+    EXPECT_TRUE(check(server.url("/stale")).status.ok());
 }
 
 TEST_F(CheckFailureReasonsTest, TheRuleTestShowsTheReasonInItsMessage) {
@@ -146,6 +158,43 @@ TEST_F(CheckFailureReasonsTest, TheRuleTestShowsTheReasonInItsMessage) {
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(gbkToUtf8(messages.messages()[0].text),
               "匹配结果为0,请检查正则匹配规则!（无法连接：连接被拒绝）");
+}
+
+// What an empty region lacks decides the failure's kind; a failed fetch keeps its own Status.
+TEST(CheckFailureKindsTest, AnEmptyRegionSaysWhatThePageLacks) {
+    using Kind = Status::Kind;
+    const Text page = "<ul><li>a</li></ul>";
+    const struct {
+        Text page, before, after;
+        Kind kind;
+        const char* reason;
+    } cases[] = {
+        {"", "<ul>", "</ul>", Kind::Empty, "页面为空"},
+        {page, "<ol>", "</ul>", Kind::Missing, "源码中找不到开始标记"},
+        {page, "<ul>", "</ol>", Kind::Missing, "开始标记之后找不到结束标记"},
+        {page, "<ul>", "", Kind::Refused, "结束标记为空"},
+        {page, "<ul>", "<li>", Kind::Empty, "开始标记与结束标记之间没有内容"},
+    };
+    for (const auto& c : cases) {
+        const Status failure = emptyRegionFailure(c.page, FetchNote{}, c.before, c.after);
+        EXPECT_EQ(failure.kind(), c.kind) << c.reason;
+        EXPECT_EQ(gbkToUtf8(failure.reason()), c.reason);
+        EXPECT_EQ(failure.code(), 0);
+    }
+    const Status cancelled = Status::failure(Kind::Cancelled, gbk("已取消"), 42);
+    const Status fetch = emptyRegionFailure("", FetchNote{cancelled, 0}, "<ul>", "</ul>");
+    EXPECT_EQ(fetch.kind(), Kind::Cancelled);
+    EXPECT_EQ(fetch.code(), 42);
+    EXPECT_EQ(fetch.reason(), gbk("已取消"));
+
+    // No article in a region: Empty; a refused pattern keeps its kind; the status comes first.
+    EXPECT_EQ(noMatchFailure(Status(), 0).kind(), Kind::Empty);
+    const Status refused = noMatchFailure(Status::failure(Kind::Refused, "bad"), 404);
+    EXPECT_EQ(refused.kind(), Kind::Refused);
+    EXPECT_EQ(refused.code(), 404);
+    EXPECT_EQ(gbkToUtf8(refused.reason()), "服务器返回 HTTP 404，正则匹配失败：bad");
+    EXPECT_TRUE(errorStatusFailure(399).ok());
+    EXPECT_EQ(withReason("x", Status()), "x");
 }
 
 }  // namespace

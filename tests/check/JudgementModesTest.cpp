@@ -103,7 +103,7 @@ TEST_F(JudgementModesTest, NewestFirstStopsMatchingAtTheMarkersArticle) {
 
     auto result = check(planId);
     EXPECT_EQ(result.recordedCount, 1);
-    EXPECT_TRUE(result.patternFailure.empty());
+    EXPECT_TRUE(result.patternStatus.ok());
     EXPECT_EQ(storedTitles(), std::vector<Text>{"cd"});
     EXPECT_EQ(db.plan(planId)[MonitorPlan::arttile], "cd");
     EXPECT_EQ(log.content().find(gbk("出错！")), Text::npos);
@@ -112,7 +112,7 @@ TEST_F(JudgementModesTest, NewestFirstStopsMatchingAtTheMarkersArticle) {
     ASSERT_TRUE(
         db.database().execute("update rule set type='2' where id=" + textOfInteger(planId)));
     result = check(planId);
-    EXPECT_FALSE(result.patternFailure.empty());
+    EXPECT_FALSE(result.patternStatus.ok());
     EXPECT_EQ(result.recordedCount, 0);
     EXPECT_EQ(storedTitles().size(), 1u);
 }

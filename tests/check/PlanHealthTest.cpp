@@ -93,7 +93,9 @@ TEST_F(PlanHealthTest, WritesThatCannotBeStoredAreAFailedCheck) {
     // The run's transaction held the record too; it went, and the failure was recorded alone.
     const PlanHealthRecord record = stored(planId);
     EXPECT_EQ(record.outcome, PlanHealth::kFailed);
-    EXPECT_EQ(record.reason, result.failure);
+    EXPECT_EQ(record.reason, result.status.reason());
+    EXPECT_EQ(result.status.kind(), Status::Kind::Failed);
+    EXPECT_EQ(result.status.code(), 1);  // SQLITE_ERROR: no such table
     EXPECT_EQ(record.reason.find(gbk("无法写入数据库")), 0u);
     EXPECT_EQ(record.lastNew, "");
 }

@@ -92,18 +92,18 @@ TEST_F(PlanInputTest, FailingPatternsAreLoggedAndTheRunGoesOnAsWithoutMatches) {
     MonitorPlan plan = BoardPage::plan(kUrl, true, "0");
     plan[MonitorPlan::regular] = "([unclosed";
     auto result = check(addPlanWith(plan));
-    EXPECT_FALSE(result.patternFailure.empty());
+    EXPECT_EQ(result.patternStatus.kind(), Status::Kind::Refused);
     EXPECT_FALSE(result.planUpdated);
     Text content = log.content();
-    EXPECT_EQ(content, gbk("\r\n出错！正则匹配失败：") + result.patternFailure + "----" + kNow +
-                           closingLine());
+    EXPECT_EQ(content, gbk("\r\n出错！正则匹配失败：") + result.patternStatus.reason() + "----" +
+                           kNow + closingLine());
     EXPECT_FALSE(state.workerBusy);
 
     // Catastrophic backtracking on a long page: Boost gives up, we carry on.
     pages.setPage(kUrl, BoardPage::gbkPage(BoardPage::threads(150, 50), 2000));
     plan[MonitorPlan::regular] = "<tbody(.*a){25}X";
     result = check(addPlanWith(plan));
-    EXPECT_FALSE(result.patternFailure.empty());
+    EXPECT_FALSE(result.patternStatus.ok());
     EXPECT_EQ(result.matchCount, 0);
     EXPECT_TRUE(db.articles().empty());
     EXPECT_FALSE(state.newContentFound);
@@ -115,7 +115,8 @@ TEST_F(PlanInputTest, BrokenPagesEndTheRunCleanly) {
     const Text noPage = gbk("（没有取到页面）");
     auto result = check(planId);
     EXPECT_EQ(log.content(), cutEmptyLine() + noPage + closingLine());
-    EXPECT_EQ(result.failure, gbk("没有取到页面"));
+    EXPECT_EQ(result.status.reason(), gbk("没有取到页面"));
+    EXPECT_EQ(result.status.kind(), Status::Kind::Failed);
     EXPECT_EQ(cutRegion.texts().back(), "");
 
     // A page without the start marker.
@@ -185,7 +186,7 @@ TEST_F(PlanInputTest, AFailedInsertStoresNothingShowsOneBoxAndTheNextCheckStores
     const auto result = check(planId);
     EXPECT_EQ(result.recordedCount, 0);
     EXPECT_FALSE(result.planUpdated);
-    EXPECT_EQ(result.failure.find(gbk("无法写入数据库（错误代码：")), 0u);
+    EXPECT_EQ(result.status.reason().find(gbk("无法写入数据库（错误代码：")), 0u);
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, gbk("执行出错！错误代码：1"));
     EXPECT_EQ(db.plan(planId)[MonitorPlan::arttile], "");

@@ -61,10 +61,10 @@ TEST_F(RuleTestTest, NoMatchOrABadPatternShowsTheMessageAndAnEmptyTable) {
     markBusy();
     for (const Text& pattern : {Text("no such thing"), Text("([unclosed")}) {
         messages.clear();
-        const Text reason =
-            pattern == "no such thing"
-                ? gbk("采集区域里没有匹配到任何文章")
-                : gbk("正则匹配失败：") + ArticleMatches::search(pattern, "x", 1).failure();
+        const Text reason = pattern == "no such thing"
+                                ? gbk("采集区域里没有匹配到任何文章")
+                                : gbk("正则匹配失败：") +
+                                      ArticleMatches::search(pattern, "x", 1).failure().reason();
         const auto result = ruleTest.testPlan(planWithPattern(pattern));
         EXPECT_TRUE(result.ran);
         EXPECT_FALSE(result.enableSaveButton);
@@ -75,7 +75,9 @@ TEST_F(RuleTestTest, NoMatchOrABadPatternShowsTheMessageAndAnEmptyTable) {
                   gbk("匹配结果为0,请检查正则匹配规则!（") + reason + gbk("）"));
         EXPECT_EQ(messages.messages()[0].caption, gbk("信息："));
     }
-    EXPECT_FALSE(ruleTest.testPlan(planWithPattern("([unclosed")).patternFailure.empty());
+    const RuleTestResult refused = ruleTest.testPlan(planWithPattern("([unclosed"));
+    EXPECT_EQ(refused.patternStatus.kind(), Status::Kind::Refused);
+    EXPECT_EQ(refused.status.kind(), Status::Kind::Refused);
     EXPECT_EQ(log.content(), "");
     expectNoMonitoringEffects();
 }

@@ -20,7 +20,10 @@ namespace {
 class ScriptedRun : public PlanRunner {
 public:
     explicit ScriptedRun(std::function<void()> work) : work_(std::move(work)) {}
-    void runPlan(const MonitorPlan&, int, std::stop_token) override { work_(); }
+    PlanOutcome runPlan(const MonitorPlan&, int, std::stop_token) override {
+        work_();
+        return PlanOutcome::stored(2);
+    }
 
 private:
     std::function<void()> work_;
@@ -44,7 +47,7 @@ protected:
         cli::NewArticleHookRunner hooks(inner, db.database(), command, state, log);
         MonitorPlan plan;
         plan[MonitorPlan::id] = "1";
-        hooks.runPlan(plan, 1, {});
+        outcome = hooks.runPlan(plan, 1, {});
         std::stringstream content;
         content << std::ifstream(ids).rdbuf();
         return content.str();
@@ -52,6 +55,7 @@ protected:
 
     TempDatabase db;
     MonitorState state;
+    PlanOutcome outcome;  // of the latest runPlanOne
     FakeStatusLog commandLog;
     FakeStatusLog log;
 };
@@ -65,6 +69,8 @@ TEST_F(NewArticleHookRunnerTest, OnlyRowsOfThePlanJustRunStoredDuringItsRunCount
         store(3);
     });
     EXPECT_EQ(ids, "3\n4\n");
+    EXPECT_EQ(outcome.kind, PlanOutcome::Kind::NewArticles);  // the inner run's, passed on
+    EXPECT_EQ(outcome.newArticles, 2);
     EXPECT_TRUE(log.content().empty());
     EXPECT_TRUE(commandLog.content().empty()) << gbkToUtf8(commandLog.content());
 }
@@ -75,6 +81,8 @@ TEST_F(NewArticleHookRunnerTest, AStopOrAnUnreadableTableRunsNoCommand) {
                   state.requestStop();
               }),
               "");
+    EXPECT_EQ(outcome.kind, PlanOutcome::Kind::Abandoned);
+    EXPECT_EQ(outcome.newArticles, 2);
     state.clearStop();
     EXPECT_TRUE(log.content().empty());
 

@@ -122,6 +122,8 @@ public:
     // "plan:<n>/<count>:
     // <name>", "finished:<n>", "round:new", "round:nothing", "stopped", "repeat:<0|1>".
     std::vector<std::string> events;
+    // The outcome of each "finished:<n>", in order.
+    std::vector<PlanOutcome> outcomes;
 
     Text frequencyText() const override { return frequency; }
     bool autoMonitorChecked() const override { return autoMonitor; }
@@ -161,8 +163,9 @@ public:
                          plan[MonitorPlan::name]);
         if (onPlanStarted) onPlanStarted();
     }
-    void planFinished(int position) override {
+    void planFinished(int position, const PlanOutcome& outcome) override {
         events.push_back("finished:" + std::to_string(position));
+        outcomes.push_back(outcome);
     }
     void roundEnded(bool newArticles) override {
         events.push_back(newArticles ? "round:new" : "round:nothing");
@@ -237,7 +240,9 @@ private:
 // A monitoring run the test controls: each run waits until the test lets it finish (or until
 // its stop token is requested), then, unless monitoring was stopped meanwhile, logs its closing
 // line "\r\n任务<n>END" and sets newContentFound when told to. Given a window thread, the line
-// is queued to it, as the product's log box queues a worker's lines. Thread-safe.
+// is queued to it, as the product's log box queues a worker's lines. It returns the outcome
+// scripted for its call (the n-th run the n-th of `outcomes`), else one new article when told to
+// find new ones, else nothing new; Abandoned when stopped. Thread-safe.
 class ScriptedRunner : public PlanRunner {
 public:
     ScriptedRunner(MonitorState& state, StatusLog& log) : state_(state), log_(log) {}
@@ -254,8 +259,12 @@ public:
 
     // Set before the first run.
     void queueLinesThrough(WindowThread* windowThread) { windowThread_ = windowThread; }
+    void scriptOutcomes(std::vector<PlanOutcome> outcomes) {
+        std::lock_guard lock(mutex_);
+        outcomes_ = std::move(outcomes);
+    }
 
-    void runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override {
+    PlanOutcome runPlan(const MonitorPlan& plan, int position, std::stop_token stop) override {
         const std::uint64_t generation = state_.stopGeneration();
         std::unique_lock lock(mutex_);
         calls_.push_back({plan[MonitorPlan::name], position});
@@ -271,6 +280,10 @@ public:
         }
         const bool go = !state_.stoppedSince(generation);
         const bool found = findsNew;
+        PlanOutcome outcome = !go ? PlanOutcome::abandoned() : PlanOutcome::stored(found ? 1 : 0);
+        if (go && ticket <= static_cast<int>(outcomes_.size())) {
+            outcome = outcomes_[static_cast<std::size_t>(ticket - 1)];
+        }
         lock.unlock();
         if (go) {
             if (found) state_.newContentFound = true;
@@ -285,6 +298,7 @@ public:
         --active_;
         ++finished_;
         changed_.notify_all();
+        return outcome;
     }
 
     // Lets the oldest waiting run finish.
@@ -321,6 +335,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable_any changed_;
     std::vector<Call> calls_;
+    std::vector<PlanOutcome> outcomes_;
     int released_ = 0;
     int active_ = 0;
     int maxActive_ = 0;

@@ -428,11 +428,12 @@ class LockedOutRunner : public PlanRunner {
 public:
     LockedOutRunner(DatabaseConnection& database, StatusLog& log)
         : database_(database), log_(log) {}
-    void runPlan(const MonitorPlan&, int, std::stop_token) override {
+    PlanOutcome runPlan(const MonitorPlan&, int, std::stop_token) override {
         started = true;
         database_.execute("update info set issoucang=0");
         log_.append("returned");
         returned = true;
+        return PlanOutcome::abandoned();
     }
     std::atomic<bool> started = false;
     std::atomic<bool> returned = false;
@@ -499,6 +500,38 @@ TEST_F(MonitorEngineTest, ARoundReportsItsEventsInOrder) {
                                    "finished:2", "round:new", "stopped"}));
     // The alert comes after the round's event, so the lists are fresh when the user looks.
     EXPECT_EQ(surface.soundsPlayed, 1);
+    expectIdle();
+}
+
+// Each plan's end carries what its run returned on the worker, in the order the plans ran.
+TEST_F(MonitorEngineTest, ARoundsPlanEndsCarryEachPlansOutcomeInOrder) {
+    for (const char* name : {"A", "B", "C"}) view.addPlan(name, true);
+    runner.finishAtOnce = true;
+    const Status timedOut =
+        Status::failure(Status::Kind::TimedOut, gbk("超时：1 秒内没有收到任何数据"), 28);
+    runner.scriptOutcomes(
+        {PlanOutcome::stored(3), PlanOutcome::failed(timedOut, 1), PlanOutcome::nothingNew()});
+    engine->onRunClicked();
+    for (int plan = 1; plan <= 3; ++plan) {
+        ASSERT_TRUE(runner.waitStarted(plan));
+        settleWorker();
+        timers.advance(2000 + 5000);
+    }
+    using Events = std::vector<std::string>;
+    EXPECT_EQ(view.events,
+              (Events{"starting", "started", "plan:1/3:A", "finished:1", "plan:2/3:B", "finished:2",
+                      "plan:3/3:C", "finished:3", "round:nothing", "stopped"}));
+    using Kind = PlanOutcome::Kind;
+    ASSERT_EQ(view.outcomes.size(), 3u);
+    EXPECT_EQ(view.outcomes[0].kind, Kind::NewArticles);
+    EXPECT_EQ(view.outcomes[0].newArticles, 3);
+    EXPECT_EQ(view.outcomes[1].kind, Kind::Failed);
+    EXPECT_EQ(view.outcomes[1].newArticles, 1);
+    EXPECT_EQ(view.outcomes[1].status.kind(), Status::Kind::TimedOut);
+    EXPECT_EQ(view.outcomes[1].status.code(), 28);
+    EXPECT_EQ(view.outcomes[1].status.reason(), timedOut.reason());
+    EXPECT_EQ(view.outcomes[2].kind, Kind::NothingNew);
+    EXPECT_TRUE(view.outcomes[2].status.ok());
     expectIdle();
 }
 

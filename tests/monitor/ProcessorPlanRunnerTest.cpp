@@ -66,8 +66,13 @@ TEST_F(ProcessorPlanRunnerTest, PagesThatFailEndTheRunWithinTheFetchLimits) {
         const MonitorPlan plan = addPlan(path);
         state.workerBusy = true;
         const auto started = std::chrono::steady_clock::now();
-        runner->runPlan(plan, position, {});
+        const PlanOutcome outcome = runner->runPlan(plan, position, {});
         EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
+        // The check's outcome: only the good page worked, and stored its three articles.
+        const bool good = std::string(path) == "/good";
+        EXPECT_EQ(outcome.kind, good ? PlanOutcome::Kind::NewArticles : PlanOutcome::Kind::Failed);
+        EXPECT_EQ(outcome.newArticles, good ? 3 : 0);
+        EXPECT_EQ(outcome.status.ok(), good);
         EXPECT_FALSE(state.workerBusy);
         EXPECT_NE(log.content().find(closing + textOfInteger(position) + gbk("已结束----")),
                   Text::npos);
@@ -101,8 +106,8 @@ TEST_F(ProcessorPlanRunnerTest, AStopCutsAFetchUnderWayShortAndTheRunWritesNothi
     const MonitorPlan plan = addPlan("/silent");
     std::stop_source stop;
     state.workerBusy = true;
-    auto run =
-        std::async(std::launch::async, [&] { slowRunner.runPlan(plan, 1, stop.get_token()); });
+    auto run = std::async(std::launch::async,
+                          [&] { return slowRunner.runPlan(plan, 1, stop.get_token()); });
     for (int i = 0; i < 200 && site.requestCount() == 0; ++i) std::this_thread::sleep_for(10ms);
     ASSERT_EQ(site.requestCount(), 1u);
     const auto stopped = std::chrono::steady_clock::now();
@@ -110,6 +115,7 @@ TEST_F(ProcessorPlanRunnerTest, AStopCutsAFetchUnderWayShortAndTheRunWritesNothi
     stop.request_stop();
     ASSERT_EQ(run.wait_for(3s), std::future_status::ready);
     EXPECT_LT(std::chrono::steady_clock::now() - stopped, 2s);
+    EXPECT_EQ(run.get().kind, PlanOutcome::Kind::Abandoned);
     EXPECT_EQ(log.content(), "");
     EXPECT_TRUE(state.workerBusy);  // left to the engine, which cleared it when it stopped
     EXPECT_TRUE(database.articles().empty());

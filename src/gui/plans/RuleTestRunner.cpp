@@ -77,7 +77,7 @@ void RuleTestRunner::startTest() {
         // Cut and match here too: a huge page or a pattern that backtracks for seconds never
         // holds up the window. The boxes wait for the window thread, which first clears the
         // table.
-        FetchedPage page(std::move(body), FetchNote{request.outcome.reason(), request.status});
+        FetchedPage page(std::move(body), FetchNote{request.outcome, request.status});
         HeldMessages held;
         RuleTest ruleTest(page, *with_.log, held, *with_.cutRegion);
         RuleTestResult result = ruleTest.run(plan, [&stop] { return stop.stop_requested(); });
