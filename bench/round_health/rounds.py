@@ -16,7 +16,6 @@ of that side stored the board's articles. The sides take turns in a rotating ord
     before new  as before, the board having gained FRESH articles that every plan stores
     after new   as after, with the FRESH new articles
 """
-import http.server
 import os
 import re
 import resource
@@ -25,8 +24,10 @@ import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "urlwatch"))
+import serve_page  # noqa: E402  (the benchmarks' page server)
 
 THREADS = 30  # articles on the board page
 FRESH = 5  # articles the board gains for the rounds that find new ones
@@ -55,28 +56,7 @@ def board_page(newest=900):
 def start_server(page):
     """Serves page["body"] at every path on 127.0.0.1 (HTTP/1.1, keep-alive); returns the port.
     The caller may swap the body between rounds."""
-
-    class Handler(http.server.BaseHTTPRequestHandler):
-        protocol_version = "HTTP/1.1"
-        # Headers and body go out in two writes: without this, Nagle's algorithm holds the body
-        # back until the client's delayed ACK, some 40 ms a page, which would swamp the figures.
-        disable_nagle_algorithm = True
-
-        def do_GET(self):
-            body = page["body"]
-            self.send_response(200)
-            self.send_header("Content-Type", "text/html; charset=utf-8")
-            self.send_header("Content-Length", str(len(body)))
-            self.end_headers()
-            self.wfile.write(body)
-
-        def log_message(self, *args):
-            pass
-
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server.server_address[1]
+    return serve_page.start_server(lambda: page["body"]).server_address[1]
 
 
 def quoted(text):
