@@ -145,23 +145,7 @@ MonitorRunResult MonitorRun::run(MonitorPlan plan, int position) {
     const Text planId = plan[MonitorPlan::id];
     const std::optional<PlanHealthRecord> before = healthBefore(planId, result);
     if (result.matchCount > 0) {
-        RunWrites writes = judge(plan, mode, matches, chosen);
-        if (stopped()) return result;
-        const Text outcome = !result.status.ok()  ? PlanHealth::kFailed
-                             : writes.inserts > 0 ? PlanHealth::kNewArticles
-                                                  : PlanHealth::kNothingNew;
-        const Text checkedAt = now();
-        const TextList health =
-            healthStatements(planId, outcome, result.status.reason(), checkedAt);
-        writes.statements.insert(writes.statements.end(), health.begin(), health.end());
-        writes.healthStatements = health.size();
-        record(plan, writes, generation, result);
-        if (result.planUpdated) {
-            result.health =
-                PlanHealth::after(before, planId, outcome, result.status.reason(), checkedAt);
-        } else {
-            holdAgain(planId, health);
-        }
+        storeWithHealth(plan, mode, matches, chosen, generation, before, result);
         if (result.abandoned) return result;
     }
     if (stopped()) return result;
@@ -171,6 +155,33 @@ MonitorRunResult MonitorRun::run(MonitorPlan plan, int position) {
     log_.append(closingStart() + textOfInteger(position) + closingEnd() + now());
     state_.workerBusy = false;
     return result;
+}
+
+void MonitorRun::storeWithHealth(const MonitorPlan& plan, JudgementMode mode,
+                                 const ArticleMatches& matches, const NewMatches& chosen,
+                                 std::uint64_t generation,
+                                 const std::optional<PlanHealthRecord>& before,
+                                 MonitorRunResult& result) {
+    RunWrites writes = judge(plan, mode, matches, chosen);
+    if (state_.stoppedSince(generation)) {
+        result.abandoned = true;
+        return;
+    }
+    const Text planId = plan[MonitorPlan::id];
+    const Text outcome = !result.status.ok()  ? PlanHealth::kFailed
+                         : writes.inserts > 0 ? PlanHealth::kNewArticles
+                                              : PlanHealth::kNothingNew;
+    const Text checkedAt = now();
+    const TextList health = healthStatements(planId, outcome, result.status.reason(), checkedAt);
+    writes.statements.insert(writes.statements.end(), health.begin(), health.end());
+    writes.healthStatements = health.size();
+    record(plan, writes, generation, result);
+    if (result.planUpdated) {
+        result.health =
+            PlanHealth::after(before, planId, outcome, result.status.reason(), checkedAt);
+    } else {
+        holdAgain(planId, health);
+    }
 }
 
 std::optional<PlanHealthRecord> MonitorRun::healthBefore(const Text& planId,

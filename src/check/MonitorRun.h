@@ -103,6 +103,11 @@ private:
     // A region with no match, or an error status whose page gave matches: the check failed.
     void logPageProblems(const ArticleMatches& matches, const FetchNote& note,
                          MonitorRunResult& result);
+    // Judges the new matches and commits them, the plan update and the check's health record in
+    // one transaction; result.abandoned when a stop came first or during the pauses.
+    void storeWithHealth(const MonitorPlan& plan, JudgementMode mode, const ArticleMatches& matches,
+                         const NewMatches& chosen, std::uint64_t generation,
+                         const std::optional<PlanHealthRecord>& before, MonitorRunResult& result);
     // The plan's health before this check (none when never checked or unreadable; the result's
     // failuresBefore says which).
     std::optional<PlanHealthRecord> healthBefore(const Text& planId, MonitorRunResult& result);
