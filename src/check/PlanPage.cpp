@@ -17,24 +17,6 @@ const Text& headerCutEnd() {
     return text;
 }
 
-// Every CR LF pair removed; a lone CR or LF stays. The pairs are those of the text as given
-// (removing one never makes another), and the text is compacted where it lies.
-Text withoutCrLf(Text text) {
-    std::size_t out = text.find("\r\n");
-    if (out == Text::npos) return text;
-    std::size_t from = out + 2;
-    for (;;) {
-        const std::size_t next = text.find("\r\n", from);
-        const std::size_t end = next == Text::npos ? text.size() : next;
-        std::copy(text.begin() + from, text.begin() + end, text.begin() + out);  // forwards
-        out += end - from;
-        if (next == Text::npos) break;
-        from = next + 2;
-    }
-    text.resize(out);
-    return text;
-}
-
 }  // namespace
 
 bool PlanPage::isBlockedAddress(const Text& url) {
@@ -59,6 +41,24 @@ Text PlanPage::fetchText(PageSource& pages, StatusLog& log, const MonitorPlan& p
     if (!sent.cutLine.empty()) log.append(sent.cutLine);
     return withoutCrLf(
         pages.fetchPlanPage(plan[MonitorPlan::url], sent.cookie, sent.headers, utf8, note));
+}
+
+// The pairs are those of the text as given (removing one never makes another), and the text is
+// compacted where it lies.
+Text PlanPage::withoutCrLf(Text text) {
+    std::size_t out = text.find("\r\n");
+    if (out == Text::npos) return text;
+    std::size_t from = out + 2;
+    for (;;) {
+        const std::size_t next = text.find("\r\n", from);
+        const std::size_t end = next == Text::npos ? text.size() : next;
+        std::copy(text.begin() + from, text.begin() + end, text.begin() + out);  // forwards
+        out += end - from;
+        if (next == Text::npos) break;
+        from = next + 2;
+    }
+    text.resize(out);
+    return text;
 }
 
 const Text& PlanPage::emptyRegionLine() {

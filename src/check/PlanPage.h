@@ -39,6 +39,10 @@ public:
 
     // "出错！截取源码为空，请检查方案的采集区域！": the line of a check whose region is empty.
     static const Text& emptyRegionLine();
+
+    // `text` with every CR LF pair removed (a lone CR or LF stays), as a check takes a page
+    // before it cuts.
+    static Text withoutCrLf(Text text);
 };
 
 }  // namespace lumo

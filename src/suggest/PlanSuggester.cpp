@@ -4,6 +4,7 @@
 #include "base/TextOps.h"
 #include "check/ArticleMatches.h"
 #include "check/JudgementMode.h"
+#include "check/PlanPage.h"
 #include "check/RuleTest.h"
 #include "store/DatabaseConnection.h"
 #include "suggest/ArticleListFinder.h"
@@ -30,20 +31,6 @@ class QuietMessages : public MessagePresenter {
 public:
     void showMessage(const Text&, const Text&) override {}
 };
-
-// Every CR LF pair removed, as a plan's check does before it cuts.
-Text withoutCrLf(const Text& text) {
-    Text out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
-            continue;
-        }
-        out += text[i];
-    }
-    return out;
-}
 
 // The rule test of `plan` over the fetched body, as the editor's button runs it.
 RuleTestResult ruleTest(const Bytes& body, const MonitorPlan& plan) {
@@ -127,7 +114,7 @@ SuggestionResult PlanSuggester::suggest(const Bytes& body, const SuggestionReque
         return result;
     }
     result.gbk = PageEncoding::readsAsGbk(body, request.charset, request.gbk);
-    const Text page = withoutCrLf(result.gbk ? textOfBytes(body) : utf8ToGbk(body));
+    const Text page = PlanPage::withoutCrLf(result.gbk ? textOfBytes(body) : utf8ToGbk(body));
     if (PageAnchors::nestsTooDeep(page)) {
         result.failure = SuggestionFailure::TooDeep;
         return result;
