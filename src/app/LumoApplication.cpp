@@ -195,9 +195,8 @@ bool LumoApplication::openDatabase(const QString& path) {
     }
     if (databaseStatus_.ok()) return true;
     if (QFileInfo(path).isDir()) return false;
-    messages_->showMessage(gbk("无法打开数据库：") + gbk(path.toStdString()) + gbk("（") +
-                               gbk(databaseStatus_.reason()) + gbk("）"),
-                           gbk("错误"));
+    // The reason names the file.
+    messages_->showMessage(gbk("无法打开数据库：") + gbk(databaseStatus_.reason()), gbk("错误"));
     window_->runButton->setEnabled(false);
     return false;
 }

@@ -1,5 +1,6 @@
 // The window's database choice: a file named by the caller, and the first-start question of the
 // installed layout, with a fake presenter and with real message boxes.
+#include <sqlite3.h>
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -116,6 +117,33 @@ private slots:
         answerNextBox(QMessageBox::No, &text);
         QVERIFY(!presenter.askYesNo(gbk("再问一次"), gbk("首次启动")));
         QCOMPARE(text, QStringLiteral("再问一次"));
+    }
+
+    // Another program's SQLite file where lumo.sdb should be: a real box says why, the file is
+    // left as it was and `运行` cannot be pressed.
+    void anotherProgramsFileIsRefusedWithARealBox() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("lumo.sdb");
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "create table notes(body text)", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(other);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        lumo::QtMessagePresenter presenter;
+        lumo::LumoApplication app(optionsFor(dir.path(), path, presenter, false));
+        QString text;
+        answerNextBox(QMessageBox::Ok, &text);
+        app.start();
+        QVERIFY(text.startsWith(QStringLiteral("无法打开数据库：") + path));
+        QVERIFY(text.contains(QStringLiteral("is not a Lumo database")));
+        QVERIFY(!app.window().runButton->isEnabled());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
     }
 };
 
