@@ -37,8 +37,39 @@ wait_for() {
     exit 1
 }
 
+# Starts one part of the desktop in the background and waits until READY (a command) holds.
+# A part that exits, or is not ready in SECONDS, is stopped and started once more: on a busy
+# machine a tray or a window manager now and then gives up at its first start. A part that
+# fails twice ends the run with its own words.
+#   start_part NAME SECONDS READY COMMAND...
+start_part() {
+    local name=$1 seconds=$2 ready=$3 attempt pid
+    shift 3
+    for attempt in 1 2; do
+        "$@" >"$work/$name.log" 2>&1 &
+        pid=$!
+        pids+=("$pid")
+        for _ in $(seq $((seconds * 10))); do
+            sh -c "$ready" >/dev/null 2>&1 && return 0
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill -0 "$pid" 2>/dev/null; then
+            echo "run_on_desktop: $name was not ready after ${seconds} s (start $attempt)" >&2
+            kill "$pid" 2>/dev/null
+            wait "$pid" 2>/dev/null
+        else
+            wait "$pid"
+            echo "run_on_desktop: $name exited with status $? (start $attempt)" >&2
+        fi
+        tail -n 20 "$work/$name.log" >&2
+    done
+    echo "run_on_desktop: $name did not come up" >&2
+    exit 1
+}
+
 # The X server says which display it took.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 wait_for "Xvfb" test -s "$work/display"
 export DISPLAY=":$(head -n1 "$work/display")"
@@ -50,24 +81,11 @@ export DBUS_SESSION_BUS_ADDRESS
 
 # Each part once the one before is up: the tray docks with the window manager, and dunst
 # draws on the desktop they make.
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for "the window manager" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
-
-# A tray that starts too early now and then gives up at once: it gets a second start.
-for attempt in 1 2; do
-    trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
-        --transparent false >"$work/trayer.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 50); do
-        xdotool search --classname trayer 2>/dev/null | grep -q . && break 2
-        sleep 0.1
-    done
-    [ "$attempt" = 2 ] && { cat "$work/trayer.log" >&2; echo "run_on_desktop: the tray did not come up" >&2; exit 1; }
-done
-dunst >"$work/dunst.log" 2>&1 &
-pids+=($!)
-wait_for "the notification server" dunstctl count
+start_part openbox 30 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
+    openbox --sm-disable
+start_part trayer 10 'xdotool search --classname trayer | grep -q .' \
+    trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false
+start_part dunst 30 'dunstctl count' dunst
 
 export QT_QPA_PLATFORM=xcb
 timeout --kill-after=5 "$limit" "$@"
