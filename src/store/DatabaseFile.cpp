@@ -7,15 +7,27 @@
 namespace lumo {
 namespace {
 
-// The two tables every lumo.sdb holds.
-constexpr const char* kTableCheck =
-    "select count(*) from sqlite_master where type='table' and name in ('rule','info')";
+// The tables of the file; every lumo.sdb holds rule and info. A plain scan of the schema, which
+// the window's first queries read anyway.
+constexpr const char* kTableList = "select name from sqlite_master where type='table'";
 
 constexpr int kNotADatabaseCode = 26;  // SQLITE_NOTADB
 
 Status refused(DatabaseConnection& database, Status::Kind kind, std::string reason, int code = 0) {
     database.close();
     return Status::failure(kind, std::move(reason), code);
+}
+
+bool holdsLumoTables(const QueryResult& tables) {
+    if (!tables.ok) return false;
+    bool rule = false;
+    bool info = false;
+    for (const TextList& row : tables.rows) {
+        if (row.empty()) continue;
+        rule = rule || row[0] == "rule";
+        info = info || row[0] == "info";
+    }
+    return rule && info;
 }
 
 }  // namespace
@@ -30,7 +42,7 @@ Status DatabaseFile::openExisting(DatabaseConnection& database, const std::strin
         return Status::failure(Status::Kind::Refused, path + " cannot be opened as a database",
                                opened.code());
     }
-    const QueryResult tables = database.query(kTableCheck);
+    const QueryResult tables = database.query(kTableList);
     if (tables.busy()) {
         return refused(database, Status::Kind::Busy,
                        path +
@@ -46,7 +58,7 @@ Status DatabaseFile::openExisting(DatabaseConnection& database, const std::strin
                        path + " cannot be read: " + tables.message + "; it was left untouched",
                        tables.errorCode);
     }
-    if (tables.rows.size() != 1 || tables.rows.front().empty() || tables.rows.front()[0] != "2") {
+    if (!holdsLumoTables(tables)) {
         return refused(database, Status::Kind::Refused,
                        path +
                            " is not a Lumo database (no SQLite file with the tables rule and "

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "base/GbkCodec.h"
+#include "base/LumoVersion.h"
 
 namespace lumo {
 namespace {
@@ -325,6 +326,11 @@ TEST(GbkCodecTest, LongRunsConvertAsTheirPiecesDo) {
         }
         ASSERT_EQ(hex(utf8ToGbk(whole)), hex(expected)) << "round " << round;
     }
+}
+
+// The title is kept as GBK bytes written out by hand; they must read as the program's name.
+TEST(GbkCodecTest, TheTitleWrittenOutInGbkReadsAsTheProgramsName) {
+    EXPECT_EQ(gbkToUtf8(lumoTitle()), std::string("鲁莫网站更新提醒工具 v") + lumoVersion());
 }
 
 }  // namespace
