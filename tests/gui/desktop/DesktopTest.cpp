@@ -187,7 +187,11 @@ private slots:
         QProcess first;
         first.start(QStringLiteral(LUMO_WINDOW_BINARY), {"--db", path});
         QTRY_VERIFY_WITH_TIMEOUT(windowOnScreen(), 10000);
-        const QString id = run(QStringLiteral("xdotool"), {"search", "--name", kWindowTitle});
+        // A search of the window tree fails now and then while other windows come and go.
+        QString id;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(id = run(QStringLiteral("xdotool"), {"search", "--name", kWindowTitle})).isEmpty(),
+            5000);
         run(QStringLiteral("xdotool"), {"windowminimize", id.section('\n', 0, 0)});
         QTRY_VERIFY_WITH_TIMEOUT(!windowOnScreen(), 5000);
 

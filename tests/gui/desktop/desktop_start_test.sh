@@ -13,9 +13,16 @@ trap 'rm -f "$log"' EXIT
 failures=0
 for i in $(seq "$starts"); do
     # The command sees the whole desktop: a window manager, a tray and a notification server.
+    # (A search of the window tree fails now and then while windows come and go; it is asked
+    # again.)
     if ! "$run_on_desktop" 20 sh -c \
-        'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" &&
-         xdotool search --classname trayer >/dev/null && dunstctl count >/dev/null' 2>"$log"; then
+        'for _ in $(seq 50); do
+             xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" &&
+                 xdotool search --classname trayer >/dev/null 2>&1 && dunstctl count >/dev/null &&
+                 exit 0
+             sleep 0.1
+         done
+         exit 1' 2>"$log"; then
         echo "start $i: the desktop did not come up" >&2
         cat "$log" >&2
         failures=$((failures + 1))

@@ -85,7 +85,10 @@ start_part openbox 30 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id
     openbox --sm-disable
 start_part trayer 10 'xdotool search --classname trayer | grep -q .' \
     trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false
-start_part dunst 30 'dunstctl count' dunst
+# Ready once it owns the notifications' name on the bus: a call to that name before then would
+# have the bus start a dunst of its own, and the two would race for it.
+start_part dunst 30 'dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications | grep -q "boolean true"' dunst
 
 export QT_QPA_PLATFORM=xcb
 timeout --kill-after=5 "$limit" "$@"
