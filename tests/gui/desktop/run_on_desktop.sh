@@ -38,9 +38,9 @@ wait_for() {
 }
 
 # Starts one part of the desktop in the background and waits until READY (a command) holds.
-# A part that exits, or is not ready in SECONDS, is stopped and started once more: on a busy
-# machine a tray or a window manager now and then gives up at its first start. A part that
-# fails twice ends the run with its own words.
+# A part that exits, or is not ready in SECONDS, says so with its log and is started once more;
+# a part that fails twice ends the run. (desktop_start_test.sh fails on any second start, so the
+# second chance never hides a desktop that comes up only now and then.)
 #   start_part NAME SECONDS READY COMMAND...
 start_part() {
     local name=$1 seconds=$2 ready=$3 attempt pid
@@ -68,7 +68,9 @@ start_part() {
     exit 1
 }
 
-# The X server says which display it took.
+# The X server says which display it took. It keeps running as it is when its last client leaves
+# (-noreset): a reset at that moment turned away a client connecting meanwhile, such as the window
+# manager just after a readiness check let go.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 wait_for "Xvfb" test -s "$work/display"
