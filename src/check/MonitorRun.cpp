@@ -10,6 +10,7 @@
 #include "check/JudgementMode.h"
 #include "check/PlanPage.h"
 #include "http/FetchHeaders.h"
+#include "store/BusyCode.h"
 #include "store/SqlValues.h"
 
 namespace lumo {
@@ -55,8 +56,7 @@ const Text& closingEnd() {
 // Busy when another connection held the lock (SQLITE_BUSY, SQLITE_LOCKED), else Failed; SQLite's
 // code as the code, and in the words.
 Status writeFailure(int errorCode) {
-    const bool busy = errorCode == 5 || errorCode == 6;
-    return Status::failure(busy ? Status::Kind::Busy : Status::Kind::Failed,
+    return Status::failure(isBusyCode(errorCode) ? Status::Kind::Busy : Status::Kind::Failed,
                            gbk("无法写入数据库（错误代码：") + textOfInteger(errorCode) + gbk("）"),
                            errorCode);
 }

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "base/TextOps.h"
+#include "store/BusyCode.h"
 
 namespace lumo {
 
@@ -12,9 +13,8 @@ DatabaseConnection::~DatabaseConnection() {
 
 namespace {
 
-// SQLITE_BUSY and SQLITE_LOCKED: another connection's lock outlasted the wait.
 Status::Kind kindOfCode(int code) {
-    return code == SQLITE_BUSY || code == SQLITE_LOCKED ? Status::Kind::Busy : Status::Kind::Failed;
+    return isBusyCode(code) ? Status::Kind::Busy : Status::Kind::Failed;
 }
 
 }  // namespace

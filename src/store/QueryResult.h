@@ -7,6 +7,7 @@
 #include "base/Status.h"
 #include "base/Text.h"
 #include "base/TextOps.h"
+#include "store/BusyCode.h"
 
 namespace lumo {
 
@@ -25,7 +26,7 @@ struct QueryResult {
     std::string message;  // SQLite's message when not ok, in English
 
     // Another connection held the file longer than the busy timeout.
-    bool busy() const { return !ok && (errorCode == 5 || errorCode == 6); }  // SQLITE_BUSY, _LOCKED
+    bool busy() const { return !ok && isBusyCode(errorCode); }
 
     // Whether the query ran, as a Status: Busy or Failed with `errorCode` and `message`.
     Status status() const {
