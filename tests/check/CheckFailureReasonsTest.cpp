@@ -6,15 +6,8 @@
 
 #include "base/GbkCodec.h"
 #include "check/CheckReasons.h"
-#include "check/MonitorRun.h"
-#include "check/RuleTest.h"
-#include "check/WebPageSource.h"
-#include "curl/CurlPageFetcher.h"
-#include "support/FakeCutRegionSink.h"
-#include "support/FakeMessagePresenter.h"
-#include "support/FakeStatusLog.h"
+#include "support/CheckRig.h"
 #include "support/LocalHttpServer.h"
-#include "support/TempDatabase.h"
 #include "support/TestCertificate.h"
 #include "testkit/BoardPage.h"
 
@@ -23,8 +16,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class CheckFailureReasonsTest : public ::testing::Test {
+class CheckFailureReasonsTest : public ::testing::Test, protected CheckRig {
 protected:
+    CheckFailureReasonsTest() : CheckRig(quickOptions()) {}
+
     static FetchOptions quickOptions() {
         FetchOptions options;
         options.connectTimeout = 5s;
@@ -33,12 +28,6 @@ protected:
         options.maxBodyBytes = 64 * 1024;
         return options;
     }
-    static MonitorRun::Options noPause() {
-        MonitorRun::Options options;
-        options.insertPause = 0ms;
-        return options;
-    }
-
     MonitorRunResult check(const std::string& url) {
         log.replace("");
         MonitorPlan plan = BoardPage::plan(url, true, "8");
@@ -58,16 +47,6 @@ protected:
     LocalHttpServer server;
     LocalHttpServer secure{certificate};
     LocalHttpServer closed;
-    TempDatabase db;
-    FakeStatusLog log;
-    FakeMessagePresenter messages;
-    SqlRunner sql{db.database(), log, messages};
-    CurlPageFetcher fetcher{quickOptions()};
-    WebPageSource source{fetcher};
-    FakeCutRegionSink cutRegion;
-    MonitorState state;
-    MonitorRun monitorRun{source, sql, log, cutRegion, state, noPause()};
-    RuleTest ruleTest{source, log, messages, cutRegion};
 };
 
 TEST_F(CheckFailureReasonsTest, AnEmptyRegionSaysWhyAfterTheLine) {

@@ -3,22 +3,17 @@
 
 #include "base/GbkCodec.h"
 #include "base/TextOps.h"
-#include "check/MonitorRun.h"
-#include "check/RuleTest.h"
-#include "check/WebPageSource.h"
-#include "curl/CurlPageFetcher.h"
-#include "support/FakeCutRegionSink.h"
-#include "support/FakeMessagePresenter.h"
-#include "support/FakeStatusLog.h"
+#include "support/CheckRig.h"
 #include "support/LocalHttpServer.h"
-#include "support/TempDatabase.h"
 #include "testkit/BoardPage.h"
 
 namespace lumo::test {
 namespace {
 
-class PlanProcessorEndToEndTest : public ::testing::Test {
+class PlanProcessorEndToEndTest : public ::testing::Test, protected CheckRig {
 protected:
+    PlanProcessorEndToEndTest() : CheckRig(quickOptions()) {}
+
     static FetchOptions quickOptions() {
         FetchOptions options;
         options.connectTimeout = std::chrono::milliseconds(5000);
@@ -26,23 +21,7 @@ protected:
         return options;
     }
 
-    static MonitorRun::Options noPause() {
-        MonitorRun::Options options;
-        options.insertPause = std::chrono::milliseconds(0);
-        return options;
-    }
-
     LocalHttpServer server;
-    TempDatabase db;
-    FakeStatusLog log;
-    FakeMessagePresenter messages;
-    SqlRunner sql{db.database(), log, messages};
-    CurlPageFetcher fetcher{quickOptions()};
-    WebPageSource source{fetcher};
-    FakeCutRegionSink cutRegion;
-    MonitorState state;
-    MonitorRun monitorRun{source, sql, log, cutRegion, state, noPause()};
-    RuleTest ruleTest{source, log, messages, cutRegion};
 };
 
 TEST_F(PlanProcessorEndToEndTest, MonitorsGbkAndUtf8BoardsOverHttp) {

@@ -19,12 +19,14 @@
 #include "support/FakeLinkOpener.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/LocalHttpServer.h"
+#include "support/QuickTimings.h"
 #include "support/TempDatabase.h"
 #include "testkit/BoardPage.h"
 
 using lumo::gbk;
 using lumo::qtText;
 using lumo::test::BoardPage;
+using lumo::test::quickTimings;
 
 namespace {
 
@@ -55,16 +57,6 @@ bool windowOnScreen() {
 bool withdrawn(WId window) {
     return run(QStringLiteral("xprop"), {"-id", QString::number(window), "WM_STATE"})
         .contains(QStringLiteral("not found"));
-}
-
-lumo::MonitorTimings quickTimings() {
-    lumo::MonitorTimings t;
-    t.heartbeat = std::chrono::milliseconds(20);
-    t.gap = std::chrono::milliseconds(30);
-    t.perSecondOfFrequency = std::chrono::milliseconds(10);
-    t.insertPause = std::chrono::milliseconds(3);
-    t.previousWorkerPoll = std::chrono::milliseconds(10);
-    return t;
 }
 
 // The program in this process, on a fresh lumo.sdb, with the desktop's own tray and

@@ -33,6 +33,7 @@
 #include "monitor/MonitorEngine.h"
 #include "support/FakeMessagePresenter.h"
 #include "support/LocalHttpServer.h"
+#include "support/QuickTimings.h"
 #include "support/TempDatabase.h"
 #include "testkit/BoardPage.h"
 
@@ -44,20 +45,10 @@ using lumo::TrayIconKind;
 using lumo::test::BoardPage;
 using lumo::test::FakeMessagePresenter;
 using lumo::test::LocalHttpServer;
+using lumo::test::quickTimings;
 using lumo::test::TempDatabase;
 
 namespace {
-
-// Waits short enough for a test, in the program's proportions.
-lumo::MonitorTimings quickTimings() {
-    lumo::MonitorTimings t;
-    t.heartbeat = std::chrono::milliseconds(20);
-    t.gap = std::chrono::milliseconds(30);
-    t.perSecondOfFrequency = std::chrono::milliseconds(10);
-    t.insertPause = std::chrono::milliseconds(3);
-    t.previousWorkerPoll = std::chrono::milliseconds(10);
-    return t;
-}
 
 enum class Boxes { Recorded, Real };
 
