@@ -140,10 +140,16 @@ QueryResult TempDatabase::query(const std::string& sql) {
     QueryResult result;
     const int columns = sqlite3_column_count(statement);
     for (int c = 0; c < columns; ++c) result.columns.push_back(sqlite3_column_name(statement, c));
-    while (sqlite3_step(statement) == SQLITE_ROW) {
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
         TextList row;
         for (int c = 0; c < columns; ++c) row.push_back(columnText(statement, c));
         result.rows.push_back(std::move(row));
+    }
+    result.ok = step == SQLITE_DONE;
+    if (!result.ok) {
+        result.errorCode = step;
+        result.message = sqlite3_errstr(step);
     }
     sqlite3_finalize(statement);
     return result;
