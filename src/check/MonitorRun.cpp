@@ -40,9 +40,9 @@ const Text& statusBodyUsedText() {
     static const Text text = gbk("，仍按返回的页面处理");
     return text;
 }
-const Text& healthNotStoredText() {
-    static const Text text = gbk("\r\n出错！方案的检查结果无法记录（错误代码：");
-    return text;
+Text healthNotStoredLine(int errorCode, const Text& now) {
+    return gbk("\r\n出错！方案的检查结果无法记录（错误代码：") + textOfInteger(errorCode) +
+           gbk("）----") + now;
 }
 const Text& closingStart() {
     static const Text text = gbk("\r\n任务");
@@ -150,7 +150,9 @@ MonitorRunResult MonitorRun::run(MonitorPlan plan, int position) {
     }
     if (stopped()) return result;
     if (!result.health) recordHealthAlone(planId, before, result);
-    if (options_.writesHeldHealth) writeHeldHealth();
+    if (options_.writesHeldHealth && options_.pendingHealth != nullptr) {
+        writeHeldHealth(*options_.pendingHealth, sql_, log_, options_.clock);
+    }
 
     log_.append(closingStart() + textOfInteger(position) + closingEnd() + now());
     state_.workerBusy = false;
@@ -172,9 +174,10 @@ void MonitorRun::storeWithHealth(const MonitorPlan& plan, JudgementMode mode,
                          : writes.inserts > 0 ? PlanHealth::kNewArticles
                                               : PlanHealth::kNothingNew;
     const Text checkedAt = now();
-    const TextList health = healthStatements(planId, outcome, result.status.reason(), checkedAt);
-    writes.statements.insert(writes.statements.end(), health.begin(), health.end());
-    writes.healthStatements = health.size();
+    const HealthWrite health = healthWrite(planId, outcome, result.status.reason(), checkedAt);
+    writes.statements.insert(writes.statements.end(), health.statements.begin(),
+                             health.statements.end());
+    writes.healthStatements = health.statements.size();
     record(plan, writes, generation, result);
     if (result.planUpdated) {
         result.health =
@@ -210,43 +213,38 @@ void MonitorRun::recordHealthAlone(const Text& planId,
         result.health = PlanHealth::after(before, planId, outcome, reason, checkedAt);
         return;
     }
-    const TextList statements = healthStatements(planId, outcome, reason, checkedAt);
-    const DatabaseConnection::BatchOutcome stored = sql_.database().executeAll(statements);
+    const HealthWrite health = healthWrite(planId, outcome, reason, checkedAt);
+    const DatabaseConnection::BatchOutcome stored = sql_.database().executeAll(health.statements);
     if (stored.ok) {
         result.health = PlanHealth::after(before, planId, outcome, reason, checkedAt);
         return;
     }
-    holdAgain(planId, statements);
+    holdAgain(planId, health);
     logHealthNotStored(stored.errorCode);
 }
 
-TextList MonitorRun::healthStatements(const Text& planId, const Text& outcome, const Text& reason,
-                                      const Text& checkedAt) {
-    TextList statements{PlanHealth::createTableStatement()};
-    if (options_.pendingHealth != nullptr) {
-        if (std::optional<Text> held = options_.pendingHealth->take(planId)) {
-            statements.push_back(std::move(*held));
-        }
-    }
-    statements.push_back(PlanHealth::recordStatement(planId, outcome, reason, checkedAt));
-    return statements;
+MonitorRun::HealthWrite MonitorRun::healthWrite(const Text& planId, const Text& outcome,
+                                                const Text& reason, const Text& checkedAt) {
+    HealthWrite write{{PlanHealth::createTableStatement()}, std::nullopt};
+    if (options_.pendingHealth != nullptr) write.held = options_.pendingHealth->take(planId);
+    if (write.held) write.statements.push_back(*write.held);
+    write.statements.push_back(PlanHealth::recordStatement(planId, outcome, reason, checkedAt));
+    return write;
 }
 
-void MonitorRun::holdAgain(const Text& planId, const TextList& statements) {
-    // The table's creation, the held record, this check's record.
-    if (options_.pendingHealth != nullptr && statements.size() == 3) {
-        options_.pendingHealth->hold(planId, statements[1]);
-    }
+void MonitorRun::holdAgain(const Text& planId, const HealthWrite& write) {
+    if (write.held) options_.pendingHealth->restore(planId, *write.held);
 }
 
-void MonitorRun::writeHeldHealth() {
-    if (options_.pendingHealth == nullptr) return;
-    const DatabaseConnection::BatchOutcome stored = options_.pendingHealth->write(sql_.database());
-    if (!stored.ok) logHealthNotStored(stored.errorCode);
+DatabaseConnection::BatchOutcome MonitorRun::writeHeldHealth(PendingHealth& pending, SqlRunner& sql,
+                                                             StatusLog& log, const Clock& clock) {
+    DatabaseConnection::BatchOutcome stored = pending.write(sql.database());
+    if (!stored.ok) log.append(healthNotStoredLine(stored.errorCode, nowText(clock)));
+    return stored;
 }
 
 void MonitorRun::logHealthNotStored(int errorCode) {
-    log_.append(healthNotStoredText() + textOfInteger(errorCode) + gbk("）----") + now());
+    log_.append(healthNotStoredLine(errorCode, now()));
 }
 
 void MonitorRun::logPageProblems(const ArticleMatches& matches, const FetchNote& note,

@@ -82,6 +82,14 @@ public:
     // closing line. Either way the result has `abandoned` set and workerBusy is left alone.
     MonitorRunResult run(MonitorPlan plan, int position);
 
+    // Writes the records `pending` holds, in one transaction on `sql`'s connection; when that
+    // fails, logs CR LF "出错！方案的检查结果无法记录（错误代码：" code "）----" now, and the
+    // records stay held. For a round that ended before its last check (a stop): call once no check
+    // runs.
+    static DatabaseConnection::BatchOutcome writeHeldHealth(PendingHealth& pending, SqlRunner& sql,
+                                                            StatusLog& log,
+                                                            const Clock& clock = {});
+
 private:
     // The new matches of a check: numbers first..last (none when last < first), and the region
     // they were judged from, for the cut-region sink.
@@ -115,13 +123,16 @@ private:
     // check was steady, else in a transaction of its own.
     void recordHealthAlone(const Text& planId, const std::optional<PlanHealthRecord>& before,
                            MonitorRunResult& result);
-    // The statements that record this check's health (the plan's held record first).
-    TextList healthStatements(const Text& planId, const Text& outcome, const Text& reason,
-                              const Text& checkedAt);
-    // Puts a held record that a failed transaction took back where it was.
-    void holdAgain(const Text& planId, const TextList& statements);
-    // The round's held records, in one transaction; a failure is logged.
-    void writeHeldHealth();
+    // The statements that record this check's health: the table's creation, the plan's held
+    // record (taken from PendingHealth, and kept in `held` too) and this check's record.
+    struct HealthWrite {
+        TextList statements;
+        std::optional<Text> held;
+    };
+    HealthWrite healthWrite(const Text& planId, const Text& outcome, const Text& reason,
+                            const Text& checkedAt);
+    // Puts the held record of a write that failed back, unless a later one is held by now.
+    void holdAgain(const Text& planId, const HealthWrite& write);
     void logHealthNotStored(int errorCode);
     void logMatchProblems(const ArticleMatches& matches, MonitorRunResult& result);
     NewMatches chooseNewMatches(const MonitorPlan& plan, JudgementMode mode, const Text& page,

@@ -118,7 +118,15 @@ void CliMonitoring::onStopSignal(const boost::system::error_code& error) {
     if (engine_->isRunning()) engine_->onRunClicked();  // the stop action of `运行`
     fetcher_.cancelAll();
     workerEnded_ = engine_->shutdown(settings_.stopWait);
+    if (workerEnded_) writeHeldHealth();
     context_.stop();
+}
+
+void CliMonitoring::writeHeldHealth() {
+    const DatabaseConnection::BatchOutcome stored = runner_->writeHeldHealth();
+    if (stored.ok) return;
+    output_.utf8Error("lumo-cli: the last checks' health records could not be stored: " +
+                      stored.message);
 }
 
 std::optional<Text> CliMonitoring::highestArticleId() {

@@ -76,6 +76,9 @@ private:
     // shows what it is doing.
     void announcePlan(int position, int count, const MonitorPlan& plan);
     void onStopSignal(const boost::system::error_code& error);
+    // The steady checks' records of a round the stop cut short; standard output is sealed by
+    // then, so a failure is said on standard error.
+    void writeHeldHealth();
     void reportNewArticles();
     std::optional<Text> highestArticleId();
 

@@ -57,6 +57,10 @@ PlanOutcome ProcessorPlanRunner::runPlan(const MonitorPlan& plan, int position,
     return outcomeOf(result);
 }
 
+DatabaseConnection::BatchOutcome ProcessorPlanRunner::writeHeldHealth() {
+    return MonitorRun::writeHeldHealth(pendingHealth_, sql_, log_);
+}
+
 void ProcessorPlanRunner::setBrokenAfter(int brokenAfter) {
     brokenAfter_.store(std::max(1, brokenAfter));
 }

@@ -35,7 +35,8 @@ struct PlanHealthSettings {
 //   CR LF "方案恢复正常：" name "----" now
 // and the observer (when given) hears of every check and change. setBrokenAfter() changes the
 // threshold from the next check on. The records of steady checks (nothing new, no failure before)
-// wait and are written together by the round's last check (PendingHealth).
+// wait and are written together by the round's last check (PendingHealth), or by
+// writeHeldHealth() when a stop ended the round before it.
 class ProcessorPlanRunner : public PlanRunner {
 public:
     static constexpr int kDefaultBrokenAfter = PlanHealthSettings::kDefaultBrokenAfter;
@@ -52,6 +53,11 @@ public:
 
     // Any thread; at least 1.
     void setBrokenAfter(int brokenAfter);
+
+    // Writes the steady checks' records that a round stopped before its last check left held,
+    // so that a stop and a close lose none. Call only when no check runs (after the engine's
+    // shutdown); a failure is logged, returned, and the records stay held.
+    DatabaseConnection::BatchOutcome writeHeldHealth();
 
 private:
     const PageFetcher& fetcher_;

@@ -19,6 +19,11 @@ std::optional<Text> PendingHealth::take(const Text& planId) {
     return statement;
 }
 
+void PendingHealth::restore(const Text& planId, Text statement) {
+    const std::lock_guard lock(mutex_);
+    held_.try_emplace(planId, std::move(statement));
+}
+
 DatabaseConnection::BatchOutcome PendingHealth::write(DatabaseConnection& database) {
     std::map<Text, Text> writing;
     {
@@ -35,8 +40,7 @@ DatabaseConnection::BatchOutcome PendingHealth::write(DatabaseConnection& databa
     DatabaseConnection::BatchOutcome outcome = database.executeAll(statements);
     if (!outcome.ok) {
         // Back for the next write, unless a plan was checked again meanwhile.
-        const std::lock_guard lock(mutex_);
-        for (auto& [planId, statement] : writing) held_.try_emplace(planId, std::move(statement));
+        for (auto& [planId, statement] : writing) restore(planId, std::move(statement));
     }
     return outcome;
 }

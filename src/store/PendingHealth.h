@@ -16,8 +16,9 @@ namespace lumo {
 //
 // At most one record a plan is held: a later one replaces it (a steady record sets every column
 // it touches, so the later is the whole truth). A plan whose health is written at once takes its
-// held record first (take()), so the two land in order. Records not yet written are lost with
-// the process: at worst one round's times of plans that were working.
+// held record first (take()), so the two land in order. A round that a stop ends early has its
+// records written when monitoring shuts down; only a killed process loses them: at worst one
+// round's times of plans that were working.
 //
 // Thread-safe: every member may be called from any thread.
 class PendingHealth {
@@ -27,6 +28,10 @@ public:
 
     // The record held for `planId`, which is no longer held; none when there is none.
     std::optional<Text> take(const Text& planId);
+
+    // Holds a taken record again after the write that took it failed, unless a later record of
+    // the plan is held by now.
+    void restore(const Text& planId, Text statement);
 
     // Writes every held record, with the table's creation, in one transaction on `database`.
     // On success nothing stays held; on failure the records stay held for the next write (a later

@@ -180,6 +180,34 @@ TEST_F(CliRunTest, SignalCutsAStalledFetchShort) {
     EXPECT_TRUE(db.articles().empty());
 }
 
+// A steady check's record waits for the round's last check; a stop before that check still
+// records it, on the way out.
+TEST_F(CliRunTest, AStopBeforeTheRoundsLastCheckStillRecordsItsSteadyChecks) {
+    const int steady = addBoardPlan(30, 5, "/steady");
+    ASSERT_EQ(cli({"run"}).exitCode, 0);
+    const auto checked = [&] {
+        const QueryResult read =
+            db.query("select checked from planhealth where planid=" + std::to_string(steady));
+        return read.ok && read.rows.size() == 1 ? read.rows.front()[0] : Text("unreadable");
+    };
+    const Text firstCheck = checked();
+    ASSERT_FALSE(firstCheck.empty());
+    // Times are kept to the second.
+    std::this_thread::sleep_for(1100ms);
+    server.route("/stalled", [](const ReceivedRequest&) {
+        ServedResponse response;
+        response.neverAnswer = true;
+        return response;
+    });
+    addBoardPlan(10, 1, "/stalled");
+    auto run = startRun({});
+    ASSERT_TRUE(run->waitForOutput("开始访问任务2的网页", 5s)) << run->out();
+    run->sendSignal(SIGTERM);
+    ASSERT_TRUE(run->wait(3s));
+    EXPECT_EQ(run->exitCode(), 0) << run->err();
+    EXPECT_NE(checked(), firstCheck);
+}
+
 TEST_F(CliRunTest, StopAtRandomMomentsStoresEveryArticleExactlyOnce) {
     constexpr int kThreads = 25;
     addBoardPlan(500, kThreads);

@@ -115,7 +115,8 @@ void MonitoringFeature::showTrayIcon() {
 void MonitoringFeature::shutdown() {
     if (!engine_) return;
     shared_.fetcher.cancelAll();
-    engine_->shutdown(kShutdownWait);
+    // A round stopped before its last check leaves its steady checks' records held.
+    if (engine_->shutdown(kShutdownWait)) runner_->writeHeldHealth();
 }
 
 }  // namespace lumo

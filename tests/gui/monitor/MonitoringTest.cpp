@@ -136,6 +136,7 @@ private slots:
     void badPlansDoNotHoldUpTheRound();
     void stopsAtRandomMomentsLeaveNothingBehind();
     void closingWhileAPlanRunsStopsItBeforeTheDatabaseCloses();
+    void closingMidRoundStillRecordsTheSteadyChecks();
     void quitEndsWithCodeZeroAndShutsDownOnce();
     void closingABoxWhileInTheTrayKeepsTheProgram();
     void theWorkersBoxLeavesTheWindowUsable();
@@ -390,6 +391,42 @@ void MonitoringTest::closingWhileAPlanRunsStopsItBeforeTheDatabaseCloses() {
     QVERIFY(!program.lumo->database().isOpen());
     QTest::qWait(100);
     QVERIFY(program.database.articles().empty());
+}
+
+// A steady check's record waits for the round's last check; closing the window before that
+// check still records it.
+void MonitoringTest::closingMidRoundStillRecordsTheSteadyChecks() {
+    LocalHttpServer site;
+    site.page("/a", BoardPage::gbkPage(BoardPage::threads(120, 3)));
+    site.route("/silent", [](const lumo::test::ReceivedRequest&) {
+        lumo::test::ServedResponse response;
+        response.neverAnswer = true;
+        return response;
+    });
+    Program program;
+    const int steady = addBoardPlan(program.database, site.url("/a"), "A");
+    addBoardPlan(program.database, site.url("/silent"), "silent");
+    const auto checked = [&] {
+        const auto read = program.database.query("select checked from planhealth where planid=" +
+                                                 std::to_string(steady));
+        return read.ok && read.rows.size() == 1 ? read.rows.front()[0] : Text("unreadable");
+    };
+    program.start();
+    lumo::MainWindow& w = program.window();
+    const int rowOfA =
+        MonitorPlan::fromRow(w.planListView()->rowTexts(0))[MonitorPlan::name] == gbk("A") ? 0 : 1;
+    w.planListView()->setRowChecked(1 - rowOfA, false);  // the first round checks A alone
+    w.runButton->click();
+    QTRY_COMPARE_WITH_TIMEOUT(program.caption(), gbk("开 始"), 20000);
+    const Text firstCheck = checked();
+    QVERIFY(!firstCheck.empty());
+    QTest::qWait(1100);  // times are kept to the second
+
+    w.planListView()->setRowChecked(1 - rowOfA, true);
+    w.runButton->click();
+    QTRY_VERIFY(site.requestCount() == 3);  // the second round has reached the silent board
+    program.lumo->shutdownApplication();
+    QVERIFY(checked() != firstCheck);
 }
 
 void MonitoringTest::quitEndsWithCodeZeroAndShutsDownOnce() {
